@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds the desk and starts it with the reference host monitor, which prints
+# every frame the desk sends. Without a display, both run on a virtual one
+# and a screenshot of the window is saved.
+set -euo pipefail
+source "$(dirname "$0")/scripts/common.sh"
+ensure_packages
+configure_and_build
+BIN="$VANTRELLE_BUILD/bin"
+
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
+trap cleanup EXIT
+
+headless=0
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    headless=1
+    echo "No display found: starting the desk on a virtual display (Xvfb)."
+    exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
+    read -r -u 3 number
+    export DISPLAY=":$number"
+    pids+=($!)
+fi
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    export XDG_RUNTIME_DIR="/tmp/runtime-$(id -un)"
+    mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+fi
+
+"$BIN/vantrelle-monitor" &
+pids+=($!)
+for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/THXMainForm" ] && break; sleep 0.05; done
+
+if [ "$headless" -eq 0 ]; then
+    "$BIN/vantrelle"
+    exit 0
+fi
+
+"$BIN/vantrelle" &
+desk=$!
+pids+=($desk)
+for _ in $(seq 200); do
+    xdotool search --onlyvisible --name '^Vantrelle 4\.03' >/dev/null 2>&1 && break
+    sleep 0.05
+done
+sleep 1
+shot="${VANTRELLE_SCREENSHOT:-$PWD/vantrelle-screenshot.png}"
+import -window root "$shot"
+echo "Screenshot of the desk saved to $shot"
+echo "The desk runs on $DISPLAY; press Ctrl+C to stop it and the monitor."
+wait "$desk" || true

@@ -1,0 +1,35 @@
+# Shared by run.sh, test.sh and .ci/run: installs what is missing from
+# Debian's packages and configures the one build tree.
+
+VANTRELLE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+VANTRELLE_BUILD="${VANTRELLE_BUILD:-$VANTRELLE_ROOT/build}"
+
+VANTRELLE_PACKAGES=(
+    cmake ninja-build clang libclang-rt-14-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth xdotool x11-utils imagemagick
+    fonts-liberation2 fonts-dejavu-core
+)
+
+ensure_packages() {
+    local missing=()
+    for p in "${VANTRELLE_PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+configure_and_build() {
+    if [ ! -f "$VANTRELLE_BUILD/build.ninja" ]; then
+        CC=clang CXX=clang++ cmake -S "$VANTRELLE_ROOT" -B "$VANTRELLE_BUILD" -G Ninja \
+            -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    fi
+    cmake --build "$VANTRELLE_BUILD" -- -j"$(nproc)"
+}

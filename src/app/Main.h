@@ -1,0 +1,122 @@
+#pragma once
+// The desk's one main window: the fader bank, the menus, the dialogs and the
+// preference store, and the order in which they come to life and go.
+
+#include <memory>
+
+#include <QMainWindow>
+
+#include "bank/DeskState.h"
+#include "hostlink/Endpoint.h"
+
+class QFrame;
+class QMenu;
+class QMenuBar;
+class TColorDialog;
+class TFileDialog;
+class TMenuItem;
+
+inline constexpr char APPLICATION_TITLE[] = "Vantrelle 4";
+inline constexpr char MAIN_CAPTION[] = "Vantrelle 4.03";
+inline constexpr char LAYOUT_FILTER[] = "Vantrelle File|*.HXI";
+inline constexpr char LAYOUT_EXTENSION[] = "HXI";
+inline constexpr char CLOSE_QUESTION[] = "Do you want to save the layout before exiting?";
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+    Q_PROPERTY(int Top READ Top WRITE SetTop)
+    Q_PROPERTY(int Left READ Left WRITE SetLeft)
+public:
+    // The endpoint reaches the host; tests hand in one of their own.
+    explicit TMainForm(std::unique_ptr<hostlink::Endpoint> endpoint = hostlink::CreatePlatformEndpoint(),
+                       QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    int Top() const;
+    void SetTop(int top);
+    int Left() const;
+    void SetLeft(int left);
+
+    TDeskState& State() { return state_; }
+    const TDeskState& State() const { return state_; }
+
+    // Hands the current levels to the host, then recolours the page buttons.
+    void SendDmxFrame();
+
+    // Components, by the names the preference store and the handlers use.
+    QFrame* PanelPage = nullptr;
+    QFrame* PanelFader = nullptr;
+    QMenuBar* oxMenu1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    TColorDialog* ColorDialog1 = nullptr;
+    TFileDialog* OpenDialog1 = nullptr;
+    TFileDialog* SaveDialog1 = nullptr;
+
+    QMenu* File1 = nullptr;
+    TMenuItem* M_New = nullptr;
+    TMenuItem* M_Open = nullptr;
+    TMenuItem* M_Save = nullptr;
+    TMenuItem* M_SaveAs = nullptr;
+    TMenuItem* M_Exit = nullptr;
+    QMenu* Action1 = nullptr;
+    TMenuItem* M_ReleaseAllToggledBumpButtons = nullptr;
+    TMenuItem* M_AllFaderTo_0 = nullptr;
+    TMenuItem* M_AllFaderTo_50 = nullptr;
+    TMenuItem* M_AllFaderTo_100 = nullptr;
+    TMenuItem* M_FadersOfCurrentPageAt_0 = nullptr;
+    TMenuItem* M_FadersOfCurrentPageAt_50 = nullptr;
+    TMenuItem* M_FadersOfCurrentPageAt_100 = nullptr;
+    QMenu* M_Preferences = nullptr;
+    TMenuItem* M_Displayvalueasdigit = nullptr;
+    TMenuItem* M_ButtonAsToggle = nullptr;
+    TMenuItem* M_PassKeypressesToHalvex = nullptr;
+    TMenuItem* M_StayOnTop = nullptr;
+    TMenuItem* M_MemoriseFaderStatusOnExit = nullptr;
+    TMenuItem* M_GradientLook = nullptr;
+    QMenu* M_Help = nullptr;
+    TMenuItem* M_Readme = nullptr;
+    TMenuItem* M_About = nullptr;
+
+    TMenuItem* M_SetCaption = nullptr;
+    TMenuItem* M_ClearCaption = nullptr;
+    TMenuItem* M_SetFaderColor = nullptr;
+
+    // Handlers.
+    void FormCreate();
+    void FormShow();
+    // Runs the close question; true when the window may close.
+    bool FormClose();
+    void oxPersist1AfterLoad();
+    void M_ExitClick();
+
+    // Seams filled by the parts built later; each is called where the
+    // start-up and close order needs it.
+    void PostLoadPreferences(); // deferred load, then oxPersist1AfterLoad
+    bool SavePreferences(QString& error);
+    void InstallKeyFilter();
+    void CreateFader();
+    void ResizeFader();
+    void CreatePageButtons();
+    void InitialiseSlots();
+    void RefreshFaders();
+    void UpdatePageColors();
+    void M_SaveClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void customEvent(QEvent* event) override;
+
+private:
+    void CreateComponents();
+    void CreateMenus();
+    void CreatePopupMenu();
+    TMenuItem* AddItem(QMenu* menu, const char* name, const QString& caption, int tag = 0);
+
+    TDeskState state_;
+    std::unique_ptr<hostlink::Endpoint> endpoint_;
+    bool shown_ = false;
+};
+
+// The one main window of the running program.
+extern TMainForm* MainForm;

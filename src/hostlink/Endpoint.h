@@ -1,0 +1,36 @@
+#pragma once
+// The two things the desk asks of the platform to reach its host: find the
+// host's endpoint by class name, and deliver a message to it, either waiting
+// for the host to handle it (sent) or not (posted).
+
+#include <chrono>
+#include <memory>
+#include <string_view>
+
+#include "hostlink/Protocol.h"
+
+namespace hostlink {
+
+class Endpoint {
+public:
+    virtual ~Endpoint() = default;
+
+    // Looks the host up afresh; true when one is there. What was found is
+    // used by the following Send or Post.
+    virtual bool Find(std::string_view className) = 0;
+
+    // Delivers to the host last found and waits for its answer, no longer than
+    // `timeout`. False when the message could not be delivered or answered in
+    // time; the host is then forgotten and found again by the next Find.
+    virtual bool Send(const HostMessage& message, std::chrono::milliseconds timeout,
+                      std::int64_t* result = nullptr) = 0;
+
+    // Queues the message for the host without waiting. False when it could
+    // not be queued.
+    virtual bool Post(const HostMessage& message) = 0;
+};
+
+// The endpoint layer of this platform.
+std::unique_ptr<Endpoint> CreatePlatformEndpoint();
+
+} // namespace hostlink

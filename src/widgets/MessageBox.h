@@ -1,0 +1,24 @@
+#pragma once
+// Every modal message box of the program goes through here, so that tests can
+// answer it without a person.
+
+#include <functional>
+#include <optional>
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation };
+
+// Shows a modal box with the given buttons and returns the button chosen.
+QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text, TMsgDlgType type,
+                                           QMessageBox::StandardButtons buttons);
+
+// Test seams. A queued answer is taken by the next box instead of showing it;
+// the observer sees the text and type of every box, shown or answered.
+void QueueMessageBoxAnswer(QMessageBox::StandardButton answer);
+void ClearMessageBoxAnswers();
+using MessageBoxObserver = std::function<void(const QString& text, TMsgDlgType type)>;
+void SetMessageBoxObserver(MessageBoxObserver observer);

@@ -1,0 +1,160 @@
+#include "DeskSession.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QThread>
+
+#ifndef VANTRELLE_BIN_DIR
+#error "VANTRELLE_BIN_DIR must name the folder of the built programs"
+#endif
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void Stop(QProcess& p) {
+    if (p.state() == QProcess::NotRunning) return;
+    p.terminate();
+    if (!p.waitForFinished(3000)) {
+        p.kill();
+        p.waitForFinished(3000);
+    }
+}
+
+} // namespace
+
+DeskSession::DeskSession() {
+    xvfb_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    desk_.setProcessChannelMode(QProcess::ForwardedChannels);
+    monitor_.setReadChannel(QProcess::StandardOutput);
+}
+
+DeskSession::~DeskSession() {
+    Stop(desk_);
+    Stop(monitor_);
+    Stop(xvfb_);
+}
+
+QProcessEnvironment DeskSession::Environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), work_.path() + QStringLiteral("/config"));
+    env.insert(QStringLiteral("DISPLAY"), display_);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    return env;
+}
+
+bool DeskSession::StartDisplay() {
+    // Xvfb picks a free display itself and writes its number to the pipe.
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        error_ = QStringLiteral("pipe failed");
+        return false;
+    }
+    xvfb_.setProgram(QStringLiteral("Xvfb"));
+    xvfb_.setArguments({QStringLiteral("-displayfd"), QString::number(fds[1]),
+                        QStringLiteral("-screen"), QStringLiteral("0"),
+                        QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                        QStringLiteral("tcp")});
+    xvfb_.setChildProcessModifier([fd = fds[0]] { ::close(fd); });
+    xvfb_.start();
+    ::close(fds[1]);
+    if (!xvfb_.waitForStarted(5000)) {
+        ::close(fds[0]);
+        error_ = QStringLiteral("Xvfb did not start");
+        return false;
+    }
+    QByteArray number;
+    char c = 0;
+    while (::read(fds[0], &c, 1) == 1 && c != '\n') number.append(c);
+    ::close(fds[0]);
+    if (number.isEmpty()) {
+        error_ = QStringLiteral("Xvfb gave no display number");
+        return false;
+    }
+    display_ = QStringLiteral(":") + QString::fromLatin1(number);
+    return true;
+}
+
+bool DeskSession::StartMonitor(const QStringList& extraArgs) {
+    monitor_.setProcessEnvironment(Environment());
+    monitor_.start(QStringLiteral(VANTRELLE_BIN_DIR "/vantrelle-monitor"),
+                   QStringList{QStringLiteral("--json")} + extraArgs);
+    if (!monitor_.waitForStarted(5000)) {
+        error_ = QStringLiteral("monitor did not start");
+        return false;
+    }
+    // Ready once its socket is there.
+    const QString socket = runtime_.path() + QStringLiteral("/THXMainForm");
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (!QFile::exists(socket)) {
+        if (Clock::now() > deadline || monitor_.state() == QProcess::NotRunning) {
+            error_ = QStringLiteral("monitor did not listen");
+            return false;
+        }
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+bool DeskSession::StartDesk() {
+    desk_.setProcessEnvironment(Environment());
+    desk_.setWorkingDirectory(work_.path());
+    desk_.start(QStringLiteral(VANTRELLE_BIN_DIR "/vantrelle"), {});
+    if (!desk_.waitForStarted(5000)) {
+        error_ = QStringLiteral("desk did not start");
+        return false;
+    }
+    return true;
+}
+
+bool DeskSession::Xdotool(const QStringList& args, QString* output) {
+    QProcess p;
+    p.setProcessEnvironment(Environment());
+    p.start(QStringLiteral("xdotool"), args);
+    if (!p.waitForFinished(10000)) return false;
+    if (output != nullptr) *output = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+QString DeskSession::WaitForWindow(const QString& title, std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    while (Clock::now() < deadline) {
+        QString out;
+        if (Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                     QStringLiteral("^") + QRegularExpression::escape(title) + QStringLiteral("$")},
+                    &out) &&
+            !out.isEmpty())
+            return out.split(QLatin1Char('\n')).constFirst();
+        QThread::msleep(50);
+    }
+    return {};
+}
+
+std::vector<QJsonObject> DeskSession::Messages() {
+    monitorOutput_ += monitor_.readAllStandardOutput();
+    std::vector<QJsonObject> out;
+    for (const QByteArray& line : monitorOutput_.split('\n')) {
+        if (line.trimmed().isEmpty()) continue;
+        const QJsonDocument doc = QJsonDocument::fromJson(line);
+        if (doc.isObject()) out.push_back(doc.object());
+    }
+    return out;
+}
+
+bool DeskSession::WaitForMessages(std::size_t count, std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    while (Clock::now() < deadline) {
+        if (Messages().size() >= count) return true;
+        monitor_.waitForReadyRead(50);
+    }
+    return Messages().size() >= count;
+}
+
+int DeskSession::WaitForDeskExit(std::chrono::milliseconds timeout) {
+    if (!desk_.waitForFinished(static_cast<int>(timeout.count()))) return -1;
+    return desk_.exitStatus() == QProcess::NormalExit ? desk_.exitCode() : -1;
+}

@@ -1,0 +1,59 @@
+// The real desk on a virtual display, fed to the reference host.
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <gtest/gtest.h>
+
+#include "DeskSession.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+bool AllLevelsAre(const QJsonObject& m, int level) {
+    const QJsonArray levels = m.value(QStringLiteral("levels")).toArray();
+    if (levels.size() != 512) return false;
+    for (const auto& v : levels)
+        if (v.toInt(-1) != level) return false;
+    return true;
+}
+
+} // namespace
+
+TEST(SpineEndToEnd, FirstShowSendsTwoFramesOfZerosAndExitAsksToSave) {
+    DeskSession s;
+    ASSERT_TRUE(s.StartDisplay()) << s.Error().toStdString();
+    ASSERT_TRUE(s.StartMonitor()) << s.Error().toStdString();
+    ASSERT_TRUE(s.StartDesk()) << s.Error().toStdString();
+
+    const QString window = s.WaitForWindow(QStringLiteral("Vantrelle 4.03"), 20s);
+    ASSERT_FALSE(window.isEmpty()) << "the desk window did not appear";
+    ASSERT_TRUE(s.WaitForMessages(2, 20s));
+    const auto messages = s.Messages();
+    for (int i = 0; i < 2; ++i) {
+        const QJsonObject& m = messages[static_cast<std::size_t>(i)];
+        EXPECT_EQ(m.value(QStringLiteral("msg")).toInt(), 0x4A);
+        EXPECT_EQ(m.value(QStringLiteral("wParam")).toInt(), 0);
+        EXPECT_EQ(m.value(QStringLiteral("lParam")).toInt(), 256);
+        EXPECT_EQ(m.value(QStringLiteral("length")).toInt(), 512);
+        EXPECT_TRUE(m.value(QStringLiteral("sent")).toBool());
+        EXPECT_TRUE(AllLevelsAre(m, 0)) << "frame " << i << " is not all zeros";
+    }
+
+    // File > Exit, then "No" in the save question: the desk ends.
+    ASSERT_TRUE(s.Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window,
+                           QStringLiteral("200"), QStringLiteral("200"), QStringLiteral("click"),
+                           QStringLiteral("1")}));
+    ASSERT_TRUE(s.Xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("100"),
+                           QStringLiteral("alt+f"), QStringLiteral("x")}));
+    ASSERT_FALSE(s.WaitForWindow(QStringLiteral("Warning"), 10s).isEmpty())
+        << "the save question did not appear";
+    ASSERT_TRUE(s.Xdotool({QStringLiteral("key"), QStringLiteral("alt+n")}));
+    EXPECT_EQ(s.WaitForDeskExit(10s), 0);
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
