@@ -102,8 +102,24 @@ bool DeskSession::StartMonitor(const QStringList& extraArgs) {
 
 bool DeskSession::StartDesk() {
     desk_.setProcessEnvironment(Environment());
+    // The desk keeps its files beside the program, so each session runs its
+    // own copy from a private folder.
+    const QString programDir = work_.path() + QStringLiteral("/program");
+    const QString program = programDir + QStringLiteral("/vantrelle");
+    if (!QFile::exists(program)) {
+        QDir().mkpath(programDir);
+        for (const QString& name : QDir(QStringLiteral(VANTRELLE_BIN_DIR)).entryList(QDir::Files)) {
+            if (name == QStringLiteral("vantrelle") || !name.contains(QLatin1Char('.')))
+                continue; // other programs stay where they are
+            QFile::copy(QStringLiteral(VANTRELLE_BIN_DIR "/") + name, programDir + '/' + name);
+        }
+        if (!QFile::copy(QStringLiteral(VANTRELLE_BIN_DIR "/vantrelle"), program)) {
+            error_ = QStringLiteral("cannot copy the desk program");
+            return false;
+        }
+    }
     desk_.setWorkingDirectory(work_.path());
-    desk_.start(QStringLiteral(VANTRELLE_BIN_DIR "/vantrelle"), {});
+    desk_.start(program, {});
     if (!desk_.waitForStarted(5000)) {
         error_ = QStringLiteral("desk did not start");
         return false;

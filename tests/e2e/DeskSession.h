@@ -36,6 +36,8 @@ public:
     QString Error() const { return error_; }
     QString RuntimeDir() const { return runtime_.path(); }
     QString WorkDir() const { return work_.path(); }
+    // The folder the desk runs from: its own copy, with the data files beside it.
+    QString ProgramDir() const { return work_.path() + QStringLiteral("/program"); }
 
 private:
     QProcessEnvironment Environment() const;
