@@ -5,10 +5,13 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 #include <QVBoxLayout>
 
 #include "app/MenuItem.h"
+#include "dialogs/About.h"
+#include "dialogs/UnitReadme.h"
 #include "hostlink/DmxFrame.h"
 #include "widgets/Colors.h"
 #include "widgets/CommonDialogs.h"
@@ -38,10 +41,9 @@ QFrame* CreatePanel(const char* name, QWidget* parent) {
 } // namespace
 
 TMainForm::TMainForm(std::unique_ptr<hostlink::Endpoint> endpoint, QWidget* parent)
-    : QMainWindow(parent,
-                  Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                      Qt::WindowStaysOnTopHint),
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                              Qt::WindowStaysOnTopHint),
       endpoint_(std::move(endpoint)) {
     setObjectName(QStringLiteral("MainForm"));
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -144,6 +146,8 @@ void TMainForm::CreateMenus() {
     M_Help->setObjectName(QStringLiteral("M_Help"));
     M_Readme = AddItem(M_Help, "M_Readme", QStringLiteral("Readme"));
     M_About = AddItem(M_Help, "M_About", QStringLiteral("About"));
+    connect(M_Readme, &QAction::triggered, this, [this] { M_ReadmeClick(); });
+    connect(M_About, &QAction::triggered, this, [this] { M_AboutClick(); });
 
     connect(M_Exit, &QAction::triggered, this, [this] { M_ExitClick(); });
     connect(M_StayOnTop, &QAction::triggered, this,
@@ -173,10 +177,18 @@ void TMainForm::CreatePopupMenu() {
     M_SetFaderColor = AddItem(PopupMenu1, "M_SetFaderColor", QStringLiteral("Set Fader Color"));
 }
 
-int TMainForm::Top() const { return pos().y(); }
-void TMainForm::SetTop(int top) { move(pos().x(), top); }
-int TMainForm::Left() const { return pos().x(); }
-void TMainForm::SetLeft(int left) { move(left, pos().y()); }
+int TMainForm::Top() const {
+    return pos().y();
+}
+void TMainForm::SetTop(int top) {
+    move(pos().x(), top);
+}
+int TMainForm::Left() const {
+    return pos().x();
+}
+void TMainForm::SetLeft(int left) {
+    move(left, pos().y());
+}
 
 void TMainForm::FormCreate() {
     setWindowTitle(QLatin1String(MAIN_CAPTION));
@@ -209,8 +221,7 @@ bool TMainForm::FormClose() {
     if (answer == QMessageBox::Cancel || answer == QMessageBox::NoButton) return false;
     if (answer == QMessageBox::Yes) M_SaveClick();
     QString error;
-    if (!SavePreferences(error))
-        ShowMessageBox(this, error, TMsgDlgType::mtError, QMessageBox::Ok);
+    if (!SavePreferences(error)) ShowMessageBox(this, error, TMsgDlgType::mtError, QMessageBox::Ok);
     return true;
 }
 
@@ -219,7 +230,51 @@ void TMainForm::oxPersist1AfterLoad() {
     state_.Ready = true;
 }
 
-void TMainForm::M_ExitClick() { close(); }
+void TMainForm::M_ExitClick() {
+    close();
+}
+
+namespace {
+
+// Shows a help window modally and frees it, also when showing fails.
+template <class TForm>
+void ShowHelpWindow(QWidget* owner) {
+    QPointer<TForm> form = new TForm(owner);
+    try {
+        form->exec();
+    } catch (...) {
+        delete form;
+        throw;
+    }
+    delete form; // null when it has freed itself
+}
+
+} // namespace
+
+void TMainForm::M_ReadmeClick() {
+    state_.ForwardKeys = false;
+    SetWindowTopmost(this, false);
+    QString failure;
+    try {
+        ShowHelpWindow<TFormReadme>(this);
+    } catch (const std::exception& e) {
+        failure = QString::fromLocal8Bit(e.what());
+    }
+    // Put back whatever happened, so that a failed window cannot leave the
+    // desk out of its layer or deaf to the host's shortcuts.
+    SetWindowTopmost(this, M_StayOnTop->isChecked());
+    state_.ForwardKeys = true;
+    if (!failure.isEmpty()) ShowMessageBox(this, failure, TMsgDlgType::mtError, QMessageBox::Ok);
+}
+
+void TMainForm::M_AboutClick() {
+    try {
+        ShowHelpWindow<TFormAbout>(this);
+    } catch (const std::exception& e) {
+        ShowMessageBox(this, QString::fromLocal8Bit(e.what()), TMsgDlgType::mtError,
+                       QMessageBox::Ok);
+    }
+}
 
 void TMainForm::SendDmxFrame() {
     hostlink::TransmitDmxFrame(*endpoint_, state_.Table, state_.DmxBuffer);
@@ -256,7 +311,9 @@ void TMainForm::PostLoadPreferences() {
     QCoreApplication::postEvent(this, new QEvent(kPostLoadEvent));
 }
 
-bool TMainForm::SavePreferences(QString& /*error*/) { return true; }
+bool TMainForm::SavePreferences(QString& /*error*/) {
+    return true;
+}
 
 void TMainForm::InstallKeyFilter() {}
 
@@ -271,7 +328,9 @@ void TMainForm::CreatePageButtons() {}
 
 void TMainForm::InitialiseSlots() {}
 
-void TMainForm::RefreshFaders() { SendDmxFrame(); }
+void TMainForm::RefreshFaders() {
+    SendDmxFrame();
+}
 
 void TMainForm::UpdatePageColors() {}
 

@@ -1,0 +1,31 @@
+#pragma once
+// What the Readme window and the About box share: a fixed-size dialog with a
+// skinned caption, a client area of an exact size, centred on the screen when
+// first shown, and freed once closed.
+
+#include <QDialog>
+
+#include "skin/oxForm.h"
+
+class TSkinnedDialog : public QDialog {
+    Q_OBJECT
+public:
+    TSkinnedDialog(QWidget* parent, const QSize& clientSize, TFormBorderStyle border,
+                   TBorderIcons icons);
+
+    // The parent of the dialog's controls, sized as the client area.
+    QWidget* Client() const { return client_; }
+
+    ToxForm* oxForm1 = nullptr;
+
+    // Marks the window for destruction once it has closed.
+    virtual void FormClose();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* client_ = nullptr;
+    bool placed_ = false;
+};
