@@ -5,6 +5,7 @@
 
 #include "dialogs/Artwork.h"
 #include "dialogs/DecorativeLabels.h"
+#include "skin/Bevel.h"
 #include "widgets/oxBtns.h"
 
 namespace {
@@ -25,16 +26,8 @@ const char kAuthor[] = "Written by the Vantrelle desk team";
 
 void TBevelPanel::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    auto edge = [&p](QRect r, TColor tl, TColor br) {
-        p.setPen(ToQColor(tl));
-        p.drawLine(r.topLeft(), r.topRight());
-        p.drawLine(r.topLeft(), r.bottomLeft());
-        p.setPen(ToQColor(br));
-        p.drawLine(r.bottomLeft(), r.bottomRight());
-        p.drawLine(r.topRight(), r.bottomRight());
-    };
-    edge(rect(), clBtnShadow, clBtnHighlight);                        // lowered outer
-    edge(rect().adjusted(1, 1, -1, -1), clBtnHighlight, clBtnShadow); // raised inner
+    DrawBevelEdge(p, rect(), clBtnShadow, clBtnHighlight);                        // lowered outer
+    DrawBevelEdge(p, rect().adjusted(1, 1, -1, -1), clBtnHighlight, clBtnShadow); // raised inner
 }
 
 TPictureView::TPictureView(const QImage& picture, QWidget* parent)
@@ -54,17 +47,11 @@ TFormAbout::TFormAbout(QWidget* parent)
     : TSkinnedDialog(parent, kClientSize, TFormBorderStyle::bsDialog,
                      biSystemMenu | biMinimize | biMaximize) {
     setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(QLatin1String(ABOUT_CAPTION));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(11);
     setFont(font);
 
-    oxForm1->SetCaption(QLatin1String(ABOUT_CAPTION));
-    oxForm1->SetActiveGradient(clBlue);
-    oxForm1->SetInactiveGradient(clNavy);
-    oxForm1->SetActiveTextColor(clWhite);
-    oxForm1->SetInactiveTextColor(clSilver);
-    oxForm1->SetOptions(oxfActiveGradient | oxfInactiveGradient | oxfShowInTaskbar);
+    SkinCaption(QLatin1String(ABOUT_CAPTION), clBlue);
 
     Panel1 = new TBevelPanel(Client());
     Panel1->setObjectName(QStringLiteral("Panel1"));

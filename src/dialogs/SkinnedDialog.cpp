@@ -28,6 +28,15 @@ TSkinnedDialog::TSkinnedDialog(QWidget* parent, const QSize& clientSize, TFormBo
     setFixedSize(oxForm1->OuterSizeFor(clientSize));
 }
 
+void TSkinnedDialog::SkinCaption(const QString& caption, TColor activeGradient) {
+    oxForm1->SetCaption(caption);
+    oxForm1->SetActiveGradient(activeGradient);
+    oxForm1->SetInactiveGradient(clNavy);
+    oxForm1->SetActiveTextColor(clWhite);
+    oxForm1->SetInactiveTextColor(clSilver);
+    oxForm1->SetOptions(oxfActiveGradient | oxfInactiveGradient | oxfShowInTaskbar);
+}
+
 void TSkinnedDialog::FormClose() {
     setAttribute(Qt::WA_DeleteOnClose);
 }

@@ -18,6 +18,10 @@ public:
 
     ToxForm* oxForm1 = nullptr;
 
+    // The help windows' caption: gradients from the colour given (active)
+    // and navy (inactive), white text turning silver, an own task-bar button.
+    void SkinCaption(const QString& caption, TColor activeGradient);
+
     // Marks the window for destruction once it has closed.
     virtual void FormClose();
 

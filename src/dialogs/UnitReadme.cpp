@@ -27,17 +27,11 @@ TFormReadme::TFormReadme(QWidget* parent)
     : TSkinnedDialog(parent, kClientSize, TFormBorderStyle::bsSingle, biSystemMenu),
       SearchDirs(ReadmeSearchDirs) {
     setObjectName(QStringLiteral("FormReadme"));
-    setWindowTitle(QStringLiteral("Readme"));
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(11);
     setFont(font);
 
-    oxForm1->SetCaption(QStringLiteral("Readme"));
-    oxForm1->SetActiveGradient(kActiveGradient);
-    oxForm1->SetInactiveGradient(clNavy);
-    oxForm1->SetActiveTextColor(clWhite);
-    oxForm1->SetInactiveTextColor(clSilver);
-    oxForm1->SetOptions(oxfActiveGradient | oxfInactiveGradient | oxfShowInTaskbar);
+    SkinCaption(QStringLiteral("Readme"), kActiveGradient);
 
     RichEdit1 = new QTextEdit(Client());
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));

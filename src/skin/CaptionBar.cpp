@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QWindow>
 
+#include "skin/Bevel.h"
 #include "widgets/Colors.h"
 
 TCaptionBar::TCaptionBar(QWidget* window) : QWidget(window) {
@@ -52,20 +53,9 @@ void TCaptionBar::PaintCloseButton(QPainter& p) const {
     const bool sunk = closePressed_ && closeDown_;
     p.fillRect(r, ToQColor(clBtnFace));
     // A raised (or, while held, sunken) two-pixel edge as on any push button.
-    const QColor outerTL = ToQColor(sunk ? cl3DDkShadow : cl3DLight);
-    const QColor outerBR = ToQColor(sunk ? cl3DLight : cl3DDkShadow);
-    const QColor innerTL = ToQColor(sunk ? clBtnShadow : clBtnHighlight);
-    const QColor innerBR = ToQColor(sunk ? clBtnHighlight : clBtnShadow);
-    auto edge = [&p](QRect e, const QColor& tl, const QColor& br) {
-        p.setPen(tl);
-        p.drawLine(e.topLeft(), e.topRight());
-        p.drawLine(e.topLeft(), e.bottomLeft());
-        p.setPen(br);
-        p.drawLine(e.bottomLeft(), e.bottomRight());
-        p.drawLine(e.topRight(), e.bottomRight());
-    };
-    edge(r, outerTL, outerBR);
-    edge(r.adjusted(1, 1, -1, -1), innerTL, innerBR);
+    DrawBevelEdge(p, r, sunk ? cl3DDkShadow : cl3DLight, sunk ? cl3DLight : cl3DDkShadow);
+    DrawBevelEdge(p, r.adjusted(1, 1, -1, -1), sunk ? clBtnShadow : clBtnHighlight,
+                  sunk ? clBtnHighlight : clBtnShadow);
     // The cross, two pixels thick, centred in the face.
     const int size = std::max(std::min(r.width(), r.height()) - 8, 3);
     const QPoint c = r.center() + (sunk ? QPoint(1, 1) : QPoint(0, 0));

@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QWidget>
 
+#include "skin/Bevel.h"
 #include "skin/CaptionBar.h"
 #include "skin/CaptionMath.h"
 #include "skin/CaptionPainter.h"
@@ -53,21 +54,30 @@ void ToxForm::SetCaption(const QString& caption) {
     if (owner_) owner_->setWindowTitle(caption); // the title change repaints
 }
 
-#define OX_SETTER(Name, Type, field)                                                               \
-    void ToxForm::Set##Name(Type v) {                                                              \
-        if (field == v) return;                                                                    \
-        field = v;                                                                                 \
-        Changed();                                                                                 \
-    }
-OX_SETTER(ActiveGradient, TColor, activeGradient_)
-OX_SETTER(InactiveGradient, TColor, inactiveGradient_)
-OX_SETTER(ActiveTextColor, TColor, activeTextColor_)
-OX_SETTER(InactiveTextColor, TColor, inactiveTextColor_)
-OX_SETTER(ActiveText, T3DEffect, activeText_)
-OX_SETTER(InactiveText, T3DEffect, inactiveText_)
-OX_SETTER(ItalicWords, int, italicWords_)
-OX_SETTER(Alignment, Qt::Alignment, alignment_)
-#undef OX_SETTER
+void ToxForm::SetActiveGradient(TColor c) {
+    Assign(activeGradient_, c);
+}
+void ToxForm::SetInactiveGradient(TColor c) {
+    Assign(inactiveGradient_, c);
+}
+void ToxForm::SetActiveTextColor(TColor c) {
+    Assign(activeTextColor_, c);
+}
+void ToxForm::SetInactiveTextColor(TColor c) {
+    Assign(inactiveTextColor_, c);
+}
+void ToxForm::SetActiveText(T3DEffect e) {
+    Assign(activeText_, e);
+}
+void ToxForm::SetInactiveText(T3DEffect e) {
+    Assign(inactiveText_, e);
+}
+void ToxForm::SetItalicWords(int words) {
+    Assign(italicWords_, words);
+}
+void ToxForm::SetAlignment(Qt::Alignment alignment) {
+    Assign(alignment_, alignment);
+}
 
 void ToxForm::SetBorderStyle(TFormBorderStyle style) {
     borderStyle_ = style;
@@ -190,16 +200,8 @@ TCaptionLook ToxForm::LookOf(QSize size) const {
 void ToxForm::PaintFrame() {
     QPainter p(owner_);
     const QRect r = owner_->rect();
-    auto edge = [&p](QRect e, TColor tl, TColor br) {
-        p.setPen(ToQColor(tl));
-        p.drawLine(e.topLeft(), e.topRight());
-        p.drawLine(e.topLeft(), e.bottomLeft());
-        p.setPen(ToQColor(br));
-        p.drawLine(e.bottomLeft(), e.bottomRight());
-        p.drawLine(e.topRight(), e.bottomRight());
-    };
-    edge(r, cl3DLight, cl3DDkShadow);
-    edge(r.adjusted(1, 1, -1, -1), clBtnHighlight, clBtnShadow);
+    DrawBevelEdge(p, r, cl3DLight, cl3DDkShadow);
+    DrawBevelEdge(p, r.adjusted(1, 1, -1, -1), clBtnHighlight, clBtnShadow);
 }
 
 bool ToxForm::eventFilter(QObject* watched, QEvent* event) {

@@ -93,6 +93,13 @@ private:
     void UpdateMetrics();
     void Relayout();
     void Changed();
+    // Sets a look property and repaints when it really changed.
+    template <class T>
+    void Assign(T& field, const T& value) {
+        if (field == value) return;
+        field = value;
+        Changed();
+    }
     void ApplyTaskbarOption();
     void PaintFrame();
     TCaptionLook LookOf(QSize size) const;
