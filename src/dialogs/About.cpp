@@ -16,7 +16,6 @@ constexpr QRect kIconRect(8, 8, 113, 97);
 constexpr QRect kOkButtonRect(119, 196, 75, 25);
 constexpr QRect kThanksRect(136, 64, 172, 41);
 constexpr int kCommentsWidth = 297;
-constexpr TColor kButtonColor = 0x00CCC7AC;
 
 const char kThanks[] = "Thanks to the crews who tried every fader before the first show.";
 const char kNotice[] = "Copyright \u00a9 1999-2002 the Vantrelle desk team";
@@ -91,14 +90,7 @@ TFormAbout::TFormAbout(QWidget* parent)
     MailLink->move(8, 161);
     MailLink->adjustSize();
 
-    OKButton = new ToxButton(Client());
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(kOkButtonRect);
-    OKButton->SetButtonType(ToxButtonType::oxbCommand);
-    OKButton->SetCaption(QStringLiteral("OK"));
-    OKButton->SetStyle(ToxBtnStyle::bsWin97);
-    OKButton->Background().SetStyle(ToxBackgroundStyle::oxbSolid);
-    OKButton->Background().SetColor(kButtonColor);
+    OKButton = AddCommandButton("OKButton", QStringLiteral("OK"), kOkButtonRect);
     OKButton->OnClick = [this](QObject*) { OKButtonClick(); };
 }
 

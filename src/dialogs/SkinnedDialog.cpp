@@ -5,6 +5,13 @@
 #include <QVBoxLayout>
 
 #include "widgets/Colors.h"
+#include "widgets/oxBtns.h"
+
+namespace {
+
+constexpr TColor kHelpButtonColor = 0x00CCC7AC;
+
+} // namespace
 
 TSkinnedDialog::TSkinnedDialog(QWidget* parent, const QSize& clientSize, TFormBorderStyle border,
                                TBorderIcons icons)
@@ -35,6 +42,19 @@ void TSkinnedDialog::SkinCaption(const QString& caption, TColor activeGradient) 
     oxForm1->SetActiveTextColor(clWhite);
     oxForm1->SetInactiveTextColor(clSilver);
     oxForm1->SetOptions(oxfActiveGradient | oxfInactiveGradient | oxfShowInTaskbar);
+}
+
+ToxButton* TSkinnedDialog::AddCommandButton(const char* name, const QString& caption,
+                                            const QRect& geometry) {
+    auto* button = new ToxButton(client_);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(geometry);
+    button->SetButtonType(ToxButtonType::oxbCommand);
+    button->SetCaption(caption);
+    button->SetStyle(ToxBtnStyle::bsWin97);
+    button->Background().SetStyle(ToxBackgroundStyle::oxbSolid);
+    button->Background().SetColor(kHelpButtonColor);
+    return button;
 }
 
 void TSkinnedDialog::FormClose() {

@@ -7,6 +7,8 @@
 
 #include "skin/oxForm.h"
 
+class ToxButton;
+
 class TSkinnedDialog : public QDialog {
     Q_OBJECT
 public:
@@ -21,6 +23,9 @@ public:
     // The help windows' caption: gradients from the colour given (active)
     // and navy (inactive), white text turning silver, an own task-bar button.
     void SkinCaption(const QString& caption, TColor activeGradient);
+
+    // A graphic command button of the help windows' look on the client area.
+    ToxButton* AddCommandButton(const char* name, const QString& caption, const QRect& geometry);
 
     // Marks the window for destruction once it has closed.
     virtual void FormClose();

@@ -18,7 +18,6 @@ constexpr QSize kClientSize(632, 453);
 constexpr QRect kRichEditRect(0, 0, 632, 417);
 constexpr QRect kCloseButtonRect(276, 423, 75, 26);
 constexpr TColor kViewColor = clYellow;
-constexpr TColor kButtonColor = 0x00CCC7AC;
 constexpr TColor kActiveGradient = 0x00FF4A4A;
 
 } // namespace
@@ -47,14 +46,7 @@ TFormReadme::TFormReadme(QWidget* parent)
     RichEdit1->setPalette(view);
     RichEdit1->setAutoFillBackground(true);
 
-    BitBtn1 = new ToxButton(Client());
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setGeometry(kCloseButtonRect);
-    BitBtn1->SetButtonType(ToxButtonType::oxbCommand);
-    BitBtn1->SetCaption(QStringLiteral("&Close"));
-    BitBtn1->SetStyle(ToxBtnStyle::bsWin97);
-    BitBtn1->Background().SetStyle(ToxBackgroundStyle::oxbSolid);
-    BitBtn1->Background().SetColor(kButtonColor);
+    BitBtn1 = AddCommandButton("BitBtn1", QStringLiteral("&Close"), kCloseButtonRect);
     BitBtn1->SetPictureUp(CloseGlyph());
     BitBtn1->SetPictureDisabled(CloseGlyph().convertToFormat(QImage::Format_Grayscale8));
     BitBtn1->SetPictureX(5);
