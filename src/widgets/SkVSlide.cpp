@@ -13,7 +13,7 @@ TSkVSlider::TSkVSlider(QWidget* parent)
     FBevelValue->SetWidth(2);
     FBevelValue->SetColor(clBlack);
     FBevelValue->SetSpacing(0);
-    resize(50, 200);
+    resize(70, 250); // wide enough for the knob sizes set before the owner sizes it
 }
 
 void TSkVSlider::SetButtonSize(int v) {
