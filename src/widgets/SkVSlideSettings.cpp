@@ -35,6 +35,8 @@ QFont TSkFont::ToQFont() const {
     QFont f(FName);
     f.setStyleHint(QFont::SansSerif); // faces this platform lacks fall back to a sans face
     f.setPixelSize(PixelSize());
+    f.setHintingPreference(
+        QFont::PreferFullHinting); // whole-pixel advances, as text is laid out here
     f.setBold(FStyle & fsBold);
     f.setItalic(FStyle & fsItalic);
     f.setUnderline(FStyle & fsUnderline);
