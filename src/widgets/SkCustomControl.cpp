@@ -110,7 +110,7 @@ void TSkCustomControl::SetCursor(int index) {
 void TSkCustomControl::ShowCanvasRegion(const QRegion& r) {
     if (r.isEmpty()) return;
     FOwnDirty += r;
-    if (!FInPaint) repaint(r);
+    if (!FInPaint) update(r); // shown with the next paint event, merged with any other
 }
 
 void TSkCustomControl::paintEvent(QPaintEvent* event) {

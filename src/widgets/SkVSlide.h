@@ -2,7 +2,9 @@
 // The vertical slider: a knob travelling in a framed trench between two tick
 // scales, a value read-out above and two caption lines below.
 
+#include <QHash>
 #include <QImage>
+#include <QStaticText>
 
 #include "widgets/SkAnalogControl.h"
 #include "widgets/SkDraw.h"
@@ -52,7 +54,7 @@ private:
     void PrepareScale();
     void PaintHead(QPainter& p);
     void PaintTrench(QPainter& p);
-    void DrawValueText();
+    void DrawValueText(QPainter& c);
 
     TSkFont* FFont;
     TSkSBevel* FBevelOuter;
@@ -67,4 +69,10 @@ private:
     QImage FTrackBackground{1, 1, QImage::Format_RGB32};
     bool FBackgroundValid = false;
     QPoint FKnobCentre;
+    struct TValueText {
+        QStaticText text;
+        int width;
+    };
+    QHash<QString, TValueText> FValueTexts;
+    QFont FValueTextFont;
 };

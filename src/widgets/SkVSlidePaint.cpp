@@ -3,6 +3,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QStaticText>
 
 #include "widgets/SkVSlide.h"
 
@@ -98,41 +99,48 @@ void TSkVSlider::UpdateValueDisplay() {
 
     const TSignalSettings& s = *SignalSettings();
     const TSkRect& track = FLayout.TrackRect;
-    QImage knob = FTrackBackground.copy();
-    const int y = KnobCentreRow(knob.height(), FLayout.KnobLength, FLayout.TrenchRect.Height(),
-                                s.DigitalSpan(), Digit(), s.DigitalFrom());
-    const int x = knob.width() / 2;
+    const int y =
+        KnobCentreRow(FTrackBackground.height(), FLayout.KnobLength, FLayout.TrenchRect.Height(),
+                      s.DigitalSpan(), Digit(), s.DigitalFrom());
+    const int x = FTrackBackground.width() / 2;
     FKnobCentre = QPoint(track.Left + x, track.Top + y);
     SetKnobHitRect(KnobHitRectFor(track, EnableMouseJump(), track.Top + y, FButtonSize));
-    {
-        QPainter k(&knob);
-        DrawKnob(k, x, y, FButtonSize, KnobColor());
-    }
-    {
-        QPainter c(&CanvasRef());
-        c.drawImage(QPoint(track.Left, track.Top), knob);
-    }
+
+    // The kept background, then the knob over it, clipped to the knob column.
+    QPainter c(&CanvasRef());
+    c.setClipRect(track.ToQRect());
+    c.drawImage(QPoint(track.Left, track.Top), FTrackBackground);
+    DrawKnob(c, FKnobCentre.x(), FKnobCentre.y(), FButtonSize, KnobColor());
     QRegion shown(track.ToQRect());
-    if (FOptions & opValue) {
-        DrawValueText();
+    if ((FOptions & opValue) && !FLayout.ValueBoxRect.IsEmpty()) {
+        DrawValueText(c);
         shown += FLayout.ValueBoxRect.ToQRect();
     }
+    c.end();
     ShowCanvasRegion(shown);
 }
 
-// The read-out, right-aligned in its box.
-void TSkVSlider::DrawValueText() {
+// The read-out, right-aligned at the top of its box. Laid-out texts are kept
+// per font, so moving the knob does not shape the same digits again.
+void TSkVSlider::DrawValueText(QPainter& c) {
     const TSkRect& box = FLayout.ValueBoxRect;
-    if (box.IsEmpty()) return;
-    QImage text(box.Width(), box.Height(), QImage::Format_RGB32);
-    {
-        QPainter t(&text);
-        FillRectColor(t, {0, 0, box.Width(), box.Height()}, FBevelValue->Color());
-        t.setFont(FFontValue->ToQFont());
-        t.setPen(ToQColor(FFontValue->Color()));
-        const int w = QFontMetrics(t.font()).horizontalAdvance(ValueText());
-        AlignedTextOut(t, text.width() - w, 0, 0, ValueText());
+    c.setClipRect(box.ToQRect());
+    FillRectColor(c, box, FBevelValue->Color());
+    const QFont& font = FFontValue->ToQFont();
+    if (font != FValueTextFont || FValueTexts.size() > 1024) {
+        FValueTexts.clear();
+        FValueTextFont = font;
     }
-    QPainter c(&CanvasRef());
-    c.drawImage(QPoint(box.Left, box.Top), text);
+    auto it = FValueTexts.find(ValueText());
+    if (it == FValueTexts.end()) {
+        QStaticText text(ValueText());
+        text.setTextFormat(Qt::PlainText);
+        text.setPerformanceHint(QStaticText::AggressiveCaching);
+        text.prepare(QTransform(), font);
+        it = FValueTexts.insert(ValueText(),
+                                {text, QFontMetrics(font).horizontalAdvance(ValueText())});
+    }
+    c.setFont(font);
+    c.setPen(ToQColor(FFontValue->Color()));
+    c.drawStaticText(QPoint(box.Right - it->width, box.Top), it->text);
 }

@@ -31,7 +31,13 @@ int TSkFont::PixelSize() const {
     return px < 1 ? 1 : px;
 }
 
-QFont TSkFont::ToQFont() const {
+void TSkFont::Changed() {
+    FCache.reset();
+    TSkPersistent::Changed();
+}
+
+const QFont& TSkFont::ToQFont() const {
+    if (FCache) return *FCache;
     QFont f(FName);
     f.setStyleHint(QFont::SansSerif); // faces this platform lacks fall back to a sans face
     f.setPixelSize(PixelSize());
@@ -41,7 +47,8 @@ QFont TSkFont::ToQFont() const {
     f.setItalic(FStyle & fsItalic);
     f.setUnderline(FStyle & fsUnderline);
     f.setStrikeOut(FStyle & fsStrikeOut);
-    return f;
+    FCache = f;
+    return *FCache;
 }
 
 TScaleSettings::TScaleSettings(Defaults defaults, QObject* parent)

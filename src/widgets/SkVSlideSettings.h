@@ -4,6 +4,7 @@
 // Changed only when the stored value really changes.
 
 #include <cstdint>
+#include <optional>
 
 #include <QFont>
 #include <QString>
@@ -138,9 +139,12 @@ public:
 
     // Pixel height of the size: points at 96 pixels per inch, rounded.
     int PixelSize() const;
-    QFont ToQFont() const;
+    const QFont& ToQFont() const;
+
+    void Changed() override;
 
 private:
+    mutable std::optional<QFont> FCache; // resolved once per change
     QString FName;
     int FSize;
     TColor FColor;

@@ -1,0 +1,73 @@
+// A full paint of a fader against one value change, which redraws only the
+// knob column and the read-out. Run under QT_QPA_PLATFORM=offscreen or a display.
+
+#include <memory>
+
+#include <QApplication>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include "FaderLook.h"
+#include "widgets/SkVSlide.h"
+
+namespace {
+
+std::unique_ptr<TSkVSlider> ShownFader(bool gradient) {
+    auto s = std::make_unique<TSkVSlider>();
+    ApplyFaderLook(*s, gradient);
+    s->SetColorNonFocus(clGray);
+    s->resize(63, 210);
+    s->show();
+    (void)QTest::qWaitForWindowExposed(s.get());
+    s->repaint();
+    return s;
+}
+
+void BM_FullPaint(benchmark::State& state) {
+    auto s = ShownFader(state.range(0) != 0);
+    for (auto _ : state)
+        s->repaint();
+    state.counters["full_paints"] = s->FullPaintCount();
+}
+BENCHMARK(BM_FullPaint)->Arg(0)->Arg(1)->ArgName("gradient");
+
+void BM_DigitChange(benchmark::State& state) {
+    auto s = ShownFader(state.range(0) != 0);
+    const int before = s->FullPaintCount();
+    int digit = 0;
+    for (auto _ : state) {
+        digit = (digit + 1) & 0xFF;
+        s->SetDigit(digit);
+    }
+    state.counters["extra_full_paints"] = s->FullPaintCount() - before;
+}
+BENCHMARK(BM_DigitChange)->Arg(0)->Arg(1)->ArgName("gradient");
+
+// The same change carried through to the window: the queued partial paint
+// and the backing-store flush of the platform.
+void BM_DigitChangeShown(benchmark::State& state) {
+    auto s = ShownFader(state.range(0) != 0);
+    const int before = s->FullPaintCount();
+    int digit = 0;
+    for (auto _ : state) {
+        digit = (digit + 1) & 0xFF;
+        s->SetDigit(digit);
+        QCoreApplication::processEvents();
+    }
+    state.counters["extra_full_paints"] = s->FullPaintCount() - before;
+}
+BENCHMARK(BM_DigitChangeShown)->Arg(0)->Arg(1)->ArgName("gradient");
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
