@@ -87,6 +87,8 @@ void TSkVSlider::Paint() {
         FTrackBackground = picture.copy(FLayout.TrackRect.ToQRect());
         SetKnobHitRect(FLayout.TrackRect);
         FBackgroundValid = true;
+    } else {
+        SetKnobHitRect({}); // no trench to slide in: a press must not jump the knob
     }
     CanvasRef() = std::move(picture);
     if (!FLayout.TooSmall) UpdateValueDisplay();

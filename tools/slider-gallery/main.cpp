@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QTimer>
@@ -72,16 +73,21 @@ int main(int argc, char** argv) {
     window.activateWindow();
     focused->setFocus();
     if (parser.isSet(shot)) {
+        // Once the window is active the focused fader shows its focus colour.
         const QString file = parser.value(shot);
-        int rc = 0;
-        QTimer::singleShot(0, [&] {
-            if (!window.grab().save(file, "PNG")) {
-                qWarning("Cannot write %s", qPrintable(file));
-                rc = 1;
-            }
-            QApplication::exit(rc);
+        QElapsedTimer waited;
+        waited.start();
+        auto* poll = new QTimer(&window);
+        QObject::connect(poll, &QTimer::timeout, [&, poll] {
+            if (!window.isActiveWindow() && waited.elapsed() < 2000) return;
+            poll->stop();
+            focused->setFocus();
+            QCoreApplication::processEvents();
+            const bool saved = window.grab().save(file, "PNG");
+            if (!saved) qWarning("Cannot write %s", qPrintable(file));
+            QApplication::exit(saved ? 0 : 1);
         });
-        return app.exec();
+        poll->start(10);
     }
     return app.exec();
 }

@@ -128,6 +128,9 @@ private slots:
         QVERIFY(Settled());
         QCOMPARE(rec.events, 0);
         QCOMPARE(s->Canvas(), before);
+        QVERIFY(s->KnobHitRect().IsEmpty());
+        QTest::mouseClick(s.get(), Qt::LeftButton, {}, QPoint(31, 25));
+        QCOMPARE(s->Digit(), 200);
     }
 
     void valueReadOutIsRightAligned() {
@@ -200,8 +203,10 @@ private slots:
         QList<int> seen;
         s->OnValueChange = [&](QObject*) { seen << s->Digit(); };
         QTest::mousePress(s.get(), Qt::LeftButton, {}, s->KnobCentre());
-        for (int y = s->TrenchRect().Bottom; y >= s->TrenchRect().Top; --y)
+        for (int y = s->TrenchRect().Bottom; y >= s->TrenchRect().Top; --y) {
             QTest::mouseMove(s.get(), QPoint(s->KnobCentre().x(), y));
+            Settled(); // each step shown on its own
+        }
         QTest::mouseRelease(s.get(), Qt::LeftButton, {}, s->KnobCentre());
         QCOMPARE(s->Digit(), 255);
         QTest::keyClick(s.get(), Qt::Key_Home);
