@@ -72,6 +72,9 @@ protected:
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseMove(TShiftState shift, int x, int y) override;
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    bool WantsKey(unsigned short vk) const override {
+        return KeyActionFor(vk, AllEnabledKeys) != TKeyAction::None;
+    }
     void FocusChanged() override { UpdateValueDisplay(); }
     void EnabledChanged() override { UpdateValueDisplay(); }
     void wheelEvent(QWheelEvent* event) override;

@@ -156,9 +156,11 @@ void TSkCustomControl::MouseUp(TMouseButton button, TShiftState shift, int x, in
 }
 
 void TSkCustomControl::keyPressEvent(QKeyEvent* event) {
-    unsigned short key = VirtualKeyFromQt(event->key());
+    const unsigned short vk = VirtualKeyFromQt(event->key());
+    unsigned short key = vk;
+    QPointer<TSkCustomControl> self(this);
     KeyDown(key, ShiftStateFrom(event->modifiers()));
-    event->accept();
+    event->setAccepted(self && WantsKey(vk));
 }
 
 void TSkCustomControl::keyReleaseEvent(QKeyEvent* event) {

@@ -70,6 +70,8 @@ protected:
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     virtual void MouseMove(TShiftState shift, int x, int y);
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    // Keys the control acts on are not passed on to its parents.
+    virtual bool WantsKey(unsigned short) const { return false; }
     virtual void FocusChanged() {}
     virtual void EnabledChanged() {}
 

@@ -63,8 +63,9 @@ Section ParseSection(const QString& text) {
                 s.fraction += c;
             else if (c == u'0')
                 ++s.minInt;
-        } else if (c == u'.' && !afterPoint && (seenDigits || pendingLiteral.isEmpty())) {
-            if (!seenDigits) s.prefix = pendingLiteral, pendingLiteral.clear();
+        } else if (c == u'.' && !afterPoint) {
+            if (!seenDigits) s.prefix = pendingLiteral;
+            pendingLiteral.clear();
             afterPoint = true;
             seenDigits = true;
         } else if (c == u',' && seenDigits && !afterPoint) {

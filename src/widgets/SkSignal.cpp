@@ -1,7 +1,6 @@
 #include "widgets/SkSignal.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include "widgets/SkFormat.h"
 #include "widgets/SkGeometry.h"
@@ -20,25 +19,24 @@ void TSignalSettings::SetValueTo(float v) {
     Changed();
 }
 
-void TSignalSettings::Changed() {
-    // Spans from the magnitudes by sign case; a pair with "from" at or above
-    // zero and "to" at or below zero keeps the previous span.
-    const float vf = FValueFrom, vt = FValueTo;
-    if (vf < 0 && vt < 0)
-        FValueSpan = std::fabs(vf) - std::fabs(vt);
-    else if (vf < 0 && vt >= 0)
-        FValueSpan = std::fabs(vf) + std::fabs(vt);
-    else if (vf >= 0 && vt > 0)
-        FValueSpan = std::fabs(vt) - std::fabs(vf);
+namespace {
 
-    const std::int64_t df = FDigitalFrom, dt = FDigitalTo;
-    std::int64_t span = FDigitalSpan;
-    if (df < 0 && dt < 0)
-        span = std::llabs(df) - std::llabs(dt);
-    else if (df < 0 && dt >= 0)
-        span = std::llabs(df) + std::llabs(dt);
-    else if (df >= 0 && dt > 0)
-        span = std::llabs(dt) - std::llabs(df);
+// "to" minus "from" from the magnitudes by sign case; a pair with "from" at
+// or above zero and "to" at or below zero keeps the previous span.
+template <typename T>
+T SpanBySign(T from, T to, T previous) {
+    const T af = from < 0 ? -from : from, at = to < 0 ? -to : to;
+    if (from < 0 && to < 0) return af - at;
+    if (from < 0) return af + at;
+    if (to > 0) return at - af;
+    return previous;
+}
+
+} // namespace
+
+void TSignalSettings::Changed() {
+    FValueSpan = SpanBySign(FValueFrom, FValueTo, FValueSpan);
+    const std::int64_t span = SpanBySign<std::int64_t>(FDigitalFrom, FDigitalTo, FDigitalSpan);
     FDigitalSpan = static_cast<std::int32_t>(span); // wraps as the 32-bit field does
 
     if (FDigitalSpan > 0)

@@ -148,6 +148,25 @@ private slots:
         QCOMPARE(s->Digit(), 11);
     }
 
+    void otherKeysReachTheParent() {
+        QWidget parent;
+        auto* s = new TSkVSlider(&parent);
+        int parentKeys = 0;
+        struct Filter : QObject {
+            int* count;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::KeyPress) ++*count;
+                return false;
+            }
+        } filter;
+        filter.count = &parentKeys;
+        parent.installEventFilter(&filter);
+        QTest::keyClick(s, Qt::Key_Escape);
+        QCOMPARE(parentKeys, 1);
+        QTest::keyClick(s, Qt::Key_Up);
+        QCOMPARE(parentKeys, 1); // the slider keeps its own keys
+    }
+
     void keyboardOffStillRaisesKeyDownAndWheelSteps() {
         auto s = MakeFader(10);
         EventLog log;

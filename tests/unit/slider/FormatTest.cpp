@@ -40,6 +40,7 @@ const FormatCase kFormatCases[] = {
     {"ZeroSection", "##0;-##0;'off'", 0.0, "off"},
     {"Literals", "'L='##0' dB'", 3.0, "L=3 dB"},
     {"UnquotedSuffix", "0%", 42.0, "42%"},
+    {"PrefixBeforePoint", "V.00", 0.257, "V.26"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Patterns, FormatFloatTest, testing::ValuesIn(kFormatCases),
