@@ -4,6 +4,7 @@
 #include <memory>
 
 #include <QApplication>
+#include <QPainter>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -55,6 +56,18 @@ void BM_DigitChangeShown(benchmark::State& state) {
     DigitChanges(state, true);
 }
 BENCHMARK(BM_DigitChangeShown)->Arg(0)->Arg(1)->ArgName("gradient");
+
+// The bank's elliptic face painted afresh (sizes cycled past the kept pictures).
+void BM_EllipticFaceUncached(benchmark::State& state) {
+    QImage img(57, 220, QImage::Format_RGB32);
+    QPainter p(&img);
+    int h = 0;
+    for (auto _ : state) {
+        h = (h + 1) % 16;
+        FillGradient(p, {0, 0, 57, 204 + h}, 0xE2E2E2, 0x8F8F8F, gsElliptic1);
+    }
+}
+BENCHMARK(BM_EllipticFaceUncached);
 
 } // namespace
 

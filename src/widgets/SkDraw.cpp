@@ -1,5 +1,7 @@
 #include "widgets/SkDraw.h"
 
+#include <array>
+
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -120,28 +122,62 @@ void FillOtherGradient(QPainter& g, int w, int h, TColor a, TColor b, TGradientS
 
 } // namespace
 
+namespace {
+
+QImage PaintGradient(int w, int h, TColor a, TColor b, TGradientStyle style) {
+    QImage picture(w, h, QImage::Format_RGB32);
+    QPainter g(&picture);
+    switch (style) {
+    case gsElliptic1:
+        picture.fill(ToQColor(b));
+        FillShapes(g, EllipticShapes(w, h, a, b), true);
+        break;
+    case gsHorizontal1:
+        FillShapes(g, HorizontalBands(w, h, a, b), false);
+        break;
+    default:
+        FillOtherGradient(g, w, h, a, b, style);
+        break;
+    }
+    return picture;
+}
+
+// The last gradient pictures, keyed on everything that shapes them (with the
+// colours resolved, so a new palette makes new keys): a bank of faders
+// shares one face. Used from the user-interface thread only.
+struct GradientKey {
+    int w = 0, h = 0;
+    TColor a = 0, b = 0;
+    TGradientStyle style = gsHorizontal1;
+    bool operator==(const GradientKey&) const = default;
+};
+
+const QImage& CachedGradient(const GradientKey& key) {
+    struct Entry {
+        GradientKey key;
+        QImage picture;
+    };
+    static std::array<Entry, 8> cache;
+    static std::size_t next = 0;
+    for (const Entry& e : cache)
+        if (!e.picture.isNull() && e.key == key) return e.picture;
+    Entry& e = cache[next];
+    next = (next + 1) % cache.size();
+    e.key = key;
+    e.picture = PaintGradient(key.w, key.h, key.a, key.b, key.style);
+    return e.picture;
+}
+
+} // namespace
+
 void FillGradient(QPainter& p, const TSkRect& r, TColor from, TColor to, TGradientStyle style) {
     if (r.IsEmpty()) return;
     const TColor a = ColorToRGB(from), b = ColorToRGB(to);
-    QImage picture(r.Width(), r.Height(), QImage::Format_RGB32);
     if (a == b) {
-        picture.fill(ToQColor(from));
-    } else {
-        QPainter g(&picture);
-        switch (style) {
-        case gsElliptic1:
-            picture.fill(ToQColor(b));
-            FillShapes(g, EllipticShapes(r.Width(), r.Height(), a, b), true);
-            break;
-        case gsHorizontal1:
-            FillShapes(g, HorizontalBands(r.Width(), r.Height(), a, b), false);
-            break;
-        default:
-            FillOtherGradient(g, r.Width(), r.Height(), a, b, style);
-            break;
-        }
+        FillRectColor(p, r, from);
+        return;
     }
-    p.drawImage(QPoint(r.Left, r.Top), picture);
+    p.drawImage(QPoint(r.Left, r.Top), CachedGradient({r.Width(), r.Height(), a, b, style}));
 }
 
 TSkRect KnobRect(int cx, int cy, int size) {

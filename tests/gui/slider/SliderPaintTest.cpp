@@ -242,6 +242,25 @@ private slots:
         QVERIFY(colours.size() > 60); // the nested steps show along the long axis
     }
 
+    void keptGradientFollowsThePalette() {
+        const QPalette saved = QApplication::palette();
+        auto face = [] {
+            QImage img(30, 30, QImage::Format_RGB32);
+            QPainter p(&img);
+            FillGradient(p, {0, 0, 30, 30}, 0x000000, clBtnFace, gsElliptic1);
+            p.end();
+            return At(img, {0, 0});
+        };
+        QPalette pal = saved;
+        pal.setColor(QPalette::Button, QColor(0x10, 0x80, 0x40));
+        QApplication::setPalette(pal);
+        QCOMPARE(face(), qRgb(0x10, 0x80, 0x40));
+        pal.setColor(QPalette::Button, QColor(0x40, 0x20, 0x90));
+        QApplication::setPalette(pal);
+        QCOMPARE(face(), qRgb(0x40, 0x20, 0x90));
+        QApplication::setPalette(saved);
+    }
+
     void equalGradientColoursFillPlain() {
         QImage img(20, 30, QImage::Format_RGB32);
         QPainter p(&img);
