@@ -38,10 +38,9 @@ QFrame* CreatePanel(const char* name, QWidget* parent) {
 } // namespace
 
 TMainForm::TMainForm(std::unique_ptr<hostlink::Endpoint> endpoint, QWidget* parent)
-    : QMainWindow(parent,
-                  Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                      Qt::WindowStaysOnTopHint),
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                              Qt::WindowStaysOnTopHint),
       endpoint_(std::move(endpoint)) {
     setObjectName(QStringLiteral("MainForm"));
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -173,10 +172,18 @@ void TMainForm::CreatePopupMenu() {
     M_SetFaderColor = AddItem(PopupMenu1, "M_SetFaderColor", QStringLiteral("Set Fader Color"));
 }
 
-int TMainForm::Top() const { return pos().y(); }
-void TMainForm::SetTop(int top) { move(pos().x(), top); }
-int TMainForm::Left() const { return pos().x(); }
-void TMainForm::SetLeft(int left) { move(left, pos().y()); }
+int TMainForm::Top() const {
+    return pos().y();
+}
+void TMainForm::SetTop(int top) {
+    move(pos().x(), top);
+}
+int TMainForm::Left() const {
+    return pos().x();
+}
+void TMainForm::SetLeft(int left) {
+    move(left, pos().y());
+}
 
 void TMainForm::FormCreate() {
     setWindowTitle(QLatin1String(MAIN_CAPTION));
@@ -209,8 +216,7 @@ bool TMainForm::FormClose() {
     if (answer == QMessageBox::Cancel || answer == QMessageBox::NoButton) return false;
     if (answer == QMessageBox::Yes) M_SaveClick();
     QString error;
-    if (!SavePreferences(error))
-        ShowMessageBox(this, error, TMsgDlgType::mtError, QMessageBox::Ok);
+    if (!SavePreferences(error)) ShowMessageBox(this, error, TMsgDlgType::mtError, QMessageBox::Ok);
     return true;
 }
 
@@ -219,7 +225,9 @@ void TMainForm::oxPersist1AfterLoad() {
     state_.Ready = true;
 }
 
-void TMainForm::M_ExitClick() { close(); }
+void TMainForm::M_ExitClick() {
+    close();
+}
 
 void TMainForm::SendDmxFrame() {
     hostlink::TransmitDmxFrame(*endpoint_, state_.Table, state_.DmxBuffer);
@@ -256,7 +264,9 @@ void TMainForm::PostLoadPreferences() {
     QCoreApplication::postEvent(this, new QEvent(kPostLoadEvent));
 }
 
-bool TMainForm::SavePreferences(QString& /*error*/) { return true; }
+bool TMainForm::SavePreferences(QString& /*error*/) {
+    return true;
+}
 
 void TMainForm::InstallKeyFilter() {}
 
@@ -271,7 +281,9 @@ void TMainForm::CreatePageButtons() {}
 
 void TMainForm::InitialiseSlots() {}
 
-void TMainForm::RefreshFaders() { SendDmxFrame(); }
+void TMainForm::RefreshFaders() {
+    SendDmxFrame();
+}
 
 void TMainForm::UpdatePageColors() {}
 

@@ -35,7 +35,9 @@ TFileDialog::TFileDialog(Kind kind, QObject* owner) : QObject(owner), kind_(kind
 void TFileDialog::QueueAnswer(std::optional<QString> fileName) {
     FileAnswers().push_back(std::move(fileName));
 }
-void TFileDialog::ClearAnswers() { FileAnswers().clear(); }
+void TFileDialog::ClearAnswers() {
+    FileAnswers().clear();
+}
 
 bool TFileDialog::Execute(QWidget* parent) {
     if (!FileAnswers().empty()) {
@@ -62,8 +64,12 @@ bool TFileDialog::Execute(QWidget* parent) {
 
 TColorDialog::TColorDialog(QObject* owner) : QObject(owner) {}
 
-void TColorDialog::QueueAnswer(std::optional<TColor> color) { ColorAnswers().push_back(color); }
-void TColorDialog::ClearAnswers() { ColorAnswers().clear(); }
+void TColorDialog::QueueAnswer(std::optional<TColor> color) {
+    ColorAnswers().push_back(color);
+}
+void TColorDialog::ClearAnswers() {
+    ColorAnswers().clear();
+}
 
 bool TColorDialog::Execute(QWidget* parent) {
     if (!ColorAnswers().empty()) {

@@ -59,6 +59,12 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text,
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-void QueueMessageBoxAnswer(QMessageBox::StandardButton answer) { Answers().push_back(answer); }
-void ClearMessageBoxAnswers() { Answers().clear(); }
-void SetMessageBoxObserver(MessageBoxObserver observer) { Observer() = std::move(observer); }
+void QueueMessageBoxAnswer(QMessageBox::StandardButton answer) {
+    Answers().push_back(answer);
+}
+void ClearMessageBoxAnswers() {
+    Answers().clear();
+}
+void SetMessageBoxObserver(MessageBoxObserver observer) {
+    Observer() = std::move(observer);
+}
