@@ -17,6 +17,20 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
+// A bare socket bound at the host's endpoint, for hosts that misbehave.
+int BindAtEndpoint() {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const std::string path = hostlink::EndpointPath(hostlink::HOST_CLASS_NAME);
+    std::strcpy(addr.sun_path, path.c_str());
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 class DmxFrameTest : public ::testing::Test {
 protected:
     DmxFrameTest() : table_(std::make_unique<TChannelTable>()) { ClearChannels(*table_); }
@@ -119,14 +133,10 @@ TEST_F(DmxFrameTest, HostClosingMidFrameDropsThatFrameOnly) {
     EXPECT_TRUE(Transmit());
 }
 
-// A host that answers with more than the 8 result bytes.
-TEST_F(DmxFrameTest, GarbageAfterTheAnswerEndsThatConnection) {
-    const std::string path = hostlink::EndpointPath(hostlink::HOST_CLASS_NAME);
-    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::strcpy(addr.sun_path, path.c_str());
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+// A host that answers a frame with two answers' worth of bytes.
+TEST_F(DmxFrameTest, StrayBytesAfterAnAnswerAreNotTakenForTheNextAnswer) {
+    const int listener = BindAtEndpoint();
+    ASSERT_GE(listener, 0);
     ASSERT_EQ(::listen(listener, 4), 0);
     std::thread rogue([listener] {
         const int c = ::accept(listener, nullptr, nullptr);
@@ -137,42 +147,33 @@ TEST_F(DmxFrameTest, GarbageAfterTheAnswerEndsThatConnection) {
             if (n <= 0) break;
             got += static_cast<std::size_t>(n);
         }
-        const std::uint8_t answer[12] = {};
-        [[maybe_unused]] auto sent = ::send(c, answer, sizeof answer, MSG_NOSIGNAL);
-        // Keep the connection open: the desk must notice the extra bytes itself.
-        std::uint8_t more[64];
+        const std::uint8_t answers[2 * hostlink::REPLY_SIZE] = {};
+        [[maybe_unused]] auto sent = ::send(c, answers, sizeof answers, MSG_NOSIGNAL);
+        // Read on and never answer again.
+        std::uint8_t more[1024];
         while (::recv(c, more, sizeof more, 0) > 0) {
         }
         ::close(c);
     });
     EXPECT_TRUE(Transmit());
-    // The next look-up sees the stray bytes, drops the connection and finds
-    // nobody accepting: it is not fooled into reading them as an answer.
+    // The second frame goes over a fresh connection that nobody accepts, so
+    // it must go unanswered: the stray bytes are not its answer.
     const auto start = Clock::now();
-    std::thread closer([listener] {
-        std::this_thread::sleep_for(50ms);
-        ::shutdown(listener, SHUT_RDWR);
-    });
-    Transmit();
+    EXPECT_FALSE(Transmit());
     EXPECT_LT(Clock::now() - start, hostlink::FRAME_WAIT * 4);
-    closer.join();
+    ::shutdown(listener, SHUT_RDWR);
+    endpoint_.Find("nobody"); // closes the connection the rogue still reads
     rogue.join();
     ::close(listener);
-    ::unlink(path.c_str());
+    ::unlink(hostlink::EndpointPath(hostlink::HOST_CLASS_NAME).c_str());
 }
 
 TEST_F(DmxFrameTest, StaleSocketFileMeansNoHost) {
-    const std::string path = hostlink::EndpointPath(hostlink::HOST_CLASS_NAME);
-    {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un addr{};
-        addr.sun_family = AF_UNIX;
-        std::strcpy(addr.sun_path, path.c_str());
-        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-        ::close(fd); // the file stays, nobody listens
-    }
+    const int fd = BindAtEndpoint();
+    ASSERT_GE(fd, 0);
+    ::close(fd); // the file stays, nobody listens
     EXPECT_FALSE(Transmit());
-    ::unlink(path.c_str());
+    ::unlink(hostlink::EndpointPath(hostlink::HOST_CLASS_NAME).c_str());
 }
 
 TEST_F(DmxFrameTest, PostedKeysArriveWithoutAnAnswer) {
