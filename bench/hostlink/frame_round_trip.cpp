@@ -47,7 +47,8 @@ Figures Measure(hostlink::Endpoint& endpoint, TChannelTable& table,
         us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
     }
     double sum = 0;
-    for (double v : us) sum += v;
+    for (double v : us)
+        sum += v;
     std::sort(us.begin(), us.end());
     return {us[us.size() / 2], us[us.size() * 99 / 100], sum / static_cast<double>(us.size())};
 }

@@ -1,6 +1,8 @@
 #include "app/Main.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QMenu>
@@ -10,6 +12,7 @@
 
 #include "app/MenuItem.h"
 #include "hostlink/DmxFrame.h"
+#include "layoutfile/LayoutFile.h"
 #include "widgets/Colors.h"
 #include "widgets/CommonDialogs.h"
 #include "widgets/MessageBox.h"
@@ -144,6 +147,10 @@ void TMainForm::CreateMenus() {
     M_Readme = AddItem(M_Help, "M_Readme", QStringLiteral("Readme"));
     M_About = AddItem(M_Help, "M_About", QStringLiteral("About"));
 
+    connect(M_New, &QAction::triggered, this, [this] { M_NewClick(); });
+    connect(M_Open, &QAction::triggered, this, [this] { M_OpenClick(); });
+    connect(M_Save, &QAction::triggered, this, [this] { M_SaveClick(); });
+    connect(M_SaveAs, &QAction::triggered, this, [this] { M_SaveAsClick(); });
     connect(M_Exit, &QAction::triggered, this, [this] { M_ExitClick(); });
     connect(M_StayOnTop, &QAction::triggered, this,
             [this] { SetWindowTopmost(this, M_StayOnTop->isChecked()); });
@@ -229,6 +236,68 @@ void TMainForm::M_ExitClick() {
     close();
 }
 
+void TMainForm::WriteLayoutFile() {
+    const QString error = ::WriteLayoutFile(state_.LayoutFileName, state_.Table);
+    if (!error.isEmpty())
+        ShowMessageBox(this, error + QLatin1String(CANNOT_SAVE_FILE), TMsgDlgType::mtError,
+                       QMessageBox::Ok);
+}
+
+void TMainForm::ReadLayoutFile() {
+    QString error;
+    switch (::ReadLayoutFile(state_.LayoutFileName, state_.Table, error)) {
+    case TLayoutReadResult::Read:
+        setWindowTitle(LayoutCaption(QLatin1String(MAIN_CAPTION), state_.LayoutFileName));
+        break;
+    case TLayoutReadResult::Failed:
+        ShowMessageBox(this, error + QLatin1String(CANNOT_OPEN_FILE), TMsgDlgType::mtWarning,
+                       QMessageBox::Ok);
+        break;
+    case TLayoutReadResult::Missing:
+        break;
+    }
+}
+
+void TMainForm::M_NewClick() {
+    state_.Ready = false;
+    state_.LayoutFileName.clear();
+    setWindowTitle(QLatin1String(MAIN_CAPTION) + QLatin1Char(' '));
+    ClearChannels(state_.Table);
+    RefreshFaders();
+    UpdatePageColors();
+    state_.Ready = true;
+    SendDmxFrame();
+}
+
+void TMainForm::M_OpenClick() {
+    OpenDialog1->SetInitialDir(QDir::currentPath());
+    if (!OpenDialog1->Execute(this)) return;
+    state_.Ready = false;
+    state_.LayoutFileName = OpenDialog1->FileName();
+    ReadLayoutFile();
+    RefreshFaders();
+    UpdatePageColors();
+    SendDmxFrame();
+    state_.Ready = true;
+}
+
+void TMainForm::M_SaveClick() {
+    if (!state_.LayoutFileName.isEmpty() && QFileInfo(state_.LayoutFileName).isFile()) {
+        WriteLayoutFile();
+        return;
+    }
+    M_SaveAsClick();
+}
+
+void TMainForm::M_SaveAsClick() {
+    SaveDialog1->SetInitialDir(OpenDialog1->InitialDir());
+    if (!SaveDialog1->Execute(this)) return;
+    state_.LayoutFileName = SaveDialog1->FileName();
+    OpenDialog1->SetFileName(state_.LayoutFileName);
+    WriteLayoutFile();
+    setWindowTitle(LayoutCaption(QLatin1String(MAIN_CAPTION), state_.LayoutFileName));
+}
+
 void TMainForm::SendDmxFrame() {
     hostlink::TransmitDmxFrame(*endpoint_, state_.Table, state_.DmxBuffer);
     UpdatePageColors();
@@ -286,5 +355,3 @@ void TMainForm::RefreshFaders() {
 }
 
 void TMainForm::UpdatePageColors() {}
-
-void TMainForm::M_SaveClick() {}

@@ -89,6 +89,14 @@ public:
     bool FormClose();
     void oxPersist1AfterLoad();
     void M_ExitClick();
+    void M_NewClick();
+    void M_OpenClick();
+    void M_SaveClick();
+    void M_SaveAsClick();
+
+    // The table to and from LayoutFileName, with their messages.
+    void WriteLayoutFile();
+    void ReadLayoutFile();
 
     // Seams filled by the parts built later; each is called where the
     // start-up and close order needs it.
@@ -101,7 +109,6 @@ public:
     void InitialiseSlots();
     void RefreshFaders();
     void UpdatePageColors();
-    void M_SaveClick();
 
 protected:
     void showEvent(QShowEvent* event) override;

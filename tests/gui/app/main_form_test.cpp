@@ -9,6 +9,7 @@
 #include "RecordingEndpoint.h"
 #include "app/Main.h"
 #include "app/MenuItem.h"
+#include "widgets/CommonDialogs.h"
 #include "widgets/MessageBox.h"
 
 namespace {
@@ -43,7 +44,11 @@ class MainFormTest : public QObject {
     }
 
 private slots:
-    void init() { ClearMessageBoxAnswers(); }
+    void initTestCase() { RequireQueuedAnswers(true); }
+    void init() {
+        ClearMessageBoxAnswers();
+        TFileDialog::ClearAnswers();
+    }
 
     void creationSetsCaptionLayerAndFixedSize() {
         auto form = MakeForm();
@@ -148,6 +153,7 @@ private slots:
             auto form = MakeForm();
             form->show();
             QueueMessageBoxAnswer(answer);
+            TFileDialog::QueueAnswer(std::nullopt); // Yes with no layout file asks for one
             QVERIFY(form->close());
             QVERIFY(!form->isVisible());
         }
