@@ -12,6 +12,7 @@
 
 #include "app/MenuItem.h"
 #include "hostlink/DmxFrame.h"
+#include "hostlink/KeyFilter.h"
 #include "layoutfile/LayoutFile.h"
 #include "widgets/Colors.h"
 #include "widgets/CommonDialogs.h"
@@ -54,6 +55,8 @@ TMainForm::TMainForm(std::unique_ptr<hostlink::Endpoint> endpoint, QWidget* pare
 }
 
 TMainForm::~TMainForm() {
+    // The filter reaches into this window; it goes before the window does.
+    if (keyFilter_ != nullptr) QCoreApplication::instance()->removeEventFilter(keyFilter_);
     if (MainForm == this) MainForm = nullptr;
 }
 
@@ -152,6 +155,8 @@ void TMainForm::CreateMenus() {
     connect(M_Save, &QAction::triggered, this, [this] { M_SaveClick(); });
     connect(M_SaveAs, &QAction::triggered, this, [this] { M_SaveAsClick(); });
     connect(M_Exit, &QAction::triggered, this, [this] { M_ExitClick(); });
+    connect(M_PassKeypressesToHalvex, &QAction::triggered, this,
+            [this] { M_PassKeypressesToHalvexClick(); });
     connect(M_StayOnTop, &QAction::triggered, this,
             [this] { SetWindowTopmost(this, M_StayOnTop->isChecked()); });
 }
@@ -234,6 +239,11 @@ void TMainForm::oxPersist1AfterLoad() {
 
 void TMainForm::M_ExitClick() {
     close();
+}
+
+void TMainForm::M_PassKeypressesToHalvexClick() {
+    // The faders' own keyboard handling is switched by the bank.
+    SetFadersKeyboard(!M_PassKeypressesToHalvex->isChecked());
 }
 
 void TMainForm::WriteLayoutFile() {
@@ -337,7 +347,13 @@ bool TMainForm::SavePreferences(QString& /*error*/) {
     return true;
 }
 
-void TMainForm::InstallKeyFilter() {}
+void TMainForm::InstallKeyFilter() {
+    auto* filter = new hostlink::TKeyFilter(
+        *endpoint_, [this] { return M_PassKeypressesToHalvex->isChecked() && state_.ForwardKeys; },
+        this);
+    QCoreApplication::instance()->installEventFilter(filter);
+    keyFilter_ = filter;
+}
 
 void TMainForm::CreateFader() {}
 
@@ -349,6 +365,8 @@ void TMainForm::ResizeFader() {
 void TMainForm::CreatePageButtons() {}
 
 void TMainForm::InitialiseSlots() {}
+
+void TMainForm::SetFadersKeyboard(bool /*enabled*/) {}
 
 void TMainForm::RefreshFaders() {
     SendDmxFrame();

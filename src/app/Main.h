@@ -89,6 +89,7 @@ public:
     bool FormClose();
     void oxPersist1AfterLoad();
     void M_ExitClick();
+    void M_PassKeypressesToHalvexClick();
     void M_NewClick();
     void M_OpenClick();
     void M_SaveClick();
@@ -107,6 +108,7 @@ public:
     void ResizeFader();
     void CreatePageButtons();
     void InitialiseSlots();
+    void SetFadersKeyboard(bool enabled); // EnableKeyboard of every fader
     void RefreshFaders();
     void UpdatePageColors();
 
@@ -123,6 +125,7 @@ private:
 
     TDeskState state_;
     std::unique_ptr<hostlink::Endpoint> endpoint_;
+    QObject* keyFilter_ = nullptr;
     bool shown_ = false;
 };
 
