@@ -1,5 +1,7 @@
 #include "widgets/CommonDialogs.h"
 
+#include "widgets/MessageBox.h"
+
 #include <deque>
 
 #include <QColorDialog>
@@ -47,6 +49,7 @@ bool TFileDialog::Execute(QWidget* parent) {
         fileName_ = *answer;
         return true;
     }
+    if (QueuedAnswersRequired()) qFatal("unanswered file dialog");
     QFileDialog dialog(parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::ReadOnly, false);
@@ -79,6 +82,7 @@ bool TColorDialog::Execute(QWidget* parent) {
         color_ = *answer;
         return true;
     }
+    if (QueuedAnswersRequired()) qFatal("unanswered colour dialog");
     // The dialog's 16 custom colours come from and go back to the lines
     // "ColorA=BBGGRR" … "ColorP=…".
     for (int i = 0; i < kCustomColorCount; ++i) {
