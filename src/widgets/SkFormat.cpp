@@ -93,7 +93,8 @@ template <typename T>
 Decimal ToDecimal(T magnitude) {
     char buf[512];
     const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::fixed);
-    const std::string text(buf, res.ptr);
+    // 512 places hold every double in fixed form; a failure would show as "0".
+    const std::string text = res.ec == std::errc() ? std::string(buf, res.ptr) : std::string("0");
     Decimal d;
     const auto dot = text.find('.');
     d.digits = text;
