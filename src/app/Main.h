@@ -91,6 +91,15 @@ public:
     void M_ExitClick();
     void M_ReadmeClick();
     void M_AboutClick();
+    void M_PassKeypressesToHalvexClick();
+    void M_NewClick();
+    void M_OpenClick();
+    void M_SaveClick();
+    void M_SaveAsClick();
+
+    // The table to and from LayoutFileName, with their messages.
+    void WriteLayoutFile();
+    void ReadLayoutFile();
 
     // Seams filled by the parts built later; each is called where the
     // start-up and close order needs it.
@@ -101,9 +110,9 @@ public:
     void ResizeFader();
     void CreatePageButtons();
     void InitialiseSlots();
+    void SetFadersKeyboard(bool enabled); // EnableKeyboard of every fader
     void RefreshFaders();
     void UpdatePageColors();
-    void M_SaveClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -118,6 +127,7 @@ private:
 
     TDeskState state_;
     std::unique_ptr<hostlink::Endpoint> endpoint_;
+    QObject* keyFilter_ = nullptr;
     bool shown_ = false;
 };
 
