@@ -3,6 +3,7 @@
 // without regard to the letter case of A-Z, and never by locale.
 
 #include <QByteArrayView>
+#include <QString>
 #include <QStringView>
 
 namespace oxp {
