@@ -10,6 +10,7 @@
 
 #include "app/MenuItem.h"
 #include "hostlink/DmxFrame.h"
+#include "persist/oxPerst.h"
 #include "widgets/Colors.h"
 #include "widgets/CommonDialogs.h"
 #include "widgets/MessageBox.h"
@@ -18,9 +19,6 @@
 TMainForm* MainForm = nullptr;
 
 namespace {
-
-// The event the deferred preference load posts to the window.
-const QEvent::Type kPostLoadEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 // The bank's client area: 16 fader columns and 2 rows under the page row.
 constexpr int kClientWidth = 1008;
@@ -38,10 +36,9 @@ QFrame* CreatePanel(const char* name, QWidget* parent) {
 } // namespace
 
 TMainForm::TMainForm(std::unique_ptr<hostlink::Endpoint> endpoint, QWidget* parent)
-    : QMainWindow(parent,
-                  Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                      Qt::WindowStaysOnTopHint),
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                              Qt::WindowStaysOnTopHint),
       endpoint_(std::move(endpoint)) {
     setObjectName(QStringLiteral("MainForm"));
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -83,6 +80,37 @@ void TMainForm::CreateComponents() {
 
     CreateMenus();
     CreatePopupMenu();
+    CreatePersist();
+}
+
+void TMainForm::CreatePersist() {
+    oxPersist1 = new ToxPersist(this);
+    oxPersist1->setObjectName(QStringLiteral("oxPersist1"));
+    oxPersist1->BeginReadDescription();
+    oxPersist1->SetFileName(QStringLiteral("Config.dat"));
+    oxPersist1->SetRegistryKey(QStringLiteral("Software\\"));
+    oxPersist1->SetStorageType(ToxPersist::oxpFile);
+    oxPersist1->SetOptions({});
+    oxPersist1->SetFileStorageDirectory(ToxPersist::oxpApplication);
+    oxPersist1->SetEnabled(true);
+    oxPersist1->SetSeqID(14);
+    oxPersist1->SetItems({
+        QStringLiteral("(TForm);Top;1;(TForm)_Top;;1;0;0;;"),
+        QStringLiteral("(TForm);Left;1;(TForm)_Left;;1;0;0;;"),
+        QStringLiteral("M_Displayvalueasdigit;Checked;3;M_Displayvalueasdigit_Checked;;1;0;0;;"),
+        QStringLiteral("M_ButtonAsToggle;Checked;3;M_ButtonAsToggle_Checked;;1;0;0;;"),
+        QStringLiteral(
+            "M_PassKeypressesToHalvex;Checked;3;M_PassKeypressesToHalvex_Checked;;1;0;0;;"),
+        QStringLiteral(
+            "M_MemoriseFaderStatusOnExit;Checked;3;M_MemoriseFaderStatusOnExit_Checked;;1;0;0;;"),
+        QStringLiteral("M_StayOnTop;Checked;3;M_StayOnTop_Checked;;1;0;0;;"),
+        QStringLiteral("ColorDialog1;CustomColors;101;ColorDialog1_CustomColors;;1;0;0;;"),
+        QStringLiteral("M_GradientLook;Checked;3;M_GradientLook_Checked;;1;0;0;;"),
+        QStringLiteral("SaveDialog1;FileName;10;SaveDialog1_FileName;;1;0;0;;"),
+        QStringLiteral("OpenDialog1;FileName;10;OpenDialog1_FileName;;1;0;0;;"),
+    });
+    oxPersist1->AfterLoad = [this](QObject*) { oxPersist1AfterLoad(); };
+    oxPersist1->EndReadDescription();
 }
 
 TMenuItem* TMainForm::AddItem(QMenu* menu, const char* name, const QString& caption, int tag) {
@@ -173,16 +201,24 @@ void TMainForm::CreatePopupMenu() {
     M_SetFaderColor = AddItem(PopupMenu1, "M_SetFaderColor", QStringLiteral("Set Fader Color"));
 }
 
-int TMainForm::Top() const { return pos().y(); }
-void TMainForm::SetTop(int top) { move(pos().x(), top); }
-int TMainForm::Left() const { return pos().x(); }
-void TMainForm::SetLeft(int left) { move(left, pos().y()); }
+int TMainForm::Top() const {
+    return pos().y();
+}
+void TMainForm::SetTop(int top) {
+    move(pos().x(), top);
+}
+int TMainForm::Left() const {
+    return pos().x();
+}
+void TMainForm::SetLeft(int left) {
+    move(left, pos().y());
+}
 
 void TMainForm::FormCreate() {
     setWindowTitle(QLatin1String(MAIN_CAPTION));
     ClearChannels(state_.Table);
     state_.Ready = false;
-    PostLoadPreferences();
+    oxPersist1->PostLoad();
     state_.ColorOff = clGray;
     state_.ColorOn = clSilver;
     state_.ColorOffLive = 0x0080FF;
@@ -209,7 +245,7 @@ bool TMainForm::FormClose() {
     if (answer == QMessageBox::Cancel || answer == QMessageBox::NoButton) return false;
     if (answer == QMessageBox::Yes) M_SaveClick();
     QString error;
-    if (!SavePreferences(error))
+    if (!oxPersist1->Save(&error))
         ShowMessageBox(this, error, TMsgDlgType::mtError, QMessageBox::Ok);
     return true;
 }
@@ -219,7 +255,9 @@ void TMainForm::oxPersist1AfterLoad() {
     state_.Ready = true;
 }
 
-void TMainForm::M_ExitClick() { close(); }
+void TMainForm::M_ExitClick() {
+    close();
+}
 
 void TMainForm::SendDmxFrame() {
     hostlink::TransmitDmxFrame(*endpoint_, state_.Table, state_.DmxBuffer);
@@ -244,19 +282,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
-void TMainForm::customEvent(QEvent* event) {
-    if (event->type() == kPostLoadEvent) oxPersist1AfterLoad();
-}
-
 // --- Seams for the parts built later --------------------------------------
-
-void TMainForm::PostLoadPreferences() {
-    // Until the preference store exists, the deferred load finds nothing and
-    // only raises the after-load step, once the event loop runs.
-    QCoreApplication::postEvent(this, new QEvent(kPostLoadEvent));
-}
-
-bool TMainForm::SavePreferences(QString& /*error*/) { return true; }
 
 void TMainForm::InstallKeyFilter() {}
 
@@ -271,7 +297,9 @@ void TMainForm::CreatePageButtons() {}
 
 void TMainForm::InitialiseSlots() {}
 
-void TMainForm::RefreshFaders() { SendDmxFrame(); }
+void TMainForm::RefreshFaders() {
+    SendDmxFrame();
+}
 
 void TMainForm::UpdatePageColors() {}
 

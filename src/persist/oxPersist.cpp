@@ -96,6 +96,8 @@ void ToxPersist::InstallDestroyChain() {
         Save();
     };
     chained_ = true;
+    // Once the owner is going, there is no handler left to put back.
+    connect(parent(), &QObject::destroyed, this, [this] { chained_ = false; });
 }
 
 void ToxPersist::RemoveDestroyChain() {
