@@ -36,9 +36,10 @@ QFrame* CreatePanel(const char* name, QWidget* parent) {
 } // namespace
 
 TMainForm::TMainForm(std::unique_ptr<hostlink::Endpoint> endpoint, QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                              Qt::WindowStaysOnTopHint),
+    : QMainWindow(parent,
+                  Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                      Qt::WindowStaysOnTopHint),
       endpoint_(std::move(endpoint)) {
     setObjectName(QStringLiteral("MainForm"));
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -201,18 +202,10 @@ void TMainForm::CreatePopupMenu() {
     M_SetFaderColor = AddItem(PopupMenu1, "M_SetFaderColor", QStringLiteral("Set Fader Color"));
 }
 
-int TMainForm::Top() const {
-    return pos().y();
-}
-void TMainForm::SetTop(int top) {
-    move(pos().x(), top);
-}
-int TMainForm::Left() const {
-    return pos().x();
-}
-void TMainForm::SetLeft(int left) {
-    move(left, pos().y());
-}
+int TMainForm::Top() const { return pos().y(); }
+void TMainForm::SetTop(int top) { move(pos().x(), top); }
+int TMainForm::Left() const { return pos().x(); }
+void TMainForm::SetLeft(int left) { move(left, pos().y()); }
 
 void TMainForm::FormCreate() {
     setWindowTitle(QLatin1String(MAIN_CAPTION));
@@ -255,9 +248,7 @@ void TMainForm::oxPersist1AfterLoad() {
     state_.Ready = true;
 }
 
-void TMainForm::M_ExitClick() {
-    close();
-}
+void TMainForm::M_ExitClick() { close(); }
 
 void TMainForm::SendDmxFrame() {
     hostlink::TransmitDmxFrame(*endpoint_, state_.Table, state_.DmxBuffer);
@@ -297,9 +288,7 @@ void TMainForm::CreatePageButtons() {}
 
 void TMainForm::InitialiseSlots() {}
 
-void TMainForm::RefreshFaders() {
-    SendDmxFrame();
-}
+void TMainForm::RefreshFaders() { SendDmxFrame(); }
 
 void TMainForm::UpdatePageColors() {}
 

@@ -29,9 +29,8 @@ class TMainForm : public QMainWindow {
     Q_PROPERTY(int Left READ Left WRITE SetLeft)
 public:
     // The endpoint reaches the host; tests hand in one of their own.
-    explicit TMainForm(
-        std::unique_ptr<hostlink::Endpoint> endpoint = hostlink::CreatePlatformEndpoint(),
-        QWidget* parent = nullptr);
+    explicit TMainForm(std::unique_ptr<hostlink::Endpoint> endpoint = hostlink::CreatePlatformEndpoint(),
+                       QWidget* parent = nullptr);
     ~TMainForm() override;
 
     int Top() const;
