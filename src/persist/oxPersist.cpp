@@ -195,8 +195,8 @@ bool ToxPersist::Save(QString* error) {
 // --- where the stores live ---------------------------------------------------
 
 QString ToxPersist::ProgramDirectory() const {
-    if (!programDir_.isEmpty()) return programDir_;
-    const QString dir = QCoreApplication::applicationDirPath();
+    const QString dir =
+        programDir_.isEmpty() ? QCoreApplication::applicationDirPath() : programDir_;
     if (!dir.isEmpty() && QFileInfo(dir).isWritable()) return dir;
     // An installed program keeps its preferences with the user.
     return UserConfigDirectory();

@@ -113,9 +113,10 @@ public:
                 bool noSave, bool inSetupDialog, const QString& description);
     int IndexOfKey(const QString& name) const;
 
-    // Where the stores live. The program directory is the executable's, or
-    // the per-user configuration folder when that is not writable; tests
-    // point it elsewhere. The registry folder holds the registry files.
+    // Where the stores live. The program directory is the executable's (or
+    // the one set here, for tests), replaced by the per-user configuration
+    // folder when it is not writable. The registry folder holds the
+    // registry files.
     void SetProgramDirectory(const QString& dir) { programDir_ = dir; }
     QString ProgramDirectory() const;
     void SetRegistryDirectory(const QString& dir) { registryDir_ = dir; }

@@ -3,13 +3,16 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "TestObjects.h"
 #include "persist/oxPerst.h"
 #include "persist/oxRegFil.h"
+#include "widgets/MessageBox.h"
 
 namespace {
 
@@ -303,6 +306,35 @@ TEST(PersistComponent, StorePathsFollowTheOptions) {
     f.persist->SetStorageType(ToxPersist::oxpIniFile);
     EXPECT_EQ(f.persist->StoreFilePath(), f.dir.filePath(program + QStringLiteral(".ini")));
     EXPECT_EQ(f.persist->SectionName(), QStringLiteral("SampleForm\\oxPersist1"));
+}
+
+TEST(PersistComponent, AProgramFolderThatCannotBeWrittenGivesWayToTheUserFolder) {
+    Fixture f;
+    f.persist->SetProgramDirectory(QStringLiteral("/nonexistent/program"));
+    EXPECT_EQ(f.persist->StoreFilePath(),
+              QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                  QStringLiteral("/vantrelle/Config.dat"));
+}
+
+TEST(PersistComponent, AStoreThatCannotBeReadIsReportedAndStartUpStillCompletes) {
+    Fixture f;
+    ASSERT_TRUE(QDir().mkpath(f.Path())); // a folder where the file should be
+    QString error;
+    EXPECT_FALSE(f.persist->Load(&error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(f.afterLoads, 1);
+    EXPECT_FALSE(f.persist->Save(&error));
+    EXPECT_EQ(f.afterSaves, 0);
+
+    QStringList shown;
+    SetMessageBoxObserver([&](const QString& text, TMsgDlgType) { shown << text; });
+    QueueMessageBoxAnswer(QMessageBox::Ok);
+    f.persist->PostLoad();
+    QCoreApplication::processEvents();
+    SetMessageBoxObserver({});
+    EXPECT_EQ(f.afterLoads, 2);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].contains(QStringLiteral("Config.dat")));
 }
 
 TEST(PersistComponent, AutoOptionsNeedAWindowOwner) {
