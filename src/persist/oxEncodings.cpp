@@ -2,8 +2,11 @@
 
 #include <limits>
 
+#include <QBuffer>
 #include <QFont>
+#include <QImage>
 #include <QMetaEnum>
+#include <QPixmap>
 #include <QStringList>
 
 #include "persist/oxAscii.h"
@@ -204,6 +207,47 @@ void ApplyFontStream(const TPropRef& p, QByteArrayView bytes) {
     p.Set(f);
 }
 
+// Pictures travel as PNG in the carrier's "Persistent.Data".
+bool IsPicture(const TPropRef& p) {
+    const int id = p.property.metaType().id();
+    return id == QMetaType::QImage || id == QMetaType::QPixmap;
+}
+
+QImage PictureOf(const TPropRef& p) {
+    const QVariant v = p.Get();
+    return v.metaType().id() == QMetaType::QPixmap ? v.value<QPixmap>().toImage()
+                                                   : v.value<QImage>();
+}
+
+void SetPicture(const TPropRef& p, const QImage& image) {
+    if (p.property.metaType().id() == QMetaType::QPixmap)
+        p.Set(image.isNull() ? QPixmap() : QPixmap::fromImage(image));
+    else
+        p.Set(image);
+}
+
+QByteArray PictureStream(const QImage& image) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    TStreamValue data;
+    data.kind = TStreamValue::Kind::Binary;
+    data.bytes = png;
+    TCarrierStream s;
+    s.properties.push_back({QByteArray(kCarrierPrefix) + "Data", std::move(data)});
+    return WriteCarrierStream(s);
+}
+
+void ApplyPictureStream(const TPropRef& p, QByteArrayView bytes) {
+    const std::optional<TCarrierStream> s = ReadCarrierStream(bytes);
+    if (!s) return;
+    const TStreamValue* data = s->Find(QByteArray(kCarrierPrefix) + "Data");
+    if (data == nullptr || data->kind != TStreamValue::Kind::Binary) return;
+    QImage image;
+    if (image.loadFromData(data->bytes, "PNG")) SetPicture(p, image);
+}
+
 QByteArray BlockHeader(const QByteArray& className) {
     QByteArray block = className.left(kBlockClassNameSize - 1);
     block.append(kBlockClassNameSize - block.size(), '\0');
@@ -276,6 +320,9 @@ QByteArray ObjectClassName(const TPropRef& p) {
         return "TStringList";
     case QMetaType::QFont:
         return "TFont";
+    case QMetaType::QImage:
+    case QMetaType::QPixmap:
+        return "TPicture";
     default:
         return p.property.typeName();
     }
@@ -291,6 +338,12 @@ std::optional<QByteArray> EncodeBlock(const TPropRef& p) {
     }
     case QMetaType::QFont:
         return BlockHeader(ObjectClassName(p)) + FontStream(p.Get().value<QFont>());
+    case QMetaType::QImage:
+    case QMetaType::QPixmap: {
+        const QImage image = PictureOf(p);
+        if (image.isNull()) return BlockHeader(kEmptyClassName);
+        return BlockHeader(ObjectClassName(p)) + PictureStream(image);
+    }
     default:
         return std::nullopt;
     }
@@ -304,6 +357,7 @@ void ApplyBlock(const TPropRef& p, QByteArrayView block) {
     const bool isList = p.property.metaType().id() == QMetaType::QStringList;
     if (name == QByteArrayView(kEmptyClassName)) {
         if (isList) p.Set(QStringList());
+        if (IsPicture(p)) SetPicture(p, QImage());
         return;
     }
     if (name != QByteArrayView(ObjectClassName(p)) || block.size() < kBlockClassNameSize + 2 ||
@@ -314,6 +368,8 @@ void ApplyBlock(const TPropRef& p, QByteArrayView block) {
         if (const std::optional<QStringList> lines = ReadStringListStream(stream)) p.Set(*lines);
     } else if (p.property.metaType().id() == QMetaType::QFont) {
         ApplyFontStream(p, stream);
+    } else if (IsPicture(p)) {
+        ApplyPictureStream(p, stream);
     }
 }
 

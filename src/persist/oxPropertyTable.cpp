@@ -36,6 +36,8 @@ TPropKind KindOf(const QMetaProperty& p, bool& componentReference) {
         return TPropKind::String;
     case QMetaType::QStringList:
     case QMetaType::QFont:
+    case QMetaType::QImage:
+    case QMetaType::QPixmap:
         return TPropKind::Object;
     default:
         break;

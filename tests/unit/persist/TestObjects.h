@@ -3,6 +3,7 @@
 
 #include <QFont>
 #include <QObject>
+#include <QPixmap>
 #include <QStringList>
 #include <QWidget>
 
@@ -26,6 +27,7 @@ class TSample : public QObject {
     Q_PROPERTY(QStringList Lines MEMBER lines)
     Q_PROPERTY(QFont Font MEMBER font)
     Q_PROPERTY(double Ratio MEMBER ratio)
+    Q_PROPERTY(QPixmap Glyph READ Glyph WRITE SetGlyph)
 public:
     enum TAlign { alNone, alTop, alBottom, alClient };
     Q_ENUM(TAlign)
@@ -40,6 +42,9 @@ public:
     TStyles Style() const { return style; }
     void SetStyle(TStyles v) { style = v; }
 
+    QPixmap Glyph() const { return glyph; }
+    void SetGlyph(const QPixmap& v) { glyph = v; }
+
     int count = 7;
     short small = 3;
     TColor color = clRed;
@@ -53,6 +58,7 @@ public:
     QStringList lines;
     QFont font;
     double ratio = 0.5;
+    QPixmap glyph;
 };
 
 // A window whose destructor raises OnDestroy, as the automatic save expects.

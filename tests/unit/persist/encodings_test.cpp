@@ -220,3 +220,24 @@ TEST(ObjectValueBlock, FontsReadBackWhatTheyWrote) {
     EXPECT_TRUE(t.font.underline());
     EXPECT_FALSE(t.font.italic());
 }
+
+TEST(ObjectValueBlock, PicturesReadBackAndEmptyPicturesLoseTheirGraphic) {
+    TSample s;
+    EXPECT_EQ(*EncodeBlock(Prop(s, "Glyph")), QByteArray("EMPTY") + QByteArray(27, '\0') + "03");
+    QImage image(4, 3, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    s.glyph = QPixmap::fromImage(image);
+    const QByteArray block = *EncodeBlock(Prop(s, "Glyph"));
+    EXPECT_EQ(block.left(9), QByteArray("TPicture\0", 9));
+
+    TSample t;
+    ApplyBlock(Prop(t, "Glyph"), block);
+    ASSERT_FALSE(t.glyph.isNull());
+    EXPECT_EQ(t.glyph.size(), QSize(4, 3));
+    EXPECT_EQ(t.glyph.toImage().pixelColor(1, 1), QColor(Qt::red));
+    ApplyBlock(Prop(t, "Glyph"), block.left(block.size() - 10));
+    EXPECT_FALSE(t.glyph.isNull()) << "an unreadable stream leaves the picture";
+    TSample empty;
+    ApplyBlock(Prop(t, "Glyph"), *EncodeBlock(Prop(empty, "Glyph")));
+    EXPECT_TRUE(t.glyph.isNull());
+}
