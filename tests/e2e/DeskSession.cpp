@@ -69,7 +69,8 @@ bool DeskSession::StartDisplay() {
     }
     QByteArray number;
     char c = 0;
-    while (::read(fds[0], &c, 1) == 1 && c != '\n') number.append(c);
+    while (::read(fds[0], &c, 1) == 1 && c != '\n')
+        number.append(c);
     ::close(fds[0]);
     if (number.isEmpty()) {
         error_ = QStringLiteral("Xvfb gave no display number");
@@ -111,6 +112,8 @@ bool DeskSession::StartDesk() {
         for (const QString& name : QDir(QStringLiteral(VANTRELLE_BIN_DIR)).entryList(QDir::Files)) {
             if (name == QStringLiteral("vantrelle") || !name.contains(QLatin1Char('.')))
                 continue; // other programs stay where they are
+            if (name == QStringLiteral("Config.dat"))
+                continue; // preferences belong to a run, not to the program
             QFile::copy(QStringLiteral(VANTRELLE_BIN_DIR "/") + name, programDir + '/' + name);
         }
         if (!QFile::copy(QStringLiteral(VANTRELLE_BIN_DIR "/vantrelle"), program)) {
@@ -140,7 +143,8 @@ QString DeskSession::WaitForWindow(const QString& title, std::chrono::millisecon
     const auto deadline = Clock::now() + timeout;
     while (Clock::now() < deadline) {
         QString out;
-        if (Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+        if (Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                     QStringLiteral("--name"),
                      QStringLiteral("^") + QRegularExpression::escape(title) + QStringLiteral("$")},
                     &out) &&
             !out.isEmpty())
