@@ -337,6 +337,30 @@ TEST(PersistComponent, AStoreThatCannotBeReadIsReportedAndStartUpStillCompletes)
     EXPECT_TRUE(shown[0].contains(QStringLiteral("Config.dat")));
 }
 
+TEST(PersistComponent, AutoLoadPostsTheLoadOnceTheDescriptionIsRead) {
+    Fixture f;
+    f.persist->BeginReadDescription();
+    f.persist->SetOptions(ToxPersist::oxpAutoLoad);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.afterLoads, 0) << "nothing happens while the description is read";
+    f.persist->EndReadDescription();
+    EXPECT_EQ(f.afterLoads, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.afterLoads, 1);
+}
+
+TEST(PersistComponent, WindowsAndSystemFoldersAreTheConfigurationFolders) {
+    Fixture f;
+    f.persist->SetFileStorageDirectory(ToxPersist::oxpWindows);
+    EXPECT_EQ(f.persist->StoreFilePath(),
+              QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                  QStringLiteral("/Config.dat"));
+    f.persist->SetFileStorageDirectory(ToxPersist::oxpSystem);
+    EXPECT_EQ(f.persist->StoreFilePath(),
+              QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation).constLast() +
+                  QStringLiteral("/Config.dat"));
+}
+
 TEST(PersistComponent, AutoOptionsNeedAWindowOwner) {
     QObject plain;
     ToxPersist p(&plain);
