@@ -101,6 +101,10 @@ public:
     // Saves now. False with *error when the store file cannot be written.
     bool Save(QString* error = nullptr);
 
+    // A modal dialog listing the items flagged for it, each value editable as
+    // its stored text; OK applies the edits. True when accepted.
+    virtual bool ShowSetupDialog();
+
     bool IsLoading() const { return loading_; }
     bool IsLoaded() const { return loaded_; }
     bool IsSaving() const { return saving_; }
