@@ -139,6 +139,23 @@ bool DeskSession::Xdotool(const QStringList& args, QString* output) {
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
+bool DeskSession::ExitWithoutSavingLayout(const QString& window) {
+    // Focus follows the pointer: click into the window before typing.
+    if (!Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window,
+                  QStringLiteral("200"), QStringLiteral("200"), QStringLiteral("click"),
+                  QStringLiteral("1")}) ||
+        !Xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("100"),
+                  QStringLiteral("alt+f"), QStringLiteral("x")})) {
+        error_ = QStringLiteral("xdotool failed");
+        return false;
+    }
+    if (WaitForWindow(QStringLiteral("Warning"), std::chrono::seconds(10)).isEmpty()) {
+        error_ = QStringLiteral("the save question did not appear");
+        return false;
+    }
+    return Xdotool({QStringLiteral("key"), QStringLiteral("alt+n")});
+}
+
 QString DeskSession::WaitForWindow(const QString& title, std::chrono::milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;
     while (Clock::now() < deadline) {
