@@ -18,25 +18,34 @@
 
 namespace {
 
-class NoHost : public hostlink::Endpoint {
+// A host that is always there and counts the keys posted to it.
+class CountingHost : public hostlink::Endpoint {
 public:
-    bool Find(std::string_view) override { return false; }
+    explicit CountingHost(int* posted) : posted_(posted) {}
+    bool Find(std::string_view) override { return true; }
     bool Send(const hostlink::HostMessage&, std::chrono::milliseconds, std::int64_t*) override {
-        return false;
+        return true;
     }
-    bool Post(const hostlink::HostMessage&) override { return false; }
+    bool Post(const hostlink::HostMessage&) override {
+        ++*posted_;
+        return true;
+    }
+
+private:
+    int* posted_;
 };
 
 struct Seen {
     bool opened = false;
     bool forwardKeys = true;
     bool topmost = true;
+    int keysPosted = -1; // by a key typed into the open window
 };
 
 // Once a modal window of type T is up, records the desk's state and clicks
 // the window's button; gives up after a few seconds.
 template <class T, class Button>
-void WhenModal(TMainForm* desk, Seen* seen, Button T::*button) {
+void WhenModal(TMainForm* desk, Seen* seen, Button T::*button, const int* posted) {
     auto* timer = new QTimer(desk);
     auto started = std::make_shared<QElapsedTimer>();
     started->start();
@@ -54,6 +63,9 @@ void WhenModal(TMainForm* desk, Seen* seen, Button T::*button) {
         seen->opened = true;
         seen->forwardKeys = desk->State().ForwardKeys;
         seen->topmost = IsWindowTopmost(desk);
+        const int before = *posted;
+        QTest::keyClick(modal->windowHandle(), Qt::Key_A);
+        seen->keysPosted = *posted - before;
         ToxButton* b = modal->*button;
         // A real click lands on the face, the widget under the pointer.
         QTest::mouseClick(b->Face(), Qt::LeftButton, {}, b->rect().center());
@@ -81,15 +93,17 @@ private slots:
     void aboutLeavesForwardingAndLayerAlone();
 
 private:
+    int posted_ = 0;
     std::unique_ptr<TMainForm> desk_;
 };
 
 void MainHelpTest::init() {
     QueueMessageBoxAnswer(QMessageBox::Ok); // a missing help file is only reported
-    desk_ = std::make_unique<TMainForm>(std::make_unique<NoHost>());
+    desk_ = std::make_unique<TMainForm>(std::make_unique<CountingHost>(&posted_));
     desk_->show();
     QVERIFY(QTest::qWaitForWindowExposed(desk_.get()));
     QVERIFY(helptest::Activate(desk_.get()));
+    desk_->M_PassKeypressesToHalvex->setChecked(true); // forwarding on
 }
 
 void MainHelpTest::readmeSuspendsForwardingAndRestoresTheLayer_data() {
@@ -105,11 +119,12 @@ void MainHelpTest::readmeSuspendsForwardingAndRestoresTheLayer() {
     QVERIFY(desk_->State().ForwardKeys);
 
     Seen seen;
-    WhenModal<TFormReadme>(desk_.get(), &seen, &TFormReadme::BitBtn1);
+    WhenModal<TFormReadme>(desk_.get(), &seen, &TFormReadme::BitBtn1, &posted_);
     ChooseHelpItem(desk_.get(), desk_->M_Readme);
     QTRY_VERIFY(seen.opened);
     QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
     QVERIFY(!seen.forwardKeys);
+    QCOMPARE(seen.keysPosted, 0); // keys typed into the Readme stay with the desk
     QVERIFY(!seen.topmost);
     QVERIFY(desk_->State().ForwardKeys);
     QCOMPARE(IsWindowTopmost(desk_.get()), stayOnTop);
@@ -119,11 +134,12 @@ void MainHelpTest::readmeSuspendsForwardingAndRestoresTheLayer() {
 void MainHelpTest::aboutLeavesForwardingAndLayerAlone() {
     SetWindowTopmost(desk_.get(), true);
     Seen seen;
-    WhenModal<TFormAbout>(desk_.get(), &seen, &TFormAbout::OKButton);
+    WhenModal<TFormAbout>(desk_.get(), &seen, &TFormAbout::OKButton, &posted_);
     ChooseHelpItem(desk_.get(), desk_->M_About);
     QTRY_VERIFY(seen.opened);
     QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
     QVERIFY(seen.forwardKeys);
+    QCOMPARE(seen.keysPosted, 2); // key-down and key-up reach the host
     QVERIFY(seen.topmost);
     QVERIFY(desk_->State().ForwardKeys);
     QVERIFY(IsWindowTopmost(desk_.get()));
