@@ -286,6 +286,9 @@ int ToxCustomGraphicButton::CurrentSlot() const {
 void ToxCustomGraphicButton::PaintTo(QPainter& painter) {
     const int w = width(), h = height();
     if (w <= 0 || h <= 0) return;
+    // A hidden face gets its resize event late; keep the cache its size.
+    if ((options_ & oxbCacheImages) && cache_.size() != QSize(w * kAppearanceSlots, h))
+        ResizeCache();
     const int slot = CurrentSlot();
     const bool clear = background_.Style() == ToxBackgroundStyle::oxbClear;
     const bool cached = !clear && !cache_.isNull() && (options_ & oxbCacheImages);

@@ -68,9 +68,9 @@ ToxCustomButton::ToxCustomButton(QWidget* parent) : QWidget(parent) {
     face_->wrapper_ = this;
     face_->SetFocusStyle(fsDefault | fsText);
     face_->SetFontColor(clBtnText);
-    face_->setGeometry(rect());
     HookFace();
     resize(kDefaultButtonSize, kDefaultButtonSize);
+    face_->setGeometry(rect());
     connect(qApp, &QApplication::focusChanged, this, [this] { UpdateDefaultFlag(); });
 }
 
