@@ -70,10 +70,21 @@ void DrawPictureWithEffects(ToxCanvas& cv, const ToxFaceLook& l, const QImage& p
     painter.drawImage(p.topLeft(), grey ? GrayedPicture(pic) : pic);
 }
 
+// One pass of the caption; a turned caption is drawn about the centre of
+// its rectangle.
 void DrawText(QPainter& p, const QRect& r, int flags, const QString& text, const QPoint& offset,
-              TColor color) {
+              TColor color, int angle) {
     p.setPen(QColor(GetRValue(color), GetGValue(color), GetBValue(color)));
-    p.drawText(r.translated(offset), flags, text);
+    if (angle == 0) {
+        p.drawText(r.translated(offset), flags, text);
+        return;
+    }
+    p.save();
+    p.translate(QRectF(r).center() + offset);
+    p.rotate(-angle);
+    const QRectF box(-r.width() / 2.0, -r.height() / 2.0, r.width(), r.height());
+    p.drawText(box, Qt::AlignCenter | Qt::TextShowMnemonic, text);
+    p.restore();
 }
 
 void DrawCaption(ToxCanvas& cv, const ToxFaceLook& l, const QRect& textRect, int flags) {
@@ -90,7 +101,7 @@ void DrawCaption(ToxCanvas& cv, const ToxFaceLook& l, const QRect& textRect, int
     const TColor hi = AgainstBackground(l.Bevel.Highlight, l, cv);
     const TColor sh = AgainstBackground(l.Bevel.Shadow, l, cv);
     auto draw = [&](int dx, int dy, TColor c) {
-        if (c != clNone) DrawText(p, textRect, flags, text, QPoint(dx, dy), c);
+        if (c != clNone) DrawText(p, textRect, flags, text, QPoint(dx, dy), c, l.TextAngle);
     };
     switch (effect) {
     case ToxFontStyle::fsNone:
@@ -245,7 +256,7 @@ ToxPaintResult PaintFace(QImage& image, const ToxFaceLook& l) {
                              l.TextY};
     QRect t = in.Client;
     const int flags = CaptionFormat(in, t);
-    result.TextRect = LayoutCaption(in, l.Caption, QFontMetrics(textLook.Font));
+    result.TextRect = LayoutCaption(in, l.Caption, QFontMetrics(textLook.Font, &image));
     if (l.Focused) DrawFocus(cv, l, result.TextRect, client);
     DrawCaption(cv, textLook, result.TextRect, flags);
     DrawBorderAndArrow(cv, l, face);
