@@ -2,6 +2,7 @@
 // timer and hot tracking.
 #include "widgets/oxBtnsFace.h"
 
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QMenu>
 #include <QMouseEvent>
@@ -321,6 +322,14 @@ void ToxCustomGraphicButton::leaveEvent(QEvent* event) {
     if (SoundExit_Component) SoundExit_Component();
     if (hot_ && !pressed_ && isEnabled()) SetHot(false);
     if (OnMouseLeave) OnMouseLeave(this);
+}
+
+void ToxCustomGraphicButton::contextMenuEvent(QContextMenuEvent* event) {
+    if (!popupMenu_) {
+        event->ignore();
+        return;
+    }
+    popupMenu_->exec(event->globalPos());
 }
 
 bool ToxCustomGraphicButton::event(QEvent* event) {

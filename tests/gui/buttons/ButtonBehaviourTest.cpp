@@ -52,6 +52,7 @@ private slots:
     void repeatStopsWhilePointerOutside();
     void wrapperFocusedBeforeMouseDown();
     void wrapperReRaisesWithItselfAsSender();
+    void faceNeverTakesFocus();
     void wrapperGroupAcrossContainer();
     void spaceClicksWrapper();
     void spaceTogglesWrapper();
@@ -306,6 +307,16 @@ void ButtonBehaviourTest::wrapperFocusedBeforeMouseDown() {
     QVERIFY(!focusedAtChange);
     QVERIFY(!bump->Face()->Focused());
     QVERIFY(!bump->Face()->hasFocus());
+}
+
+void ButtonBehaviourTest::faceNeverTakesFocus() {
+    auto* w = Wrapper(0);
+    w->setFocus();
+    QTRY_VERIFY(w->hasFocus());
+    auto* face = Face(100);
+    Click(face);
+    QVERIFY(w->hasFocus());
+    QCOMPARE(face->focusPolicy(), Qt::NoFocus);
 }
 
 void ButtonBehaviourTest::wrapperReRaisesWithItselfAsSender() {
