@@ -30,13 +30,24 @@ void SetUpBump(ToxButton* b) {
     b->SetCaption("17");
 }
 
-void BM_CachedRepaint(benchmark::State& state) {
+// A shown bump button and a bitmap of its size to paint into.
+struct BumpCanvas {
     ToxButton button;
-    SetUpBump(&button);
-    button.show();
-    QApplication::processEvents();
-    QImage target(button.size(), QImage::Format_RGB32);
-    QPainter painter(&target);
+    QImage target;
+    QPainter painter;
+    BumpCanvas() {
+        SetUpBump(&button);
+        button.show();
+        QApplication::processEvents();
+        target = QImage(button.size(), QImage::Format_RGB32);
+        painter.begin(&target);
+    }
+};
+
+void BM_CachedRepaint(benchmark::State& state) {
+    BumpCanvas canvas;
+    ToxButton& button = canvas.button;
+    QPainter& painter = canvas.painter;
     button.Face()->PaintTo(painter);
     for (auto _ : state) {
         button.Face()->PaintTo(painter);
@@ -47,12 +58,9 @@ void BM_CachedRepaint(benchmark::State& state) {
 BENCHMARK(BM_CachedRepaint);
 
 void BM_DrawAppearance(benchmark::State& state) {
-    ToxButton button;
-    SetUpBump(&button);
-    button.show();
-    QApplication::processEvents();
-    QImage target(button.size(), QImage::Format_RGB32);
-    QPainter painter(&target);
+    BumpCanvas canvas;
+    ToxButton& button = canvas.button;
+    QPainter& painter = canvas.painter;
     for (auto _ : state) {
         button.Face()->DropCache();
         button.Face()->PaintTo(painter);

@@ -2,6 +2,7 @@
 // timer and hot tracking.
 #include "widgets/oxBtnsFace.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QMenu>
@@ -20,6 +21,7 @@ bool picturesExchanged = false;
 
 ToxCustomGraphicButton::ToxCustomGraphicButton(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
+    setFont(QApplication::font()); // its own, not the container's
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     resize(kDefaultButtonSize, kDefaultButtonSize);
@@ -63,9 +65,7 @@ void ToxCustomGraphicButton::SetGroupAllowNoSel(bool a) {
 }
 
 void ToxCustomGraphicButton::SetGrayed(bool g) {
-    if (g == grayed_) return;
-    grayed_ = g;
-    Redraw();
+    Store(grayed_, g);
 }
 
 void ToxCustomGraphicButton::SetCursor(int tcursor) {

@@ -90,6 +90,9 @@ public:
     void SetColor(TColor c);
     bool ParentColor() const { return parentColor_; }
     void SetParentColor(bool p);
+    // The face's own font (not its container's).
+    QFont Font() const { return font(); }
+    void SetFont(const QFont& f) { setFont(f); }
     TColor FontColor() const { return fontColor_; }
     void SetFontColor(TColor c);
     QString Caption() const { return caption_; }
@@ -179,6 +182,13 @@ private:
     friend class ToxCustomButton;
 
     void Redraw(); // drop the cache and schedule a repaint
+    // Stores a drawn property and redraws when it changed.
+    template <typename T>
+    void Store(T& field, const T& value) {
+        if (field == value) return;
+        field = value;
+        Redraw();
+    }
     void RepaintNow();
     void NotifyGroup();
     void ReceiveGroupNotification(ToxCustomGraphicButton* sender, int group);

@@ -112,9 +112,7 @@ TColor ToxCustomGraphicButton::ResolvedBackground() const {
 }
 
 void ToxCustomGraphicButton::SetFontColor(TColor c) {
-    if (c == fontColor_) return;
-    fontColor_ = c;
-    Redraw();
+    Store(fontColor_, c);
 }
 
 void ToxCustomGraphicButton::SetCaption(const QString& caption) {
@@ -133,15 +131,11 @@ TCaptionStrings ToxCustomGraphicButton::Lines() {
 }
 
 void ToxCustomGraphicButton::SetMultiLine(bool m) {
-    if (m == multiLine_) return;
-    multiLine_ = m;
-    Redraw();
+    Store(multiLine_, m);
 }
 
 void ToxCustomGraphicButton::SetFont3D(ToxFontStyle f) {
-    if (f == font3D_) return;
-    font3D_ = f;
-    Redraw();
+    Store(font3D_, f);
 }
 
 void ToxCustomGraphicButton::SetTextAngle(int degrees) {
@@ -152,15 +146,11 @@ void ToxCustomGraphicButton::SetTextAngle(int degrees) {
 }
 
 void ToxCustomGraphicButton::SetTextX(int x) {
-    if (x == textX_) return;
-    textX_ = x;
-    Redraw();
+    Store(textX_, x);
 }
 
 void ToxCustomGraphicButton::SetTextY(int y) {
-    if (y == textY_) return;
-    textY_ = y;
-    Redraw();
+    Store(textY_, y);
 }
 
 void ToxCustomGraphicButton::SetPictureUp(const QImage& p) {
@@ -181,15 +171,11 @@ void ToxCustomGraphicButton::SetPictureDisabled(const QImage& p) {
 }
 
 void ToxCustomGraphicButton::SetPictureX(int x) {
-    if (x == pictureX_) return;
-    pictureX_ = x;
-    Redraw();
+    Store(pictureX_, x);
 }
 
 void ToxCustomGraphicButton::SetPictureY(int y) {
-    if (y == pictureY_) return;
-    pictureY_ = y;
-    Redraw();
+    Store(pictureY_, y);
 }
 
 void ToxCustomGraphicButton::SetOptions(ToxButtonOptions o) {
@@ -200,9 +186,7 @@ void ToxCustomGraphicButton::SetOptions(ToxButtonOptions o) {
 }
 
 void ToxCustomGraphicButton::SetFocusStyle(ToxFocusStyle f) {
-    if (f == focusStyle_) return;
-    focusStyle_ = f;
-    Redraw();
+    Store(focusStyle_, f);
 }
 
 void ToxCustomGraphicButton::ResizeCache() {

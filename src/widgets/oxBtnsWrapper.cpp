@@ -64,6 +64,7 @@ bool IsButton(QWidget* w) {
 ToxCustomButton::ToxCustomButton(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_NoSystemBackground);
+    setFont(QApplication::font()); // its own, not the parent's
     face_ = new ToxCustomGraphicButton(this);
     face_->wrapper_ = this;
     face_->SetFocusStyle(fsDefault | fsText);
@@ -310,9 +311,12 @@ bool ToxCustomButton::event(QEvent* event) {
             return true;
         }
         break;
-    case QEvent::EnabledChange:
     case QEvent::FontChange:
+        if (face_) face_->setFont(font());
+        break;
+    case QEvent::EnabledChange:
     case QEvent::PaletteChange:
+        if (!face_) break;
         face_->DropCache();
         face_->update();
         break;

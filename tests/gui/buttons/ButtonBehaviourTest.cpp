@@ -53,6 +53,7 @@ private slots:
     void wrapperFocusedBeforeMouseDown();
     void wrapperReRaisesWithItselfAsSender();
     void faceNeverTakesFocus();
+    void fontsAreTheButtonsOwn();
     void wrapperGroupAcrossContainer();
     void spaceClicksWrapper();
     void spaceTogglesWrapper();
@@ -317,6 +318,22 @@ void ButtonBehaviourTest::faceNeverTakesFocus() {
     Click(face);
     QVERIFY(w->hasFocus());
     QCOMPARE(face->focusPolicy(), Qt::NoFocus);
+}
+
+void ButtonBehaviourTest::fontsAreTheButtonsOwn() {
+    QFont big = container_->font();
+    big.setPointSize(30);
+    container_->setFont(big);
+    auto* face = Face();
+    auto* wrapper = Wrapper();
+    QVERIFY(face->Font().pointSize() != 30);
+    QVERIFY(wrapper->Font().pointSize() != 30);
+    QFont bold = wrapper->Font();
+    bold.setBold(true);
+    bold.setPointSize(12);
+    wrapper->SetFont(bold);
+    QCOMPARE(wrapper->Face()->Font().pointSize(), 12);
+    QVERIFY(wrapper->Face()->Font().bold());
 }
 
 void ButtonBehaviourTest::wrapperReRaisesWithItselfAsSender() {
