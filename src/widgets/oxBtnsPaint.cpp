@@ -27,6 +27,11 @@ TColor AgainstBackground(TColor c, const ToxFaceLook& l, const ToxCanvas& cv) {
     return cv.Resolve(c);
 }
 
+// The picture shadow in the face colour: the picture moves instead.
+bool ShadowIsFace(const ToxFaceLook& l, const ToxCanvas& cv) {
+    return cv.Resolve(l.Bevel.ShadowColor) == cv.Resolve(l.Color);
+}
+
 int DownShift(const ToxFaceLook& l, int pressed, int latched) {
     if (l.Pressed()) return pressed;
     if (l.Value) return latched;
@@ -35,7 +40,7 @@ int DownShift(const ToxFaceLook& l, int pressed, int latched) {
 
 void DrawPictureShadow(ToxCanvas& cv, const ToxFaceLook& l, const QImage& mask, const QRect& p) {
     if (l.Style == ToxBtnStyle::bsShaped) return;
-    if (l.Bevel.ShadowColor == clNone || l.Bevel.ShadowColor == l.Color) return;
+    if (l.Bevel.ShadowColor == clNone || ShadowIsFace(l, cv)) return;
     const int d = l.Style == ToxBtnStyle::bsBorderless ? 2 : (l.Pressed() ? 4 : l.Value ? 3 : 2);
     cv.Silhouette(mask, p.left() + d, p.top() + d, l.Bevel.ShadowColor);
 }
@@ -61,7 +66,7 @@ void DrawPictureWithEffects(ToxCanvas& cv, const ToxFaceLook& l, const QImage& p
             cv.Silhouette(mask, p.left() + 1, p.top() + 1, l.Bevel.Shadow);
         }
         if (l.Pressed() || l.Value) p.translate(2, 2);
-    } else if (l.Bevel.ShadowColor == l.Color) {
+    } else if (ShadowIsFace(l, cv)) {
         const int d = DownShift(l, 2, 1);
         p.translate(d, d);
     }
