@@ -7,7 +7,6 @@
 
 ToxBackground::ToxBackground() {
     gradient_.SetEndColor(gradientEnd_);
-    gradient_.SetDirection(TGradientDirection::Vertical);
 }
 
 void ToxBackground::Changed() {

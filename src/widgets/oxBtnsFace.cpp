@@ -91,7 +91,10 @@ bool ToxCustomGraphicButton::RepeatTimerActive() const {
 
 void ToxCustomGraphicButton::Click() {
     if (SoundClick_Component) SoundClick_Component();
-    if (OnClick) OnClick(this);
+    if (action_)
+        action_->trigger();
+    else if (OnClick)
+        OnClick(this);
 }
 
 void ToxCustomGraphicButton::Change() {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include <QAction>
 #include <QImage>
 #include <QMenu>
 #include <QPointer>
@@ -54,6 +55,9 @@ public:
     void SetPopupMenu(QMenu* m) { popupMenu_ = m; }
     int Cursor() const { return cursor_; }
     void SetCursor(int tcursor);
+    // An attached action runs instead of OnClick.
+    QAction* Action() const { return action_; }
+    void SetAction(QAction* a) { action_ = a; }
 
     // State.
     ToxPressState PressState() const { return pressState_; }
@@ -226,6 +230,7 @@ private:
     bool default_ = false;
     QTimer* repeatTimer_ = nullptr;
     QPointer<QMenu> popupMenu_;
+    QPointer<QAction> action_;
     int cursor_ = crDefault;
     ToxCustomButton* wrapper_ = nullptr;
     int shortcutId_ = 0;

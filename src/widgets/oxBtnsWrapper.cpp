@@ -367,5 +367,9 @@ void ToxCustomButton::Click() {
     QPointer<ToxCustomButton> self(this);
     if (modalResult_ != mrNone)
         if (auto* dialog = qobject_cast<QDialog*>(window())) dialog->done(modalResult_);
-    if (self && OnClick) OnClick(this);
+    if (!self) return;
+    if (action_)
+        action_->trigger();
+    else if (OnClick)
+        OnClick(this);
 }

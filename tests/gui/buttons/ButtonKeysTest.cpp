@@ -1,5 +1,6 @@
 // Accelerators, kinds, modal results, menus, double clicks and the repeat
 // button's pictures, through real events.
+#include <QAction>
 #include <QDialog>
 #include <QMenu>
 #include <QTimer>
@@ -32,6 +33,7 @@ private slots:
     void modalResultEndsDialog();
     void closeKindClosesForm();
     void helpKindShowsTopic();
+    void actionRunsInsteadOfOnClick();
 
 private:
     QWidget* window_ = nullptr;
@@ -220,6 +222,26 @@ void ButtonKeysTest::helpKindShowsTopic() {
     QTest::mouseClick(help->Face(), Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(topic, 42);
     QVERIFY(!clicked);
+}
+
+void ButtonKeysTest::actionRunsInsteadOfOnClick() {
+    auto* face = new ToxGraphicButton(window_);
+    auto* wrapper = new ToxButton(window_);
+    wrapper->move(50, 0);
+    QAction faceAction, wrapperAction;
+    int faceRuns = 0, wrapperRuns = 0, clicks = 0;
+    connect(&faceAction, &QAction::triggered, [&] { ++faceRuns; });
+    connect(&wrapperAction, &QAction::triggered, [&] { ++wrapperRuns; });
+    face->SetAction(&faceAction);
+    wrapper->SetAction(&wrapperAction);
+    face->OnClick = [&](QObject*) { ++clicks; };
+    wrapper->OnClick = [&](QObject*) { ++clicks; };
+    ShowAndActivate(window_);
+    QTest::mouseClick(face, Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseClick(wrapper->Face(), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(faceRuns, 1);
+    QCOMPARE(wrapperRuns, 1);
+    QCOMPARE(clicks, 0);
 }
 
 QTEST_MAIN(ButtonKeysTest)
