@@ -38,13 +38,14 @@ fi
 "$BIN/vantrelle" &
 desk=$!
 pids+=($desk)
+window=""
 for _ in $(seq 200); do
-    xdotool search --onlyvisible --name '^Vantrelle 4\.03' >/dev/null 2>&1 && break
+    window=$(xdotool search --onlyvisible --name '^Vantrelle 4\.03' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
     sleep 0.05
 done
-sleep 1
+sleep 1 # let the first paint land
 shot="${VANTRELLE_SCREENSHOT:-$PWD/vantrelle-screenshot.png}"
-import -window root "$shot"
+import -window "${window:-root}" "$shot"
 echo "Screenshot of the desk saved to $shot"
 echo "The desk runs on $DISPLAY; press Ctrl+C to stop it and the monitor."
 wait "$desk" || true

@@ -1,6 +1,8 @@
 #include "app/Main.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QMenu>
@@ -10,6 +12,8 @@
 
 #include "app/MenuItem.h"
 #include "hostlink/DmxFrame.h"
+#include "hostlink/KeyFilter.h"
+#include "layoutfile/LayoutFile.h"
 #include "widgets/Colors.h"
 #include "widgets/CommonDialogs.h"
 #include "widgets/MessageBox.h"
@@ -38,10 +42,9 @@ QFrame* CreatePanel(const char* name, QWidget* parent) {
 } // namespace
 
 TMainForm::TMainForm(std::unique_ptr<hostlink::Endpoint> endpoint, QWidget* parent)
-    : QMainWindow(parent,
-                  Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                      Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                      Qt::WindowStaysOnTopHint),
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                              Qt::WindowStaysOnTopHint),
       endpoint_(std::move(endpoint)) {
     setObjectName(QStringLiteral("MainForm"));
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -52,6 +55,8 @@ TMainForm::TMainForm(std::unique_ptr<hostlink::Endpoint> endpoint, QWidget* pare
 }
 
 TMainForm::~TMainForm() {
+    // The filter reaches into this window; it goes before the window does.
+    if (keyFilter_ != nullptr) QCoreApplication::instance()->removeEventFilter(keyFilter_);
     if (MainForm == this) MainForm = nullptr;
 }
 
@@ -145,7 +150,13 @@ void TMainForm::CreateMenus() {
     M_Readme = AddItem(M_Help, "M_Readme", QStringLiteral("Readme"));
     M_About = AddItem(M_Help, "M_About", QStringLiteral("About"));
 
+    connect(M_New, &QAction::triggered, this, [this] { M_NewClick(); });
+    connect(M_Open, &QAction::triggered, this, [this] { M_OpenClick(); });
+    connect(M_Save, &QAction::triggered, this, [this] { M_SaveClick(); });
+    connect(M_SaveAs, &QAction::triggered, this, [this] { M_SaveAsClick(); });
     connect(M_Exit, &QAction::triggered, this, [this] { M_ExitClick(); });
+    connect(M_PassKeypressesToHalvex, &QAction::triggered, this,
+            [this] { M_PassKeypressesToHalvexClick(); });
     connect(M_StayOnTop, &QAction::triggered, this,
             [this] { SetWindowTopmost(this, M_StayOnTop->isChecked()); });
 }
@@ -173,10 +184,18 @@ void TMainForm::CreatePopupMenu() {
     M_SetFaderColor = AddItem(PopupMenu1, "M_SetFaderColor", QStringLiteral("Set Fader Color"));
 }
 
-int TMainForm::Top() const { return pos().y(); }
-void TMainForm::SetTop(int top) { move(pos().x(), top); }
-int TMainForm::Left() const { return pos().x(); }
-void TMainForm::SetLeft(int left) { move(left, pos().y()); }
+int TMainForm::Top() const {
+    return pos().y();
+}
+void TMainForm::SetTop(int top) {
+    move(pos().x(), top);
+}
+int TMainForm::Left() const {
+    return pos().x();
+}
+void TMainForm::SetLeft(int left) {
+    move(left, pos().y());
+}
 
 void TMainForm::FormCreate() {
     setWindowTitle(QLatin1String(MAIN_CAPTION));
@@ -209,8 +228,7 @@ bool TMainForm::FormClose() {
     if (answer == QMessageBox::Cancel || answer == QMessageBox::NoButton) return false;
     if (answer == QMessageBox::Yes) M_SaveClick();
     QString error;
-    if (!SavePreferences(error))
-        ShowMessageBox(this, error, TMsgDlgType::mtError, QMessageBox::Ok);
+    if (!SavePreferences(error)) ShowMessageBox(this, error, TMsgDlgType::mtError, QMessageBox::Ok);
     return true;
 }
 
@@ -219,7 +237,76 @@ void TMainForm::oxPersist1AfterLoad() {
     state_.Ready = true;
 }
 
-void TMainForm::M_ExitClick() { close(); }
+void TMainForm::M_ExitClick() {
+    close();
+}
+
+void TMainForm::M_PassKeypressesToHalvexClick() {
+    // The faders' own keyboard handling is switched by the bank.
+    SetFadersKeyboard(!M_PassKeypressesToHalvex->isChecked());
+}
+
+void TMainForm::WriteLayoutFile() {
+    const QString error = ::WriteLayoutFile(state_.LayoutFileName, state_.Table);
+    if (!error.isEmpty())
+        ShowMessageBox(this, error + QLatin1String(CANNOT_SAVE_FILE), TMsgDlgType::mtError,
+                       QMessageBox::Ok);
+}
+
+void TMainForm::ReadLayoutFile() {
+    QString error;
+    switch (::ReadLayoutFile(state_.LayoutFileName, state_.Table, error)) {
+    case TLayoutReadResult::Read:
+        setWindowTitle(LayoutCaption(QLatin1String(MAIN_CAPTION), state_.LayoutFileName));
+        break;
+    case TLayoutReadResult::Failed:
+        ShowMessageBox(this, error + QLatin1String(CANNOT_OPEN_FILE), TMsgDlgType::mtWarning,
+                       QMessageBox::Ok);
+        break;
+    case TLayoutReadResult::Missing:
+        break;
+    }
+}
+
+void TMainForm::M_NewClick() {
+    state_.Ready = false;
+    state_.LayoutFileName.clear();
+    setWindowTitle(QLatin1String(MAIN_CAPTION) + QLatin1Char(' '));
+    ClearChannels(state_.Table);
+    RefreshFaders();
+    UpdatePageColors();
+    state_.Ready = true;
+    SendDmxFrame();
+}
+
+void TMainForm::M_OpenClick() {
+    OpenDialog1->SetInitialDir(QDir::currentPath());
+    if (!OpenDialog1->Execute(this)) return;
+    state_.Ready = false;
+    state_.LayoutFileName = OpenDialog1->FileName();
+    ReadLayoutFile();
+    RefreshFaders();
+    UpdatePageColors();
+    SendDmxFrame();
+    state_.Ready = true;
+}
+
+void TMainForm::M_SaveClick() {
+    if (!state_.LayoutFileName.isEmpty() && QFileInfo(state_.LayoutFileName).isFile()) {
+        WriteLayoutFile();
+        return;
+    }
+    M_SaveAsClick();
+}
+
+void TMainForm::M_SaveAsClick() {
+    SaveDialog1->SetInitialDir(OpenDialog1->InitialDir());
+    if (!SaveDialog1->Execute(this)) return;
+    state_.LayoutFileName = SaveDialog1->FileName();
+    OpenDialog1->SetFileName(state_.LayoutFileName);
+    WriteLayoutFile();
+    setWindowTitle(LayoutCaption(QLatin1String(MAIN_CAPTION), state_.LayoutFileName));
+}
 
 void TMainForm::SendDmxFrame() {
     hostlink::TransmitDmxFrame(*endpoint_, state_.Table, state_.DmxBuffer);
@@ -256,9 +343,17 @@ void TMainForm::PostLoadPreferences() {
     QCoreApplication::postEvent(this, new QEvent(kPostLoadEvent));
 }
 
-bool TMainForm::SavePreferences(QString& /*error*/) { return true; }
+bool TMainForm::SavePreferences(QString& /*error*/) {
+    return true;
+}
 
-void TMainForm::InstallKeyFilter() {}
+void TMainForm::InstallKeyFilter() {
+    auto* filter = new hostlink::TKeyFilter(
+        *endpoint_, [this] { return M_PassKeypressesToHalvex->isChecked() && state_.ForwardKeys; },
+        this);
+    QCoreApplication::instance()->installEventFilter(filter);
+    keyFilter_ = filter;
+}
 
 void TMainForm::CreateFader() {}
 
@@ -271,8 +366,10 @@ void TMainForm::CreatePageButtons() {}
 
 void TMainForm::InitialiseSlots() {}
 
-void TMainForm::RefreshFaders() { SendDmxFrame(); }
+void TMainForm::SetFadersKeyboard(bool /*enabled*/) {}
+
+void TMainForm::RefreshFaders() {
+    SendDmxFrame();
+}
 
 void TMainForm::UpdatePageColors() {}
-
-void TMainForm::M_SaveClick() {}

@@ -28,8 +28,9 @@ class TMainForm : public QMainWindow {
     Q_PROPERTY(int Left READ Left WRITE SetLeft)
 public:
     // The endpoint reaches the host; tests hand in one of their own.
-    explicit TMainForm(std::unique_ptr<hostlink::Endpoint> endpoint = hostlink::CreatePlatformEndpoint(),
-                       QWidget* parent = nullptr);
+    explicit TMainForm(
+        std::unique_ptr<hostlink::Endpoint> endpoint = hostlink::CreatePlatformEndpoint(),
+        QWidget* parent = nullptr);
     ~TMainForm() override;
 
     int Top() const;
@@ -88,6 +89,15 @@ public:
     bool FormClose();
     void oxPersist1AfterLoad();
     void M_ExitClick();
+    void M_PassKeypressesToHalvexClick();
+    void M_NewClick();
+    void M_OpenClick();
+    void M_SaveClick();
+    void M_SaveAsClick();
+
+    // The table to and from LayoutFileName, with their messages.
+    void WriteLayoutFile();
+    void ReadLayoutFile();
 
     // Seams filled by the parts built later; each is called where the
     // start-up and close order needs it.
@@ -98,9 +108,9 @@ public:
     void ResizeFader();
     void CreatePageButtons();
     void InitialiseSlots();
+    void SetFadersKeyboard(bool enabled); // EnableKeyboard of every fader
     void RefreshFaders();
     void UpdatePageColors();
-    void M_SaveClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -115,6 +125,7 @@ private:
 
     TDeskState state_;
     std::unique_ptr<hostlink::Endpoint> endpoint_;
+    QObject* keyFilter_ = nullptr;
     bool shown_ = false;
 };
 

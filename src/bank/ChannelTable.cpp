@@ -9,7 +9,9 @@ namespace {
     throw std::out_of_range(std::string(what) + " " + std::to_string(value) + " is out of range");
 }
 
-std::size_t Index(int channel) { return static_cast<std::size_t>(CheckChannel(channel) - 1); }
+std::size_t Index(int channel) {
+    return static_cast<std::size_t>(CheckChannel(channel) - 1);
+}
 
 } // namespace
 
@@ -24,14 +26,30 @@ void TShortString12::Assign(const std::string& text) {
     Length = static_cast<std::uint8_t>(n);
 }
 
-std::uint8_t& TChannelTable::LevelOf(int channel) { return Level[Index(channel)]; }
-std::uint8_t TChannelTable::LevelOf(int channel) const { return Level[Index(channel)]; }
-std::uint8_t& TChannelTable::BumpOf(int channel) { return Bump[Index(channel)]; }
-std::uint8_t TChannelTable::BumpOf(int channel) const { return Bump[Index(channel)]; }
-TShortString12& TChannelTable::Name1Of(int channel) { return Name1[Index(channel)]; }
-TShortString12& TChannelTable::Name2Of(int channel) { return Name2[Index(channel)]; }
-TColor& TChannelTable::FaderColorOf(int channel) { return FaderColor[Index(channel)]; }
-TColor TChannelTable::FaderColorOf(int channel) const { return FaderColor[Index(channel)]; }
+std::uint8_t& TChannelTable::LevelOf(int channel) {
+    return Level[Index(channel)];
+}
+std::uint8_t TChannelTable::LevelOf(int channel) const {
+    return Level[Index(channel)];
+}
+std::uint8_t& TChannelTable::BumpOf(int channel) {
+    return Bump[Index(channel)];
+}
+std::uint8_t TChannelTable::BumpOf(int channel) const {
+    return Bump[Index(channel)];
+}
+TShortString12& TChannelTable::Name1Of(int channel) {
+    return Name1[Index(channel)];
+}
+TShortString12& TChannelTable::Name2Of(int channel) {
+    return Name2[Index(channel)];
+}
+TColor& TChannelTable::FaderColorOf(int channel) {
+    return FaderColor[Index(channel)];
+}
+TColor TChannelTable::FaderColorOf(int channel) const {
+    return FaderColor[Index(channel)];
+}
 
 void ClearChannels(TChannelTable& table) {
     table.NewMark = 1;

@@ -40,7 +40,9 @@ struct TDeskState {
     TColor ColorOnLive = 0;
 
     // Range-checked access to the widget tables; raise std::out_of_range.
-    TSkVSlider* FaderAt(int slot) const { return Faders[static_cast<std::size_t>(CheckSlot(slot))]; }
+    TSkVSlider* FaderAt(int slot) const {
+        return Faders[static_cast<std::size_t>(CheckSlot(slot))];
+    }
     ToxGraphicButton* FaderButtonAt(int slot) const {
         return FaderButtons[static_cast<std::size_t>(CheckSlot(slot))];
     }

@@ -61,7 +61,8 @@ HostServer::HostServer(std::string path, Options options, Handler handler)
 }
 
 HostServer::~HostServer() {
-    for (Connection& c : connections_) ::close(c.Fd);
+    for (Connection& c : connections_)
+        ::close(c.Fd);
     if (listenFd_ >= 0) {
         ::close(listenFd_);
         ::unlink(path_.c_str());
@@ -117,7 +118,8 @@ void HostServer::Run() {
         fds.clear();
         fds.push_back({wakeRead_, POLLIN, 0});
         fds.push_back({listenFd_, POLLIN, 0});
-        for (const Connection& c : connections_) fds.push_back({c.Fd, POLLIN, 0});
+        for (const Connection& c : connections_)
+            fds.push_back({c.Fd, POLLIN, 0});
         if (::poll(fds.data(), fds.size(), -1) < 0) {
             if (errno == EINTR) continue;
             return;

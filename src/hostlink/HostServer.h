@@ -24,8 +24,8 @@ class HostServer {
 public:
     struct Options {
         std::chrono::milliseconds ReplyDelay{0}; // a slow host
-        bool NoReply = false;                     // a hung host: never answers
-        bool CloseInsteadOfReply = false;         // a host that dies mid-frame
+        bool NoReply = false;                    // a hung host: never answers
+        bool CloseInsteadOfReply = false;        // a host that dies mid-frame
     };
     using Handler = std::function<void(const ReceivedMessage&)>;
 

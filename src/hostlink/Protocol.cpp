@@ -9,19 +9,23 @@ namespace hostlink {
 namespace {
 
 void Put32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 void Put64(std::uint8_t* p, std::uint64_t v) {
-    for (int i = 0; i < 8; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 8; ++i)
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 std::uint32_t Get32(const std::uint8_t* p) {
     std::uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(p[i]) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        v |= static_cast<std::uint32_t>(p[i]) << (8 * i);
     return v;
 }
 std::uint64_t Get64(const std::uint8_t* p) {
     std::uint64_t v = 0;
-    for (int i = 0; i < 8; ++i) v |= static_cast<std::uint64_t>(p[i]) << (8 * i);
+    for (int i = 0; i < 8; ++i)
+        v |= static_cast<std::uint64_t>(p[i]) << (8 * i);
     return v;
 }
 
@@ -56,11 +60,14 @@ void EncodeReply(std::int64_t result, std::uint8_t* out) {
     Put64(out, static_cast<std::uint64_t>(result));
 }
 
-std::int64_t DecodeReply(const std::uint8_t* in) { return static_cast<std::int64_t>(Get64(in)); }
+std::int64_t DecodeReply(const std::uint8_t* in) {
+    return static_cast<std::int64_t>(Get64(in));
+}
 
 std::string EndpointPath(std::string_view className) {
     std::string dir;
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime != '\0')
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        runtime != nullptr && *runtime != '\0')
         dir = runtime;
     else
         dir = "/tmp/runtime-" + UserName();

@@ -49,9 +49,9 @@ struct HostMessage {
 };
 
 void EncodeHeader(const MessageHeader& header, std::uint8_t* out); // HEADER_SIZE bytes
-MessageHeader DecodeHeader(const std::uint8_t* in);                 // HEADER_SIZE bytes
-void EncodeReply(std::int64_t result, std::uint8_t* out);           // REPLY_SIZE bytes
-std::int64_t DecodeReply(const std::uint8_t* in);                   // REPLY_SIZE bytes
+MessageHeader DecodeHeader(const std::uint8_t* in);                // HEADER_SIZE bytes
+void EncodeReply(std::int64_t result, std::uint8_t* out);          // REPLY_SIZE bytes
+std::int64_t DecodeReply(const std::uint8_t* in);                  // REPLY_SIZE bytes
 
 // Where a host with the given class name listens: $XDG_RUNTIME_DIR/<name>, or
 // /tmp/runtime-<user>/<name> when the variable is unset.

@@ -17,7 +17,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 int MillisecondsLeft(Clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
@@ -77,7 +78,9 @@ bool ReadExactly(int fd, std::uint8_t* out, std::size_t size, Clock::time_point 
 
 } // namespace
 
-UnixEndpoint::~UnixEndpoint() { Drop(); }
+UnixEndpoint::~UnixEndpoint() {
+    Drop();
+}
 
 void UnixEndpoint::Drop() {
     if (fd_ >= 0) ::close(fd_);
@@ -163,6 +166,8 @@ bool UnixEndpoint::Post(const HostMessage& message) {
     return true;
 }
 
-std::unique_ptr<Endpoint> CreatePlatformEndpoint() { return std::make_unique<UnixEndpoint>(); }
+std::unique_ptr<Endpoint> CreatePlatformEndpoint() {
+    return std::make_unique<UnixEndpoint>();
+}
 
 } // namespace hostlink

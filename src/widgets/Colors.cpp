@@ -53,7 +53,9 @@ QPalette ApplicationPalette() {
 
 } // namespace
 
-TColor FromQColor(const QColor& color) { return RGB(color.red(), color.green(), color.blue()); }
+TColor FromQColor(const QColor& color) {
+    return RGB(color.red(), color.green(), color.blue());
+}
 
 TColor ColorToRGB(TColor color, const QPalette& palette) {
     if (!IsSystemColor(color)) return color;

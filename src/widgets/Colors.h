@@ -59,11 +59,19 @@ inline constexpr TColor clInfoBk = clSystemColor | 0x18;
 inline constexpr TColor clGradientActiveCaption = clSystemColor | 0x1B;
 inline constexpr TColor clGradientInactiveCaption = clSystemColor | 0x1C;
 
-constexpr bool IsSystemColor(TColor c) { return (static_cast<std::uint32_t>(c) & 0xFF000000u) == 0x80000000u; }
+constexpr bool IsSystemColor(TColor c) {
+    return (static_cast<std::uint32_t>(c) & 0xFF000000u) == 0x80000000u;
+}
 
-constexpr std::uint8_t GetRValue(TColor c) { return static_cast<std::uint8_t>(c & 0xFF); }
-constexpr std::uint8_t GetGValue(TColor c) { return static_cast<std::uint8_t>((c >> 8) & 0xFF); }
-constexpr std::uint8_t GetBValue(TColor c) { return static_cast<std::uint8_t>((c >> 16) & 0xFF); }
+constexpr std::uint8_t GetRValue(TColor c) {
+    return static_cast<std::uint8_t>(c & 0xFF);
+}
+constexpr std::uint8_t GetGValue(TColor c) {
+    return static_cast<std::uint8_t>((c >> 8) & 0xFF);
+}
+constexpr std::uint8_t GetBValue(TColor c) {
+    return static_cast<std::uint8_t>((c >> 16) & 0xFF);
+}
 constexpr TColor RGB(int r, int g, int b) {
     return static_cast<TColor>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
@@ -79,5 +87,7 @@ QColor ToQColor(TColor color);
 QColor ToQColor(TColor color, const QPalette& palette);
 
 // A Qt colour back to 0x00BBGGRR.
-constexpr TColor FromQColorRgb(int r, int g, int b) { return RGB(r, g, b); }
+constexpr TColor FromQColorRgb(int r, int g, int b) {
+    return RGB(r, g, b);
+}
 TColor FromQColor(const QColor& color);

@@ -1,5 +1,7 @@
 #include "widgets/CommonDialogs.h"
 
+#include "widgets/MessageBox.h"
+
 #include <deque>
 
 #include <QColorDialog>
@@ -35,7 +37,9 @@ TFileDialog::TFileDialog(Kind kind, QObject* owner) : QObject(owner), kind_(kind
 void TFileDialog::QueueAnswer(std::optional<QString> fileName) {
     FileAnswers().push_back(std::move(fileName));
 }
-void TFileDialog::ClearAnswers() { FileAnswers().clear(); }
+void TFileDialog::ClearAnswers() {
+    FileAnswers().clear();
+}
 
 bool TFileDialog::Execute(QWidget* parent) {
     if (!FileAnswers().empty()) {
@@ -45,6 +49,7 @@ bool TFileDialog::Execute(QWidget* parent) {
         fileName_ = *answer;
         return true;
     }
+    if (QueuedAnswersRequired()) qFatal("unanswered file dialog");
     QFileDialog dialog(parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::ReadOnly, false);
@@ -62,8 +67,12 @@ bool TFileDialog::Execute(QWidget* parent) {
 
 TColorDialog::TColorDialog(QObject* owner) : QObject(owner) {}
 
-void TColorDialog::QueueAnswer(std::optional<TColor> color) { ColorAnswers().push_back(color); }
-void TColorDialog::ClearAnswers() { ColorAnswers().clear(); }
+void TColorDialog::QueueAnswer(std::optional<TColor> color) {
+    ColorAnswers().push_back(color);
+}
+void TColorDialog::ClearAnswers() {
+    ColorAnswers().clear();
+}
 
 bool TColorDialog::Execute(QWidget* parent) {
     if (!ColorAnswers().empty()) {
@@ -73,6 +82,7 @@ bool TColorDialog::Execute(QWidget* parent) {
         color_ = *answer;
         return true;
     }
+    if (QueuedAnswersRequired()) qFatal("unanswered colour dialog");
     // The dialog's 16 custom colours come from and go back to the lines
     // "ColorA=BBGGRR" … "ColorP=…".
     for (int i = 0; i < kCustomColorCount; ++i) {

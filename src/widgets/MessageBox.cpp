@@ -11,6 +11,8 @@ std::deque<QMessageBox::StandardButton>& Answers() {
     return answers;
 }
 
+bool g_requireQueuedAnswers = false;
+
 MessageBoxObserver& Observer() {
     static MessageBoxObserver observer;
     return observer;
@@ -54,11 +56,24 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text,
         Answers().pop_front();
         return answer;
     }
+    if (g_requireQueuedAnswers) qFatal("unanswered message box: %s", qPrintable(text));
     QMessageBox box(IconOf(type), TitleOf(type), text, buttons, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-void QueueMessageBoxAnswer(QMessageBox::StandardButton answer) { Answers().push_back(answer); }
-void ClearMessageBoxAnswers() { Answers().clear(); }
-void SetMessageBoxObserver(MessageBoxObserver observer) { Observer() = std::move(observer); }
+void QueueMessageBoxAnswer(QMessageBox::StandardButton answer) {
+    Answers().push_back(answer);
+}
+void ClearMessageBoxAnswers() {
+    Answers().clear();
+}
+void RequireQueuedAnswers(bool on) {
+    g_requireQueuedAnswers = on;
+}
+bool QueuedAnswersRequired() {
+    return g_requireQueuedAnswers;
+}
+void SetMessageBoxObserver(MessageBoxObserver observer) {
+    Observer() = std::move(observer);
+}

@@ -20,5 +20,9 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text,
 // the observer sees the text and type of every box, shown or answered.
 void QueueMessageBoxAnswer(QMessageBox::StandardButton answer);
 void ClearMessageBoxAnswers();
+// With this on, a box or file/colour dialog that finds no queued answer
+// aborts the program instead of waiting for a person: tests cannot hang.
+void RequireQueuedAnswers(bool on);
+bool QueuedAnswersRequired();
 using MessageBoxObserver = std::function<void(const QString& text, TMsgDlgType type)>;
 void SetMessageBoxObserver(MessageBoxObserver observer);

@@ -69,7 +69,8 @@ bool DeskSession::StartDisplay() {
     }
     QByteArray number;
     char c = 0;
-    while (::read(fds[0], &c, 1) == 1 && c != '\n') number.append(c);
+    while (::read(fds[0], &c, 1) == 1 && c != '\n')
+        number.append(c);
     ::close(fds[0]);
     if (number.isEmpty()) {
         error_ = QStringLiteral("Xvfb gave no display number");
@@ -140,7 +141,8 @@ QString DeskSession::WaitForWindow(const QString& title, std::chrono::millisecon
     const auto deadline = Clock::now() + timeout;
     while (Clock::now() < deadline) {
         QString out;
-        if (Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+        if (Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                     QStringLiteral("--name"),
                      QStringLiteral("^") + QRegularExpression::escape(title) + QStringLiteral("$")},
                     &out) &&
             !out.isEmpty())

@@ -18,7 +18,8 @@ std::string Runs(const std::vector<std::uint8_t>& levels, int& nonZero) {
     const int n = static_cast<int>(levels.size());
     for (int i = 0; i < n;) {
         int j = i;
-        while (j + 1 < n && levels[static_cast<std::size_t>(j + 1)] == levels[static_cast<std::size_t>(i)])
+        while (j + 1 < n &&
+               levels[static_cast<std::size_t>(j + 1)] == levels[static_cast<std::size_t>(i)])
             ++j;
         const int value = levels[static_cast<std::size_t>(i)];
         if (value != 0) {
@@ -57,7 +58,8 @@ std::string FormatLine(std::uint64_t number, const hostlink::ReceivedMessage& m)
 }
 
 std::string FormatJson(std::uint64_t number, const hostlink::ReceivedMessage& m) {
-    std::string json = "{\"n\":" + std::to_string(number) + ",\"msg\":" + std::to_string(m.Header.Msg) +
+    std::string json = "{\"n\":" + std::to_string(number) +
+                       ",\"msg\":" + std::to_string(m.Header.Msg) +
                        ",\"wParam\":" + std::to_string(m.Header.WParam) +
                        ",\"lParam\":" + std::to_string(m.Header.LParam) +
                        ",\"length\":" + std::to_string(m.Header.Length) +

@@ -21,14 +21,13 @@ void OnSignal(int) {
 }
 
 void Usage(std::FILE* to) {
-    std::fprintf(to,
-                 "usage: vantrelle-monitor [--json] [--count N] [--delay-ms N] [--no-reply]\n"
-                 "                         [--name CLASS]\n"
-                 "  --json        one JSON object per message\n"
-                 "  --count N     exit after N messages\n"
-                 "  --delay-ms N  answer each sent message N ms late (a slow host)\n"
-                 "  --no-reply    never answer (a hung host)\n"
-                 "  --name CLASS  endpoint name (default THXMainForm)\n");
+    std::fprintf(to, "usage: vantrelle-monitor [--json] [--count N] [--delay-ms N] [--no-reply]\n"
+                     "                         [--name CLASS]\n"
+                     "  --json        one JSON object per message\n"
+                     "  --count N     exit after N messages\n"
+                     "  --delay-ms N  answer each sent message N ms late (a slow host)\n"
+                     "  --no-reply    never answer (a hung host)\n"
+                     "  --name CLASS  endpoint name (default THXMainForm)\n");
 }
 
 bool ParseCount(const char* text, long long& out) {

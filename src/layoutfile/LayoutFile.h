@@ -1,0 +1,29 @@
+#pragma once
+// Moving the channel table to and from a layout file: the table's 33,800-byte
+// image, nothing before or after it.
+
+#include <QString>
+
+#include "bank/ChannelTable.h"
+
+inline constexpr char CANNOT_SAVE_FILE[] = " Cannot Save File";
+inline constexpr char CANNOT_OPEN_FILE[] = " Cannot Open File";
+
+// Sets SaveMark and writes the table to `path`. The file is written beside
+// the old one and renamed over it, so a failed save leaves the old file
+// whole. Returns an empty string, or the failure's message.
+QString WriteLayoutFile(const QString& path, TChannelTable& table);
+
+enum class TLayoutReadResult {
+    Read,    // the table holds the file's first 33,800 bytes
+    Missing, // no such file (or no name): the table is at its defaults
+    Failed,  // the table holds what was read before the failure, zeros after
+};
+
+// Zeroes the table, then reads `path` into it, or resets it to its defaults
+// when there is no such file. A file that cannot be opened for reading and
+// writing, or is shorter than the table, fails with `error` set.
+TLayoutReadResult ReadLayoutFile(const QString& path, TChannelTable& table, QString& error);
+
+// "Vantrelle 4.03 " followed by the file name without its directory.
+QString LayoutCaption(const QString& baseCaption, const QString& path);

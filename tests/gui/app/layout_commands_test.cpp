@@ -1,0 +1,134 @@
+#include <memory>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "RecordingEndpoint.h"
+#include "app/Main.h"
+#include "app/MenuItem.h"
+#include "widgets/CommonDialogs.h"
+#include "widgets/MessageBox.h"
+
+class LayoutCommandsTest : public QObject {
+    Q_OBJECT
+
+    std::vector<RecordingEndpoint::Record> records_;
+    QTemporaryDir dir_;
+    QStringList boxes_;
+
+    std::unique_ptr<TMainForm> MakeForm() {
+        records_.clear();
+        auto form = std::make_unique<TMainForm>(std::make_unique<RecordingEndpoint>(&records_));
+        form->show();
+        // The deferred load completes start-up once events flow.
+        if (!QTest::qWaitFor([&] { return form->State().Ready; }, 5000))
+            qWarning("start-up did not complete");
+        records_.clear();
+        return form;
+    }
+    QString PathOf(const char* name) const { return dir_.filePath(QLatin1String(name)); }
+
+private slots:
+    void initTestCase() { RequireQueuedAnswers(true); }
+    void init() {
+        ClearMessageBoxAnswers();
+        TFileDialog::ClearAnswers();
+        boxes_.clear();
+        SetMessageBoxObserver([this](const QString& text, TMsgDlgType) { boxes_ << text; });
+    }
+    void cleanup() { SetMessageBoxObserver({}); }
+
+    void saveAsWritesTheTableAndNamesTheFile() {
+        auto form = MakeForm();
+        QVERIFY(form->State().Ready);
+        form->State().Table.LevelOf(40) = 200;
+        TFileDialog::QueueAnswer(PathOf("Act1.HXI"));
+        form->M_SaveAs->trigger();
+        QCOMPARE(form->windowTitle(), QStringLiteral("Vantrelle 4.03 Act1.HXI"));
+        QCOMPARE(form->OpenDialog1->FileName(), PathOf("Act1.HXI"));
+        QCOMPARE(QFileInfo(PathOf("Act1.HXI")).size(), 33800);
+        QVERIFY2(records_.empty(), "saving sends nothing");
+    }
+
+    void openReadsTheFileAndSendsIt() {
+        auto form = MakeForm();
+        form->State().Table.LevelOf(40) = 200;
+        TFileDialog::QueueAnswer(PathOf("Act2.HXI"));
+        form->M_SaveAs->trigger();
+        form->M_New->trigger();
+        QCOMPARE(form->windowTitle(), QStringLiteral("Vantrelle 4.03 "));
+        QCOMPARE(form->State().Table.LevelOf(40), 0);
+        QVERIFY(form->State().LayoutFileName.isEmpty());
+        // New keeps the file to reopen at the next start.
+        QCOMPARE(form->OpenDialog1->FileName(), PathOf("Act2.HXI"));
+
+        records_.clear();
+        TFileDialog::QueueAnswer(PathOf("Act2.HXI"));
+        form->M_Open->trigger();
+        QCOMPARE(form->State().Table.LevelOf(40), 200);
+        QCOMPARE(form->windowTitle(), QStringLiteral("Vantrelle 4.03 Act2.HXI"));
+        QVERIFY(form->State().Ready);
+        QVERIFY(!records_.empty());
+        QCOMPARE(records_.back().Payload[39], std::uint8_t{200});
+    }
+
+    void cancelledOpenChangesNothing() {
+        auto form = MakeForm();
+        form->State().Table.LevelOf(3) = 9;
+        TFileDialog::QueueAnswer(std::nullopt);
+        form->M_Open->trigger();
+        QCOMPARE(form->State().Table.LevelOf(3), 9);
+        QVERIFY(records_.empty());
+    }
+
+    void shortFileGivesTheOpenWarning() {
+        auto form = MakeForm();
+        QFile f(PathOf("short.HXI"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(33799, '\x01'));
+        f.close();
+        TFileDialog::QueueAnswer(PathOf("short.HXI"));
+        QueueMessageBoxAnswer(QMessageBox::Ok);
+        form->M_Open->trigger();
+        QCOMPARE(boxes_.size(), 1);
+        QVERIFY(boxes_[0].endsWith(QStringLiteral(" Cannot Open File")));
+        QCOMPARE(form->windowTitle(), QStringLiteral("Vantrelle 4.03"));
+        QCOMPARE(form->State().LayoutFileName, PathOf("short.HXI"));
+    }
+
+    void saveOfADeletedFileAsksForAName() {
+        auto form = MakeForm();
+        TFileDialog::QueueAnswer(PathOf("gone.HXI"));
+        form->M_SaveAs->trigger();
+        QVERIFY(QFile::remove(PathOf("gone.HXI")));
+        TFileDialog::QueueAnswer(PathOf("again.HXI"));
+        form->M_Save->trigger();
+        QVERIFY(QFile::exists(PathOf("again.HXI")));
+        QCOMPARE(form->State().LayoutFileName, PathOf("again.HXI"));
+    }
+
+    void closeWithYesAndNoFileAsksForOneAndClosesWhenCancelled() {
+        auto form = MakeForm();
+        QueueMessageBoxAnswer(QMessageBox::Yes);
+        TFileDialog::QueueAnswer(std::nullopt);
+        QVERIFY(form->close());
+        QVERIFY(!form->isVisible());
+        QCOMPARE(boxes_.size(), 1);
+    }
+
+    void closeWithYesSavesToTheCurrentFile() {
+        auto form = MakeForm();
+        TFileDialog::QueueAnswer(PathOf("current.HXI"));
+        form->M_SaveAs->trigger();
+        form->State().Table.LevelOf(1) = 42;
+        QueueMessageBoxAnswer(QMessageBox::Yes);
+        QVERIFY(form->close());
+        QFile f(PathOf("current.HXI"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(static_cast<int>(static_cast<std::uint8_t>(f.readAll().at(8))), 42);
+    }
+};
+
+QTEST_MAIN(LayoutCommandsTest)
+#include "layout_commands_test.moc"

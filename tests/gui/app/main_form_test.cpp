@@ -1,0 +1,173 @@
+#include <memory>
+
+#include <QApplication>
+#include <QFrame>
+#include <QMenu>
+#include <QMenuBar>
+#include <QtTest>
+
+#include "RecordingEndpoint.h"
+#include "app/Main.h"
+#include "app/MenuItem.h"
+#include "widgets/CommonDialogs.h"
+#include "widgets/MessageBox.h"
+
+namespace {
+
+QStringList Captions(const QMenu* menu) {
+    QStringList out;
+    for (const QAction* a : menu->actions())
+        out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return out;
+}
+
+QStringList Names(const QMenu* menu) {
+    QStringList out;
+    for (const QAction* a : menu->actions())
+        out << a->objectName();
+    return out;
+}
+
+} // namespace
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+
+    std::vector<RecordingEndpoint::Record> records_;
+    RecordingEndpoint* endpoint_ = nullptr;
+
+    std::unique_ptr<TMainForm> MakeForm() {
+        records_.clear();
+        auto endpoint = std::make_unique<RecordingEndpoint>(&records_);
+        endpoint_ = endpoint.get();
+        return std::make_unique<TMainForm>(std::move(endpoint));
+    }
+
+private slots:
+    void initTestCase() { RequireQueuedAnswers(true); }
+    void init() {
+        ClearMessageBoxAnswers();
+        TFileDialog::ClearAnswers();
+    }
+
+    void creationSetsCaptionLayerAndFixedSize() {
+        auto form = MakeForm();
+        QCOMPARE(form->windowTitle(), QStringLiteral("Vantrelle 4.03"));
+        QVERIFY(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(!form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        QCOMPARE(form->minimumSize(), form->maximumSize());
+        QCOMPARE(form->centralWidget()->size(), QSize(1008, 561));
+        QCOMPARE(form->PanelPage->height(), 41);
+        QVERIFY(!form->State().Ready);
+        QVERIFY(form->State().ForwardKeys);
+        QCOMPARE(form->State().CurrentPage, 0);
+        QCOMPARE(form->State().GridColumns, 16);
+        QCOMPARE(form->State().GridRows, 2);
+        QCOMPARE(form->State().ColorOffLive, 0x0080FF);
+        QCOMPARE(form->State().Table.NewMark, 1);
+        QCOMPARE(form->State().Table.FaderColorOf(512), 0x808080);
+        QVERIFY2(records_.empty(), "nothing is sent before the window shows");
+    }
+
+    void menusHoldEveryItemInOrder() {
+        auto form = MakeForm();
+        const QList<QAction*> top = form->oxMenu1->actions();
+        QStringList titles;
+        for (const QAction* a : top)
+            titles << a->text();
+        QCOMPARE(titles, (QStringList{"&File", "&Action", "&Preferences", "&Help"}));
+        QCOMPARE(Captions(form->File1),
+                 (QStringList{"&New", "&Open", "&Save", "Save &As", "-", "E&xit"}));
+        QCOMPARE(Names(form->File1),
+                 (QStringList{"M_New", "M_Open", "M_Save", "M_SaveAs", "N3", "M_Exit"}));
+        QCOMPARE(Captions(form->Action1),
+                 (QStringList{"Release All Toggled Bump Buttons", "-", "All Faders To 0%",
+                              "All Faders To 50%", "All Faders To 100%", "-",
+                              "Faders Of Current Page At 0%", "Faders Of Current Page At 50%",
+                              "Faders Of Current Page At 100%"}));
+        QCOMPARE(Captions(form->M_Preferences),
+                 (QStringList{"&Display Value As Digit", "Bump Button As &Toggle",
+                              "&Pass Keypresses To Halvex", "&Stay On Top",
+                              "&Memorise Fader Status On Exit", "&Gradient Look"}));
+        for (QAction* a : form->M_Preferences->actions()) {
+            QVERIFY(a->isCheckable());
+            QVERIFY(!a->isChecked());
+            QVERIFY(a->actionGroup() == nullptr);
+        }
+        QCOMPARE(Captions(form->M_Help), (QStringList{"Readme", "About"}));
+        QCOMPARE(Names(form->M_Help), (QStringList{"M_Readme", "M_About"}));
+    }
+
+    void popupMenuPresetsCarryTheirLevels() {
+        auto form = MakeForm();
+        QCOMPARE(Captions(form->PopupMenu1),
+                 (QStringList{"Set Caption", "Clear Caption", "-", "100%  or 255", "90% or 230",
+                              "80% or 204", "70% or 178", "60% or 153", "50% or 128", "40% or 102",
+                              "30% or 76", "20% or 51", "10% or 26", "0% or 0", "-",
+                              "Set Fader Color"}));
+        const int levels[] = {255, 230, 204, 178, 153, 128, 102, 76, 51, 26, 0};
+        const QList<QAction*> items = form->PopupMenu1->actions();
+        for (int i = 0; i < 11; ++i) {
+            auto* item = qobject_cast<TMenuItem*>(items[3 + i]);
+            QVERIFY(item != nullptr);
+            QCOMPARE(item->Tag(), levels[i]);
+        }
+        QCOMPARE(items[3]->objectName(), QStringLiteral("N1001"));
+        QCOMPARE(items[13]->objectName(), QStringLiteral("N01"));
+    }
+
+    void firstShowSendsTwoFramesOfZerosThenTheDeferredLoadCompletesStartUp() {
+        auto form = MakeForm();
+        form->show();
+        QCOMPARE(records_.size(), std::size_t{2});
+        for (const auto& r : records_) {
+            QVERIFY(r.Sent);
+            QCOMPARE(r.Msg, 0x4Au);
+            QCOMPARE(r.LParam, 256u);
+            QCOMPARE(r.Payload, std::vector<std::uint8_t>(512, 0));
+        }
+        QCOMPARE(endpoint_->LastClass(), std::string("THXMainForm"));
+        QVERIFY2(!form->State().Ready, "the load is deferred to the event loop");
+        QTRY_VERIFY(form->State().Ready);
+        QVERIFY2(!form->windowFlags().testFlag(Qt::WindowStaysOnTopHint),
+                 "with nothing stored, Stay On Top is off");
+    }
+
+    void closeQuestionCancelLeavesEverythingAsItWas() {
+        auto form = MakeForm();
+        form->show();
+        QTRY_VERIFY(form->State().Ready);
+        form->State().Table.LevelOf(5) = 99;
+        QString asked;
+        SetMessageBoxObserver([&](const QString& text, TMsgDlgType) { asked = text; });
+        QueueMessageBoxAnswer(QMessageBox::Cancel);
+        form->M_Exit->trigger();
+        SetMessageBoxObserver({});
+        QCOMPARE(asked, QStringLiteral("Do you want to save the layout before exiting?"));
+        QVERIFY(form->isVisible());
+        QCOMPARE(form->State().Table.LevelOf(5), 99);
+    }
+
+    void closeQuestionNoAndYesCloseTheWindow() {
+        for (auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+            auto form = MakeForm();
+            form->show();
+            QueueMessageBoxAnswer(answer);
+            TFileDialog::QueueAnswer(std::nullopt); // Yes with no layout file asks for one
+            QVERIFY(form->close());
+            QVERIFY(!form->isVisible());
+        }
+    }
+
+    void noHostSendsNothing() {
+        auto form = MakeForm();
+        endpoint_->HostPresent = false;
+        form->show();
+        QVERIFY(records_.empty());
+        form->SendDmxFrame();
+        QVERIFY(records_.empty());
+    }
+};
+
+QTEST_MAIN(MainFormTest)
+#include "main_form_test.moc"

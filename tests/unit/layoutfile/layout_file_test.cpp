@@ -1,0 +1,153 @@
+#include <cstring>
+#include <memory>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "layoutfile/LayoutFile.h"
+
+namespace {
+
+class LayoutFileTest : public ::testing::Test {
+protected:
+    LayoutFileTest() : table_(std::make_unique<TChannelTable>()) { ClearChannels(*table_); }
+
+    QString PathOf(const char* name) const { return dir_.filePath(QLatin1String(name)); }
+    static QByteArray Contents(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static void WriteBytes(const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    // Root ignores file permissions; while this lives, act as an ordinary user.
+    class Unprivileged {
+    public:
+        explicit Unprivileged(const QTemporaryDir& dir) {
+            if (::geteuid() != 0) return;
+            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ExeOwner | QFile::ReadOther |
+                                                  QFile::ExeOther);
+            // Group first: the root group's (empty) bits would hide the others'.
+            dropped_ = ::setegid(65534) == 0 && ::seteuid(65534) == 0;
+        }
+        ~Unprivileged() {
+            if (!dropped_) return;
+            [[maybe_unused]] const int user = ::seteuid(0);
+            [[maybe_unused]] const int group = ::setegid(0);
+        }
+
+    private:
+        bool dropped_ = false;
+    };
+
+    QTemporaryDir dir_;
+    std::unique_ptr<TChannelTable> table_;
+};
+
+TEST_F(LayoutFileTest, SaveThenOpenRestoresEveryByte) {
+    table_->LevelOf(1) = 255;
+    table_->BumpOf(512) = 1;
+    table_->Name1Of(33).Assign("ABCDEFGH");
+    table_->Name1Of(33).Assign("XY"); // the older bytes stay behind the length
+    table_->FaderColorOf(7) = 0x0080FF;
+    table_->ReservedInts[100] = -12345;
+    table_->ReservedColor4[3] = 0x123456;
+    table_->SaveMark = 77;
+    const QString path = PathOf("show.HXI");
+    ASSERT_EQ(WriteLayoutFile(path, *table_), QString());
+    EXPECT_EQ(table_->SaveMark, 1);
+
+    const QByteArray bytes = Contents(path);
+    ASSERT_EQ(bytes.size(), 33800);
+    EXPECT_EQ(bytes.left(4), QByteArray("\x01\x00\x00\x00", 4));
+    EXPECT_EQ(std::memcmp(bytes.constData(), table_.get(), 33800), 0);
+
+    auto back = std::make_unique<TChannelTable>();
+    QString error;
+    EXPECT_EQ(ReadLayoutFile(path, *back, error), TLayoutReadResult::Read);
+    EXPECT_EQ(std::memcmp(back.get(), table_.get(), 33800), 0);
+    EXPECT_EQ(back->Name1Of(33).Text(), "XY");
+    EXPECT_EQ(std::string(back->Name1Of(33).Chars, 8), "XYCDEFGH");
+}
+
+TEST_F(LayoutFileTest, FileSizesDecideBetweenReadAndWarning) {
+    struct Case {
+        const char* name;
+        int size;
+        TLayoutReadResult expected;
+    } cases[] = {
+        {"one byte short", 33799, TLayoutReadResult::Failed},
+        {"empty", 0, TLayoutReadResult::Failed},
+        {"exact", 33800, TLayoutReadResult::Read},
+        {"longer file uses its first 33,800 bytes", 40000, TLayoutReadResult::Read},
+    };
+    for (const Case& c : cases) {
+        QByteArray bytes(c.size, '\x05');
+        const QString path = PathOf("sized.HXI");
+        WriteBytes(path, bytes);
+        QString error;
+        EXPECT_EQ(ReadLayoutFile(path, *table_, error), c.expected) << c.name;
+        EXPECT_EQ(error.isEmpty(), c.expected == TLayoutReadResult::Read) << c.name;
+        if (c.size == 33799) {
+            EXPECT_EQ(table_->ReservedColor4[511] & 0xFFFFFF, 0x050505) << "bytes read are kept";
+            EXPECT_EQ(reinterpret_cast<const std::uint8_t*>(table_.get())[33799], 0)
+                << "zeros after them";
+        }
+    }
+}
+
+TEST_F(LayoutFileTest, MissingFileOrNoNameResetsTheTable) {
+    for (const QString& path : {PathOf("absent.HXI"), QString()}) {
+        std::memset(table_.get(), 0x33, sizeof *table_);
+        QString error;
+        EXPECT_EQ(ReadLayoutFile(path, *table_, error), TLayoutReadResult::Missing);
+        EXPECT_EQ(table_->NewMark, 1);
+        EXPECT_EQ(table_->LevelOf(1), 0);
+        EXPECT_EQ(table_->FaderColorOf(1), 0x808080);
+        EXPECT_EQ(table_->SaveMark, 0) << "the table was zeroed before the reset";
+    }
+}
+
+TEST_F(LayoutFileTest, ReadOnlyFileCannotBeOpened) {
+    const QString path = PathOf("locked.HXI");
+    WriteBytes(path, QByteArray(33800, '\0'));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther);
+    Unprivileged user(dir_);
+    QString error;
+    EXPECT_EQ(ReadLayoutFile(path, *table_, error), TLayoutReadResult::Failed);
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(LayoutFileTest, FailedSaveLeavesTheOldFileWhole) {
+    const QString path = PathOf("show.HXI");
+    table_->LevelOf(1) = 11;
+    ASSERT_EQ(WriteLayoutFile(path, *table_), QString());
+    const QByteArray before = Contents(path);
+
+    // A folder of that name stands where the file should go.
+    const QString blocked = PathOf("folder.HXI");
+    ASSERT_TRUE(QDir().mkpath(blocked));
+    EXPECT_FALSE(WriteLayoutFile(blocked, *table_).isEmpty());
+
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther);
+    {
+        Unprivileged user(dir_);
+        table_->LevelOf(1) = 22;
+        EXPECT_FALSE(WriteLayoutFile(path, *table_).isEmpty())
+            << "a read-only file is not replaced";
+    }
+    EXPECT_EQ(Contents(path), before);
+}
+
+TEST(LayoutCaption, NamesTheFileWithoutItsFolder) {
+    EXPECT_EQ(LayoutCaption("Vantrelle 4.03", "/shows/spring/Act1.HXI"), "Vantrelle 4.03 Act1.HXI");
+}
+
+} // namespace
