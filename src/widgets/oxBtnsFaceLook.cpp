@@ -69,8 +69,8 @@ ToxBevelColors ToxCustomGraphicButton::CurrentBevel() const {
 }
 
 void ToxCustomGraphicButton::SetColor(TColor c) {
+    if (c == color_ && !parentColor_) return;
     parentColor_ = false;
-    if (c == color_) return;
     color_ = c;
     if (inset_.IsZero() && !syncingColor_) {
         syncingColor_ = true;
