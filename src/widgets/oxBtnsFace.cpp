@@ -14,8 +14,9 @@
 
 namespace {
 
-// Set while a held repeat button shows its pictures exchanged.
-bool picturesExchanged = false;
+// The held repeat button showing its pictures exchanged, if any: one for
+// the whole program, since only one button is held at a time.
+const ToxCustomGraphicButton* picturesExchangedBy = nullptr;
 
 } // namespace
 
@@ -35,6 +36,7 @@ ToxCustomGraphicButton::ToxCustomGraphicButton(QWidget* parent) : QWidget(parent
 }
 
 ToxCustomGraphicButton::~ToxCustomGraphicButton() {
+    if (picturesExchangedBy == this) picturesExchangedBy = nullptr;
     background_.OnChange = nullptr;
     background_.OnColorChange = nullptr;
 }
@@ -190,6 +192,7 @@ void ToxCustomGraphicButton::MouseDown(TMouseButton button, TShiftState shift, i
     if (type_ == ToxButtonType::oxbRepeat && pressed_) {
         if (!repeatTimer_) {
             repeatTimer_ = new QTimer(this);
+            repeatTimer_->setTimerType(Qt::PreciseTimer);
             connect(repeatTimer_, &QTimer::timeout, this, &ToxCustomGraphicButton::RepeatTick);
         }
         repeatTimer_->setInterval(initDelay_);
@@ -256,15 +259,15 @@ void ToxCustomGraphicButton::RepeatTick() {
 void ToxCustomGraphicButton::ExchangePictures() {
     if (pictures_.Up.isNull() || pictures_.Down.isNull()) return;
     std::swap(pictures_.Up, pictures_.Down);
-    picturesExchanged = !picturesExchanged;
+    picturesExchangedBy = picturesExchangedBy == this ? nullptr : this;
     DropCache();
     RepaintNow();
 }
 
 void ToxCustomGraphicButton::RestorePictures() {
-    if (!picturesExchanged) return;
+    if (picturesExchangedBy != this) return;
     if (!pictures_.Up.isNull() && !pictures_.Down.isNull()) std::swap(pictures_.Up, pictures_.Down);
-    picturesExchanged = false;
+    picturesExchangedBy = nullptr;
     DropCache();
 }
 

@@ -29,6 +29,7 @@ private slots:
     void releaseOnBottomRowCountsAsInside();
     void doubleClickIsTwoClicks();
     void repeatExchangesPicturesWhileHeld();
+    void destroyedHeldButtonLeavesOthersPictures();
     void menuButtonPopsUpWithoutClick();
     void modalResultEndsDialog();
     void closeKindClosesForm();
@@ -153,6 +154,29 @@ void ButtonKeysTest::repeatExchangesPicturesWhileHeld() {
     QCOMPARE(f->PictureUp().pixel(0, 0), qRgb(255, 0, 0));
     QCOMPARE(f->PictureDown().pixel(0, 0), qRgb(0, 0, 255));
     QCOMPARE(clicks, 1); // no click at release
+}
+
+void ButtonKeysTest::destroyedHeldButtonLeavesOthersPictures() {
+    auto makeRepeat = [this](int x) {
+        auto* f = new ToxGraphicButton(window_);
+        f->move(x, 0);
+        f->SetButtonType(ToxButtonType::oxbRepeat);
+        f->SetInitDelay(20);
+        f->SetDelay(1000);
+        f->SetPictureUp(Square(qRgb(255, 0, 0)));
+        f->SetPictureDown(Square(qRgb(0, 0, 255)));
+        return f;
+    };
+    auto* held = makeRepeat(0);
+    auto* other = makeRepeat(50);
+    int clicks = 0;
+    held->OnClick = [&](QObject*) { ++clicks; };
+    ShowAndActivate(window_);
+    QTest::mousePress(held, Qt::LeftButton, {}, QPoint(5, 5));
+    QTRY_COMPARE(clicks, 1); // its pictures are exchanged now
+    delete held;
+    QTest::mouseClick(other, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(other->PictureUp().pixel(0, 0), qRgb(255, 0, 0));
 }
 
 void ButtonKeysTest::menuButtonPopsUpWithoutClick() {
