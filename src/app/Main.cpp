@@ -14,6 +14,7 @@
 #include "hostlink/DmxFrame.h"
 #include "hostlink/KeyFilter.h"
 #include "layoutfile/LayoutFile.h"
+#include "persist/oxPerst.h"
 #include "widgets/Colors.h"
 #include "widgets/CommonDialogs.h"
 #include "widgets/MessageBox.h"
@@ -22,9 +23,6 @@
 TMainForm* MainForm = nullptr;
 
 namespace {
-
-// The event the deferred preference load posts to the window.
-const QEvent::Type kPostLoadEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 // The bank's client area: 16 fader columns and 2 rows under the page row.
 constexpr int kClientWidth = 1008;
@@ -88,6 +86,37 @@ void TMainForm::CreateComponents() {
 
     CreateMenus();
     CreatePopupMenu();
+    CreatePersist();
+}
+
+void TMainForm::CreatePersist() {
+    oxPersist1 = new ToxPersist(this);
+    oxPersist1->setObjectName(QStringLiteral("oxPersist1"));
+    oxPersist1->BeginReadDescription();
+    oxPersist1->SetFileName(QStringLiteral("Config.dat"));
+    oxPersist1->SetRegistryKey(QStringLiteral("Software\\"));
+    oxPersist1->SetStorageType(ToxPersist::oxpFile);
+    oxPersist1->SetOptions({});
+    oxPersist1->SetFileStorageDirectory(ToxPersist::oxpApplication);
+    oxPersist1->SetEnabled(true);
+    oxPersist1->SetSeqID(14);
+    oxPersist1->SetItems({
+        QStringLiteral("(TForm);Top;1;(TForm)_Top;;1;0;0;;"),
+        QStringLiteral("(TForm);Left;1;(TForm)_Left;;1;0;0;;"),
+        QStringLiteral("M_Displayvalueasdigit;Checked;3;M_Displayvalueasdigit_Checked;;1;0;0;;"),
+        QStringLiteral("M_ButtonAsToggle;Checked;3;M_ButtonAsToggle_Checked;;1;0;0;;"),
+        QStringLiteral(
+            "M_PassKeypressesToHalvex;Checked;3;M_PassKeypressesToHalvex_Checked;;1;0;0;;"),
+        QStringLiteral(
+            "M_MemoriseFaderStatusOnExit;Checked;3;M_MemoriseFaderStatusOnExit_Checked;;1;0;0;;"),
+        QStringLiteral("M_StayOnTop;Checked;3;M_StayOnTop_Checked;;1;0;0;;"),
+        QStringLiteral("ColorDialog1;CustomColors;101;ColorDialog1_CustomColors;;1;0;0;;"),
+        QStringLiteral("M_GradientLook;Checked;3;M_GradientLook_Checked;;1;0;0;;"),
+        QStringLiteral("SaveDialog1;FileName;10;SaveDialog1_FileName;;1;0;0;;"),
+        QStringLiteral("OpenDialog1;FileName;10;OpenDialog1_FileName;;1;0;0;;"),
+    });
+    oxPersist1->AfterLoad = [this](QObject*) { oxPersist1AfterLoad(); };
+    oxPersist1->EndReadDescription();
 }
 
 TMenuItem* TMainForm::AddItem(QMenu* menu, const char* name, const QString& caption, int tag) {
@@ -201,7 +230,7 @@ void TMainForm::FormCreate() {
     setWindowTitle(QLatin1String(MAIN_CAPTION));
     ClearChannels(state_.Table);
     state_.Ready = false;
-    PostLoadPreferences();
+    oxPersist1->PostLoad();
     state_.ColorOff = clGray;
     state_.ColorOn = clSilver;
     state_.ColorOffLive = 0x0080FF;
@@ -228,7 +257,8 @@ bool TMainForm::FormClose() {
     if (answer == QMessageBox::Cancel || answer == QMessageBox::NoButton) return false;
     if (answer == QMessageBox::Yes) M_SaveClick();
     QString error;
-    if (!SavePreferences(error)) ShowMessageBox(this, error, TMsgDlgType::mtError, QMessageBox::Ok);
+    if (!oxPersist1->Save(&error))
+        ShowMessageBox(this, error, TMsgDlgType::mtError, QMessageBox::Ok);
     return true;
 }
 
@@ -331,21 +361,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
-void TMainForm::customEvent(QEvent* event) {
-    if (event->type() == kPostLoadEvent) oxPersist1AfterLoad();
-}
-
 // --- Seams for the parts built later --------------------------------------
-
-void TMainForm::PostLoadPreferences() {
-    // Until the preference store exists, the deferred load finds nothing and
-    // only raises the after-load step, once the event loop runs.
-    QCoreApplication::postEvent(this, new QEvent(kPostLoadEvent));
-}
-
-bool TMainForm::SavePreferences(QString& /*error*/) {
-    return true;
-}
 
 void TMainForm::InstallKeyFilter() {
     auto* filter = new hostlink::TKeyFilter(

@@ -15,6 +15,7 @@ class QMenuBar;
 class TColorDialog;
 class TFileDialog;
 class TMenuItem;
+class ToxPersist;
 
 inline constexpr char APPLICATION_TITLE[] = "Vantrelle 4";
 inline constexpr char MAIN_CAPTION[] = "Vantrelle 4.03";
@@ -52,6 +53,7 @@ public:
     TColorDialog* ColorDialog1 = nullptr;
     TFileDialog* OpenDialog1 = nullptr;
     TFileDialog* SaveDialog1 = nullptr;
+    ToxPersist* oxPersist1 = nullptr;
 
     QMenu* File1 = nullptr;
     TMenuItem* M_New = nullptr;
@@ -101,8 +103,6 @@ public:
 
     // Seams filled by the parts built later; each is called where the
     // start-up and close order needs it.
-    void PostLoadPreferences(); // deferred load, then oxPersist1AfterLoad
-    bool SavePreferences(QString& error);
     void InstallKeyFilter();
     void CreateFader();
     void ResizeFader();
@@ -115,12 +115,12 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void customEvent(QEvent* event) override;
 
 private:
     void CreateComponents();
     void CreateMenus();
     void CreatePopupMenu();
+    void CreatePersist();
     TMenuItem* AddItem(QMenu* menu, const char* name, const QString& caption, int tag = 0);
 
     TDeskState state_;

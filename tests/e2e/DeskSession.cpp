@@ -112,6 +112,8 @@ bool DeskSession::StartDesk() {
         for (const QString& name : QDir(QStringLiteral(VANTRELLE_BIN_DIR)).entryList(QDir::Files)) {
             if (name == QStringLiteral("vantrelle") || !name.contains(QLatin1Char('.')))
                 continue; // other programs stay where they are
+            if (name == QStringLiteral("Config.dat"))
+                continue; // preferences belong to a run, not to the program
             QFile::copy(QStringLiteral(VANTRELLE_BIN_DIR "/") + name, programDir + '/' + name);
         }
         if (!QFile::copy(QStringLiteral(VANTRELLE_BIN_DIR "/vantrelle"), program)) {
@@ -135,6 +137,23 @@ bool DeskSession::Xdotool(const QStringList& args, QString* output) {
     if (!p.waitForFinished(10000)) return false;
     if (output != nullptr) *output = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+bool DeskSession::ExitWithoutSavingLayout(const QString& window) {
+    // Focus follows the pointer: click into the window before typing.
+    if (!Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window,
+                  QStringLiteral("200"), QStringLiteral("200"), QStringLiteral("click"),
+                  QStringLiteral("1")}) ||
+        !Xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("100"),
+                  QStringLiteral("alt+f"), QStringLiteral("x")})) {
+        error_ = QStringLiteral("xdotool failed");
+        return false;
+    }
+    if (WaitForWindow(QStringLiteral("Warning"), std::chrono::seconds(10)).isEmpty()) {
+        error_ = QStringLiteral("the save question did not appear");
+        return false;
+    }
+    return Xdotool({QStringLiteral("key"), QStringLiteral("alt+n")});
 }
 
 QString DeskSession::WaitForWindow(const QString& title, std::chrono::milliseconds timeout) {

@@ -25,6 +25,9 @@ public:
     QString WaitForWindow(const QString& title, std::chrono::milliseconds timeout);
     // Runs xdotool with the arguments on the session's display.
     bool Xdotool(const QStringList& args, QString* output = nullptr);
+    // File > Exit in the desk window, then "No" in the layout question.
+    // False (with Error()) when a step did not happen.
+    bool ExitWithoutSavingLayout(const QString& window);
 
     // Messages the monitor printed so far (one JSON object each).
     std::vector<QJsonObject> Messages();

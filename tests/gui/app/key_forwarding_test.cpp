@@ -1,11 +1,13 @@
 #include <memory>
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "RecordingEndpoint.h"
 #include "app/Main.h"
 #include "app/MenuItem.h"
 #include "hostlink/Protocol.h"
+#include "persist/oxPerst.h"
 #include "widgets/MessageBox.h"
 
 using hostlink::WM_KEYDOWN;
@@ -19,6 +21,7 @@ class KeyForwardingTest : public QObject {
     std::vector<RecordingEndpoint::Record> records_;
     RecordingEndpoint* endpoint_ = nullptr;
     std::unique_ptr<TMainForm> form_;
+    QTemporaryDir preferences_; // the form's Config.dat stays out of the build tree
 
     QWindow* Window() { return form_->windowHandle(); }
     // One key event each through the window system, exactly as given: the
@@ -49,6 +52,7 @@ private slots:
         auto endpoint = std::make_unique<RecordingEndpoint>(&records_);
         endpoint_ = endpoint.get();
         form_ = std::make_unique<TMainForm>(std::move(endpoint));
+        form_->oxPersist1->SetProgramDirectory(preferences_.path());
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
         QTRY_VERIFY(form_->State().Ready);

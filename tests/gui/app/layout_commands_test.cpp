@@ -7,6 +7,7 @@
 #include "RecordingEndpoint.h"
 #include "app/Main.h"
 #include "app/MenuItem.h"
+#include "persist/oxPerst.h"
 #include "widgets/CommonDialogs.h"
 #include "widgets/MessageBox.h"
 
@@ -20,6 +21,7 @@ class LayoutCommandsTest : public QObject {
     std::unique_ptr<TMainForm> MakeForm() {
         records_.clear();
         auto form = std::make_unique<TMainForm>(std::make_unique<RecordingEndpoint>(&records_));
+        form->oxPersist1->SetProgramDirectory(dir_.path());
         form->show();
         // The deferred load completes start-up once events flow.
         if (!QTest::qWaitFor([&] { return form->State().Ready; }, 5000))

@@ -4,11 +4,13 @@
 #include <QFrame>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "RecordingEndpoint.h"
 #include "app/Main.h"
 #include "app/MenuItem.h"
+#include "persist/oxPerst.h"
 #include "widgets/CommonDialogs.h"
 #include "widgets/MessageBox.h"
 
@@ -35,12 +37,15 @@ class MainFormTest : public QObject {
 
     std::vector<RecordingEndpoint::Record> records_;
     RecordingEndpoint* endpoint_ = nullptr;
+    QTemporaryDir preferences_; // the form's Config.dat stays out of the build tree
 
     std::unique_ptr<TMainForm> MakeForm() {
         records_.clear();
         auto endpoint = std::make_unique<RecordingEndpoint>(&records_);
         endpoint_ = endpoint.get();
-        return std::make_unique<TMainForm>(std::move(endpoint));
+        auto form = std::make_unique<TMainForm>(std::move(endpoint));
+        form->oxPersist1->SetProgramDirectory(preferences_.path());
+        return form;
     }
 
 private slots:

@@ -1,0 +1,74 @@
+// Load and Save of the main window's eleven preference items, against the
+// bare container round trip of the same entries as the baseline.
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include "app/Main.h"
+#include "persist/oxPerst.h"
+#include "persist/oxRegFil.h"
+#include "widgets/CommonDialogs.h"
+
+namespace {
+
+class NoHost : public hostlink::Endpoint {
+public:
+    bool Find(std::string_view) override { return false; }
+    bool Send(const hostlink::HostMessage&, std::chrono::milliseconds, std::int64_t*) override {
+        return false;
+    }
+    bool Post(const hostlink::HostMessage&) override { return false; }
+};
+
+struct Desk {
+    QTemporaryDir dir;
+    TMainForm form{std::make_unique<NoHost>()};
+    Desk() {
+        form.oxPersist1->SetProgramDirectory(dir.path());
+        QStringList colors;
+        for (int i = 0; i < 16; ++i)
+            colors << QStringLiteral("Color%1=FFFFFF").arg(QChar('A' + i));
+        form.ColorDialog1->SetCustomColors(colors);
+        form.OpenDialog1->SetFileName(QStringLiteral("/home/user/shows/friday night.HXI"));
+        form.SaveDialog1->SetFileName(QStringLiteral("/home/user/shows/friday night.HXI"));
+        form.oxPersist1->Save();
+    }
+};
+
+void BM_SaveElevenItems(benchmark::State& state) {
+    Desk desk;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(desk.form.oxPersist1->Save());
+}
+BENCHMARK(BM_SaveElevenItems)->Unit(benchmark::kMicrosecond);
+
+void BM_LoadElevenItems(benchmark::State& state) {
+    Desk desk;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(desk.form.oxPersist1->Load());
+}
+BENCHMARK(BM_LoadElevenItems)->Unit(benchmark::kMicrosecond);
+
+// Baseline: the same file read and written without touching any property.
+void BM_ContainerFileRoundTrip(benchmark::State& state) {
+    Desk desk;
+    const QString path = desk.form.oxPersist1->StoreFilePath();
+    for (auto _ : state) {
+        ToxRegFile table;
+        table.LoadFromFile(path);
+        benchmark::DoNotOptimize(table.SaveToFile(path));
+    }
+}
+BENCHMARK(BM_ContainerFileRoundTrip)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// How a property value becomes stored text or a stored block, and how a
+// stored text or block is applied back. A value that does not fit never
+// raises: the property stays, becomes 0, or loses its reference.
+
+#include <optional>
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include "persist/oxPropertyTable.h"
+
+namespace oxp {
+
+using TCursor = int;
+
+inline constexpr TCursor crDefault = 0;
+inline constexpr TCursor crArrow = -2;
+inline constexpr TCursor crCross = -3;
+inline constexpr TCursor crIBeam = -4;
+inline constexpr TCursor crHand = -21;
+
+// Identifier tables of the "TColor" and "TCursor" integer types.
+std::optional<QString> ColorToIdent(int color);
+std::optional<int> IdentToColor(QStringView ident);
+std::optional<QString> CursorToIdent(int cursor);
+std::optional<int> IdentToCursor(QStringView ident);
+
+// True for an object kind that is stored as an object value block.
+bool IsObjectValue(const TPropRef& p);
+
+QString EncodeText(const TPropRef& p);
+void ApplyText(const TPropRef& p, const QString& text);
+
+// The class name an object value block carries for this property's value.
+QByteArray ObjectClassName(const TPropRef& p);
+std::optional<QByteArray> EncodeBlock(const TPropRef& p);
+void ApplyBlock(const TPropRef& p, QByteArrayView block);
+
+inline constexpr int kBlockClassNameSize = 32;
+inline constexpr char kEmptyClassName[] = "EMPTY";
+
+} // namespace oxp

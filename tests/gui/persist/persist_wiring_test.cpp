@@ -1,0 +1,170 @@
+// The main window's preferences: the deferred load at start, the save on
+// close, and the file they leave behind.
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/Main.h"
+#include "app/MenuItem.h"
+#include "persist/oxPerst.h"
+#include "persist/oxRegFil.h"
+#include "widgets/CommonDialogs.h"
+#include "widgets/MessageBox.h"
+
+namespace {
+
+// No host is ever there.
+class NoHost : public hostlink::Endpoint {
+public:
+    bool Find(std::string_view) override { return false; }
+    bool Send(const hostlink::HostMessage&, std::chrono::milliseconds, std::int64_t*) override {
+        return false;
+    }
+    bool Post(const hostlink::HostMessage&) override { return false; }
+};
+
+const char* const kEntryNames[] = {
+    "(TForm)_Top",
+    "(TForm)_Left",
+    "M_Displayvalueasdigit_C",
+    "M_ButtonAsToggle_Checke",
+    "M_PassKeypressesToHalve",
+    "M_MemoriseFaderStatusOn",
+    "M_StayOnTop_Checked",
+    "ColorDialog1_CustomColo",
+    "M_GradientLook_Checked",
+    "SaveDialog1_FileName",
+    "OpenDialog1_FileName",
+};
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class PersistWiringTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TMainForm> Start(const QString& dir) {
+        auto form = std::make_unique<TMainForm>(std::make_unique<NoHost>());
+        form->oxPersist1->SetProgramDirectory(dir);
+        form->show();
+        return form;
+    }
+    QString ConfigPath(const QTemporaryDir& dir) {
+        return dir.filePath(QStringLiteral("Config.dat"));
+    }
+
+private slots:
+    void init() {
+        ClearMessageBoxAnswers();
+        SetMessageBoxObserver({});
+    }
+
+    void firstStartWithoutTheFileStillCompletesStartUp() {
+        QTemporaryDir dir;
+        auto form = Start(dir.path());
+        QVERIFY(!form->State().Ready); // the load waits for the event loop
+        QTRY_VERIFY(form->State().Ready);
+        QVERIFY(!form->M_StayOnTop->isChecked());
+        QVERIFY(form->OpenDialog1->FileName().isEmpty());
+        QVERIFY(!QFile::exists(ConfigPath(dir)));
+    }
+
+    void closingWritesTheElevenEntriesInItemOrder() {
+        QTemporaryDir dir;
+        auto form = Start(dir.path());
+        QTRY_VERIFY(form->State().Ready);
+        form->M_StayOnTop->setChecked(true);
+        form->SaveDialog1->SetFileName(QStringLiteral("/shows/night.HXI"));
+        QueueMessageBoxAnswer(QMessageBox::No);
+        QVERIFY(form->close());
+
+        ToxRegFile stored;
+        QVERIFY(stored.LoadFromFile(ConfigPath(dir)));
+        QCOMPARE(stored.Entries().size(), std::size(kEntryNames));
+        for (std::size_t i = 0; i < std::size(kEntryNames); ++i) {
+            QCOMPARE(stored.Entries()[i].Name, QByteArray(kEntryNames[i]));
+            QCOMPARE(stored.Entries()[i].Section, QByteArray("Software"));
+        }
+        stored.SetSection(QStringLiteral("Software"));
+        QCOMPARE(stored.ReadString(QStringLiteral("(TForm)_Top")), QString::number(form->Top()));
+        QCOMPARE(stored.ReadString(QStringLiteral("M_StayOnTop_Checked")), QStringLiteral("True"));
+        QCOMPARE(stored.ReadString(QStringLiteral("M_GradientLook_Checked")),
+                 QStringLiteral("False"));
+        QCOMPARE(stored.ReadString(QStringLiteral("SaveDialog1_FileName")),
+                 QStringLiteral("/shows/night.HXI"));
+        char block[40] = {};
+        QCOMPARE(stored.ReadBinary(QStringLiteral("ColorDialog1_CustomColors"), block, 40), 34);
+        QCOMPARE(QByteArray(block, 6), QByteArray("EMPTY\0", 6));
+    }
+
+    void storedPreferencesAreAppliedBeforeAfterLoad() {
+        QTemporaryDir dir;
+        {
+            auto form = Start(dir.path());
+            QTRY_VERIFY(form->State().Ready);
+            form->M_GradientLook->setChecked(true);
+            form->M_Displayvalueasdigit->setChecked(true);
+            form->ColorDialog1->SetCustomColors({QStringLiteral("ColorA=0000FF")});
+            form->OpenDialog1->SetFileName(QStringLiteral("/shows/last.HXI"));
+            form->move(40, 60);
+            QueueMessageBoxAnswer(QMessageBox::No);
+            QVERIFY(form->close());
+        }
+        auto form = Start(dir.path());
+        bool gradientAtAfterLoad = false;
+        auto previous = form->oxPersist1->AfterLoad;
+        form->oxPersist1->AfterLoad = [&](QObject* sender) {
+            gradientAtAfterLoad = form->M_GradientLook->isChecked();
+            previous(sender);
+        };
+        QTRY_VERIFY(form->State().Ready);
+        QVERIFY(gradientAtAfterLoad);
+        QVERIFY(form->M_Displayvalueasdigit->isChecked());
+        QVERIFY(!form->M_StayOnTop->isChecked());
+        QCOMPARE(form->ColorDialog1->CustomColors(), QStringList{QStringLiteral("ColorA=0000FF")});
+        QCOMPARE(form->OpenDialog1->FileName(), QStringLiteral("/shows/last.HXI"));
+        QCOMPARE(form->pos(), QPoint(40, 60));
+    }
+
+    void cancelInTheCloseQuestionLeavesConfigUntouched() {
+        QTemporaryDir dir;
+        ToxRegFile earlier;
+        earlier.SetSection(QStringLiteral("Software"));
+        earlier.WriteString(QStringLiteral("M_StayOnTop_Checked"), QStringLiteral("False"));
+        QVERIFY(earlier.SaveToFile(ConfigPath(dir)));
+        const QByteArray before = ReadAll(ConfigPath(dir));
+        auto form = Start(dir.path());
+        QTRY_VERIFY(form->State().Ready);
+        form->M_StayOnTop->setChecked(true);
+        QueueMessageBoxAnswer(QMessageBox::Cancel);
+        QVERIFY(!form->close());
+        QVERIFY(form->isVisible());
+        QCOMPARE(ReadAll(ConfigPath(dir)), before);
+    }
+
+    void aFailedSaveIsShownAndTheCloseGoesOn() {
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath(QStringLiteral("not-a-folder")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        auto form = Start(blocker.fileName());
+        QTRY_VERIFY(form->State().Ready);
+        QStringList errors;
+        SetMessageBoxObserver([&](const QString& text, TMsgDlgType type) {
+            if (type == TMsgDlgType::mtError) errors << text;
+        });
+        QueueMessageBoxAnswer(QMessageBox::No);
+        QueueMessageBoxAnswer(QMessageBox::Ok);
+        QVERIFY(form->close());
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].contains(QStringLiteral("Config.dat")), qPrintable(errors[0]));
+    }
+};
+
+QTEST_MAIN(PersistWiringTest)
+#include "persist_wiring_test.moc"

@@ -1,0 +1,64 @@
+#pragma once
+// Sliders for the widget tests: shown as their own window, painted once,
+// with counters for their events.
+
+#include <memory>
+
+#include <QtTest>
+
+#include "FaderLook.h"
+#include "widgets/SkVSlide.h"
+
+struct EventLog {
+    int valueChange = 0;
+    int valueChanged = 0;
+    int enter = 0;
+    int keyDown = 0;
+    QList<int> digitsSeen;
+};
+
+// A fader with the bank's look and mapping, 63 × 210, at `digit`.
+inline std::unique_ptr<TSkVSlider> MakeFader(int digit = 0) {
+    auto s = std::make_unique<TSkVSlider>();
+    ApplyFaderLook(*s, false);
+    s->SetDigit(digit);
+    s->resize(63, 210);
+    return s;
+}
+
+inline void Watch(TSkVSlider& s, EventLog& log) {
+    s.OnValueChange = [&log, &s](QObject* sender) {
+        QCOMPARE(sender, &s);
+        ++log.valueChange;
+        log.digitsSeen << s.Digit();
+    };
+    s.OnValueChanged = [&log](QObject*) { ++log.valueChanged; };
+    s.OnEnter = [&log](QObject*) { ++log.enter; };
+    s.OnKeyDown = [&log](QObject*, unsigned short&, TShiftState) { ++log.keyDown; };
+}
+
+// Shows the slider as an active window and waits for its first paint.
+inline bool ShowPainted(TSkVSlider& s) {
+    s.show();
+    s.activateWindow();
+    if (!QTest::qWaitForWindowExposed(&s)) return false;
+    if (!QTest::qWaitForWindowActive(&s)) return false;
+    return QTest::qWaitFor([&] { return s.BackgroundValid(); });
+}
+
+// Sums the areas the slider is asked to repaint.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QWidget* w) { w->installEventFilter(this); }
+    QRegion painted;
+    int events = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            painted += static_cast<QPaintEvent*>(e)->region();
+            ++events;
+        }
+        return false;
+    }
+};
