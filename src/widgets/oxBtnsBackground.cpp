@@ -7,7 +7,6 @@
 
 ToxBackground::ToxBackground() {
     gradient_.SetEndColor(gradientEnd_);
-    gradient_.SetDirection(TGradientDirection::Vertical);
 }
 
 void ToxBackground::Changed() {
@@ -92,11 +91,10 @@ void PaintBackground(ToxCanvas& canvas, const QRect& r, ToxBackground& backgroun
     if (style == ToxBackgroundStyle::oxbGradient || style == ToxBackgroundStyle::oxbVertGradient) {
         TGradient& g = background.GradientTable();
         g.SetStartColor(resolvedColor);
-        QPainter p(&canvas.Image());
         if (style == ToxBackgroundStyle::oxbVertGradient)
-            g.PaintVertical(p, r);
+            g.PaintVertical(canvas.Image(), r);
         else
-            g.PaintHorizontal(p, r, r);
+            g.PaintHorizontal(canvas.Image(), r, r);
         return;
     }
     canvas.FillRect(r, resolvedColor);

@@ -35,8 +35,9 @@ void TCaptionStrings::Add(const QString& line) {
 }
 
 int CaptionFormat(const ToxCaptionLayoutInput& in, QRect& t) {
-    if (in.TextAngle != 0) return Qt::AlignLeft | Qt::AlignTop;
-    if (!in.MultiLine) return Qt::TextSingleLine | Qt::AlignHCenter | Qt::AlignTop;
+    if (in.TextAngle != 0) return Qt::TextShowMnemonic | Qt::AlignLeft | Qt::AlignTop;
+    if (!in.MultiLine)
+        return Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::AlignHCenter | Qt::AlignTop;
     int align = Qt::AlignHCenter;
     if (in.TextX > 0) {
         align = Qt::AlignLeft;
@@ -47,7 +48,7 @@ int CaptionFormat(const ToxCaptionLayoutInput& in, QRect& t) {
     } else {
         t.setRight(t.right() - 2);
     }
-    return Qt::TextWordWrap | Qt::AlignTop | align;
+    return Qt::TextWordWrap | Qt::TextShowMnemonic | Qt::AlignTop | align;
 }
 
 namespace {

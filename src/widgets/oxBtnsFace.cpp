@@ -2,6 +2,8 @@
 // timer and hot tracking.
 #include "widgets/oxBtnsFace.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QMenu>
 #include <QMouseEvent>
@@ -12,13 +14,15 @@
 
 namespace {
 
-// Set while a held repeat button shows its pictures exchanged.
-bool picturesExchanged = false;
+// The held repeat button showing its pictures exchanged, if any: one for
+// the whole program, since only one button is held at a time.
+const ToxCustomGraphicButton* picturesExchangedBy = nullptr;
 
 } // namespace
 
 ToxCustomGraphicButton::ToxCustomGraphicButton(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
+    setFont(QApplication::font()); // its own, not the container's
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     resize(kDefaultButtonSize, kDefaultButtonSize);
@@ -32,6 +36,7 @@ ToxCustomGraphicButton::ToxCustomGraphicButton(QWidget* parent) : QWidget(parent
 }
 
 ToxCustomGraphicButton::~ToxCustomGraphicButton() {
+    if (picturesExchangedBy == this) picturesExchangedBy = nullptr;
     background_.OnChange = nullptr;
     background_.OnColorChange = nullptr;
 }
@@ -62,14 +67,12 @@ void ToxCustomGraphicButton::SetGroupAllowNoSel(bool a) {
 }
 
 void ToxCustomGraphicButton::SetGrayed(bool g) {
-    if (g == grayed_) return;
-    grayed_ = g;
-    Redraw();
+    Store(grayed_, g);
 }
 
 void ToxCustomGraphicButton::SetCursor(int tcursor) {
     cursor_ = tcursor;
-    setCursor(CursorShapeFor(tcursor));
+    setCursor(ToxCursorShape(tcursor));
 }
 
 void ToxCustomGraphicButton::SetFocused(bool f) {
@@ -90,7 +93,10 @@ bool ToxCustomGraphicButton::RepeatTimerActive() const {
 
 void ToxCustomGraphicButton::Click() {
     if (SoundClick_Component) SoundClick_Component();
-    if (OnClick) OnClick(this);
+    if (action_)
+        action_->trigger();
+    else if (OnClick)
+        OnClick(this);
 }
 
 void ToxCustomGraphicButton::Change() {
@@ -186,6 +192,7 @@ void ToxCustomGraphicButton::MouseDown(TMouseButton button, TShiftState shift, i
     if (type_ == ToxButtonType::oxbRepeat && pressed_) {
         if (!repeatTimer_) {
             repeatTimer_ = new QTimer(this);
+            repeatTimer_->setTimerType(Qt::PreciseTimer);
             connect(repeatTimer_, &QTimer::timeout, this, &ToxCustomGraphicButton::RepeatTick);
         }
         repeatTimer_->setInterval(initDelay_);
@@ -252,15 +259,15 @@ void ToxCustomGraphicButton::RepeatTick() {
 void ToxCustomGraphicButton::ExchangePictures() {
     if (pictures_.Up.isNull() || pictures_.Down.isNull()) return;
     std::swap(pictures_.Up, pictures_.Down);
-    picturesExchanged = !picturesExchanged;
+    picturesExchangedBy = picturesExchangedBy == this ? nullptr : this;
     DropCache();
     RepaintNow();
 }
 
 void ToxCustomGraphicButton::RestorePictures() {
-    if (!picturesExchanged) return;
+    if (picturesExchangedBy != this) return;
     if (!pictures_.Up.isNull() && !pictures_.Down.isNull()) std::swap(pictures_.Up, pictures_.Down);
-    picturesExchanged = false;
+    picturesExchangedBy = nullptr;
     DropCache();
 }
 
@@ -323,6 +330,14 @@ void ToxCustomGraphicButton::leaveEvent(QEvent* event) {
     if (OnMouseLeave) OnMouseLeave(this);
 }
 
+void ToxCustomGraphicButton::contextMenuEvent(QContextMenuEvent* event) {
+    if (!popupMenu_) {
+        event->ignore();
+        return;
+    }
+    popupMenu_->exec(event->globalPos());
+}
+
 bool ToxCustomGraphicButton::event(QEvent* event) {
     if (event->type() == QEvent::Shortcut && !wrapper_) {
         auto* se = static_cast<QShortcutEvent*>(event);
@@ -344,7 +359,7 @@ void ToxCustomGraphicButton::UpdateAccelerator() {
     if (!key.isEmpty()) shortcutId_ = grabShortcut(key);
 }
 
-Qt::CursorShape CursorShapeFor(int tcursor) {
+Qt::CursorShape ToxCursorShape(int tcursor) {
     switch (tcursor) {
     case crCross:
         return Qt::CrossCursor;

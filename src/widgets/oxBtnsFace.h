@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include <QAction>
 #include <QImage>
 #include <QMenu>
 #include <QPointer>
@@ -54,6 +55,9 @@ public:
     void SetPopupMenu(QMenu* m) { popupMenu_ = m; }
     int Cursor() const { return cursor_; }
     void SetCursor(int tcursor);
+    // An attached action runs instead of OnClick.
+    QAction* Action() const { return action_; }
+    void SetAction(QAction* a) { action_ = a; }
 
     // State.
     ToxPressState PressState() const { return pressState_; }
@@ -90,6 +94,9 @@ public:
     void SetColor(TColor c);
     bool ParentColor() const { return parentColor_; }
     void SetParentColor(bool p);
+    // The face's own font (not its container's).
+    QFont Font() const { return font(); }
+    void SetFont(const QFont& f) { setFont(f); }
     TColor FontColor() const { return fontColor_; }
     void SetFontColor(TColor c);
     QString Caption() const { return caption_; }
@@ -168,6 +175,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool event(QEvent* event) override;
 
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
@@ -178,6 +186,13 @@ private:
     friend class ToxCustomButton;
 
     void Redraw(); // drop the cache and schedule a repaint
+    // Stores a drawn property and redraws when it changed.
+    template <typename T>
+    void Store(T& field, const T& value) {
+        if (field == value) return;
+        field = value;
+        Redraw();
+    }
     void RepaintNow();
     void NotifyGroup();
     void ReceiveGroupNotification(ToxCustomGraphicButton* sender, int group);
@@ -215,6 +230,7 @@ private:
     bool default_ = false;
     QTimer* repeatTimer_ = nullptr;
     QPointer<QMenu> popupMenu_;
+    QPointer<QAction> action_;
     int cursor_ = crDefault;
     ToxCustomButton* wrapper_ = nullptr;
     int shortcutId_ = 0;
@@ -257,4 +273,4 @@ public:
 };
 
 // The cursor shape a stored cursor number stands for.
-Qt::CursorShape CursorShapeFor(int tcursor);
+Qt::CursorShape ToxCursorShape(int tcursor);

@@ -69,8 +69,8 @@ ToxBevelColors ToxCustomGraphicButton::CurrentBevel() const {
 }
 
 void ToxCustomGraphicButton::SetColor(TColor c) {
+    if (c == color_ && !parentColor_) return;
     parentColor_ = false;
-    if (c == color_) return;
     color_ = c;
     if (inset_.IsZero() && !syncingColor_) {
         syncingColor_ = true;
@@ -112,9 +112,7 @@ TColor ToxCustomGraphicButton::ResolvedBackground() const {
 }
 
 void ToxCustomGraphicButton::SetFontColor(TColor c) {
-    if (c == fontColor_) return;
-    fontColor_ = c;
-    Redraw();
+    Store(fontColor_, c);
 }
 
 void ToxCustomGraphicButton::SetCaption(const QString& caption) {
@@ -133,15 +131,11 @@ TCaptionStrings ToxCustomGraphicButton::Lines() {
 }
 
 void ToxCustomGraphicButton::SetMultiLine(bool m) {
-    if (m == multiLine_) return;
-    multiLine_ = m;
-    Redraw();
+    Store(multiLine_, m);
 }
 
 void ToxCustomGraphicButton::SetFont3D(ToxFontStyle f) {
-    if (f == font3D_) return;
-    font3D_ = f;
-    Redraw();
+    Store(font3D_, f);
 }
 
 void ToxCustomGraphicButton::SetTextAngle(int degrees) {
@@ -152,15 +146,11 @@ void ToxCustomGraphicButton::SetTextAngle(int degrees) {
 }
 
 void ToxCustomGraphicButton::SetTextX(int x) {
-    if (x == textX_) return;
-    textX_ = x;
-    Redraw();
+    Store(textX_, x);
 }
 
 void ToxCustomGraphicButton::SetTextY(int y) {
-    if (y == textY_) return;
-    textY_ = y;
-    Redraw();
+    Store(textY_, y);
 }
 
 void ToxCustomGraphicButton::SetPictureUp(const QImage& p) {
@@ -181,15 +171,11 @@ void ToxCustomGraphicButton::SetPictureDisabled(const QImage& p) {
 }
 
 void ToxCustomGraphicButton::SetPictureX(int x) {
-    if (x == pictureX_) return;
-    pictureX_ = x;
-    Redraw();
+    Store(pictureX_, x);
 }
 
 void ToxCustomGraphicButton::SetPictureY(int y) {
-    if (y == pictureY_) return;
-    pictureY_ = y;
-    Redraw();
+    Store(pictureY_, y);
 }
 
 void ToxCustomGraphicButton::SetOptions(ToxButtonOptions o) {
@@ -200,9 +186,7 @@ void ToxCustomGraphicButton::SetOptions(ToxButtonOptions o) {
 }
 
 void ToxCustomGraphicButton::SetFocusStyle(ToxFocusStyle f) {
-    if (f == focusStyle_) return;
-    focusStyle_ = f;
-    Redraw();
+    Store(focusStyle_, f);
 }
 
 void ToxCustomGraphicButton::ResizeCache() {
@@ -286,6 +270,9 @@ int ToxCustomGraphicButton::CurrentSlot() const {
 void ToxCustomGraphicButton::PaintTo(QPainter& painter) {
     const int w = width(), h = height();
     if (w <= 0 || h <= 0) return;
+    // A hidden face gets its resize event late; keep the cache its size.
+    if ((options_ & oxbCacheImages) && cache_.size() != QSize(w * kAppearanceSlots, h))
+        ResizeCache();
     const int slot = CurrentSlot();
     const bool clear = background_.Style() == ToxBackgroundStyle::oxbClear;
     const bool cached = !clear && !cache_.isNull() && (options_ & oxbCacheImages);

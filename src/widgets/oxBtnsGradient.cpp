@@ -3,7 +3,9 @@
 #include <cmath>
 #include <stdexcept>
 
-#include <QPainter>
+#include <algorithm>
+
+#include <QImage>
 #include <QRect>
 
 TGradientBand GradientBand(int i, int n, int from, int to) {
@@ -74,39 +76,52 @@ int TGradient::TableIndex(int band) const {
     return reverse_ ? bands_ - 1 - band : band;
 }
 
-void TGradient::PaintVertical(QPainter& p, const QRect& r) {
-    EnsureTable();
-    const int top = r.top(), bottom = r.top() + r.height();
-    for (int i = 0; i < bands_; ++i) {
-        const Entry& c = table_[TableIndex(i)];
-        const TGradientBand band = GradientBand(i, bands_, top, bottom);
-        p.fillRect(QRect(r.left(), band.Pos, r.width(), band.Size), QColor(c.R, c.G, c.B));
+namespace {
+
+// Fills a rectangle of a 32-bit bitmap, clipped to it.
+void FillBand(QImage& target, const QRect& r, const TGradient::Entry& c) {
+    const QRect cell = r.intersected(target.rect());
+    if (cell.isEmpty()) return;
+    const QRgb rgb = qRgb(c.R, c.G, c.B);
+    for (int y = cell.top(); y <= cell.bottom(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(target.scanLine(y));
+        std::fill(line + cell.left(), line + cell.right() + 1, rgb);
     }
 }
 
-void TGradient::PaintHorizontal(QPainter& p, const QRect& r) {
-    PaintHorizontal(p, r, r);
+} // namespace
+
+void TGradient::PaintVertical(QImage& target, const QRect& r) {
+    EnsureTable();
+    const int top = r.top(), bottom = r.top() + r.height();
+    for (int i = 0; i < bands_; ++i) {
+        const TGradientBand band = GradientBand(i, bands_, top, bottom);
+        FillBand(target, QRect(r.left(), band.Pos, r.width(), band.Size), table_[TableIndex(i)]);
+    }
 }
 
-void TGradient::PaintVertical(QPainter& p, const QRect& r, const QRect&) {
-    PaintVertical(p, r);
+void TGradient::PaintHorizontal(QImage& target, const QRect& r) {
+    PaintHorizontal(target, r, r);
 }
 
-void TGradient::PaintHorizontal(QPainter& p, const QRect& r, const QRect& clip) {
+void TGradient::PaintVertical(QImage& target, const QRect& r, const QRect&) {
+    PaintVertical(target, r);
+}
+
+void TGradient::PaintHorizontal(QImage& target, const QRect& r, const QRect& clip) {
     EnsureTable();
     const QRect bounds = r.intersected(clip);
     const int left = r.left(), right = r.left() + r.width();
     for (int i = 0; i < bands_; ++i) {
-        const Entry& c = table_[TableIndex(i)];
         const TGradientBand band = GradientBand(i, bands_, left, right);
         const QRect cell = QRect(band.Pos, r.top(), band.Size, r.height()).intersected(bounds);
-        if (!cell.isEmpty()) p.fillRect(cell, QColor(c.R, c.G, c.B));
+        FillBand(target, cell, table_[TableIndex(i)]);
     }
 }
 
-void TGradient::Paint(QPainter& p, const QRect& r) {
+void TGradient::Paint(QImage& target, const QRect& r) {
     if (direction_ == TGradientDirection::Vertical)
-        PaintVertical(p, r);
+        PaintVertical(target, r);
     else
-        PaintHorizontal(p, r);
+        PaintHorizontal(target, r);
 }

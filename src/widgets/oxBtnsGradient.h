@@ -8,7 +8,7 @@
 
 #include "widgets/Colors.h"
 
-class QPainter;
+class QImage;
 class QRect;
 
 struct TGradientBand {
@@ -54,11 +54,12 @@ public:
     virtual void BuildTable();
     virtual void ComputeTable();
     virtual void FreeTable();
-    virtual void PaintVertical(QPainter& p, const QRect& r);
-    virtual void PaintHorizontal(QPainter& p, const QRect& r);
-    virtual void PaintVertical(QPainter& p, const QRect& r, const QRect& clip);
-    virtual void PaintHorizontal(QPainter& p, const QRect& r, const QRect& clip);
-    virtual void Paint(QPainter& p, const QRect& r);
+    // Painters into a bitmap (clipped to the bitmap).
+    virtual void PaintVertical(QImage& target, const QRect& r);
+    virtual void PaintHorizontal(QImage& target, const QRect& r);
+    virtual void PaintVertical(QImage& target, const QRect& r, const QRect& clip);
+    virtual void PaintHorizontal(QImage& target, const QRect& r, const QRect& clip);
+    virtual void Paint(QImage& target, const QRect& r);
 
 private:
     void Changed();

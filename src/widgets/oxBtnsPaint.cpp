@@ -27,6 +27,11 @@ TColor AgainstBackground(TColor c, const ToxFaceLook& l, const ToxCanvas& cv) {
     return cv.Resolve(c);
 }
 
+// The picture shadow in the face colour: the picture moves instead.
+bool ShadowIsFace(const ToxFaceLook& l, const ToxCanvas& cv) {
+    return cv.Resolve(l.Bevel.ShadowColor) == cv.Resolve(l.Color);
+}
+
 int DownShift(const ToxFaceLook& l, int pressed, int latched) {
     if (l.Pressed()) return pressed;
     if (l.Value) return latched;
@@ -35,7 +40,7 @@ int DownShift(const ToxFaceLook& l, int pressed, int latched) {
 
 void DrawPictureShadow(ToxCanvas& cv, const ToxFaceLook& l, const QImage& mask, const QRect& p) {
     if (l.Style == ToxBtnStyle::bsShaped) return;
-    if (l.Bevel.ShadowColor == clNone || l.Bevel.ShadowColor == l.Color) return;
+    if (l.Bevel.ShadowColor == clNone || ShadowIsFace(l, cv)) return;
     const int d = l.Style == ToxBtnStyle::bsBorderless ? 2 : (l.Pressed() ? 4 : l.Value ? 3 : 2);
     cv.Silhouette(mask, p.left() + d, p.top() + d, l.Bevel.ShadowColor);
 }
@@ -61,7 +66,7 @@ void DrawPictureWithEffects(ToxCanvas& cv, const ToxFaceLook& l, const QImage& p
             cv.Silhouette(mask, p.left() + 1, p.top() + 1, l.Bevel.Shadow);
         }
         if (l.Pressed() || l.Value) p.translate(2, 2);
-    } else if (l.Bevel.ShadowColor == l.Color) {
+    } else if (ShadowIsFace(l, cv)) {
         const int d = DownShift(l, 2, 1);
         p.translate(d, d);
     }
@@ -70,10 +75,21 @@ void DrawPictureWithEffects(ToxCanvas& cv, const ToxFaceLook& l, const QImage& p
     painter.drawImage(p.topLeft(), grey ? GrayedPicture(pic) : pic);
 }
 
+// One pass of the caption; a turned caption is drawn about the centre of
+// its rectangle.
 void DrawText(QPainter& p, const QRect& r, int flags, const QString& text, const QPoint& offset,
-              TColor color) {
+              TColor color, int angle) {
     p.setPen(QColor(GetRValue(color), GetGValue(color), GetBValue(color)));
-    p.drawText(r.translated(offset), flags, text);
+    if (angle == 0) {
+        p.drawText(r.translated(offset), flags, text);
+        return;
+    }
+    p.save();
+    p.translate(QRectF(r).center() + offset);
+    p.rotate(-angle);
+    const QRectF box(-r.width() / 2.0, -r.height() / 2.0, r.width(), r.height());
+    p.drawText(box, Qt::AlignCenter | Qt::TextShowMnemonic, text);
+    p.restore();
 }
 
 void DrawCaption(ToxCanvas& cv, const ToxFaceLook& l, const QRect& textRect, int flags) {
@@ -90,7 +106,7 @@ void DrawCaption(ToxCanvas& cv, const ToxFaceLook& l, const QRect& textRect, int
     const TColor hi = AgainstBackground(l.Bevel.Highlight, l, cv);
     const TColor sh = AgainstBackground(l.Bevel.Shadow, l, cv);
     auto draw = [&](int dx, int dy, TColor c) {
-        if (c != clNone) DrawText(p, textRect, flags, text, QPoint(dx, dy), c);
+        if (c != clNone) DrawText(p, textRect, flags, text, QPoint(dx, dy), c, l.TextAngle);
     };
     switch (effect) {
     case ToxFontStyle::fsNone:
@@ -245,7 +261,7 @@ ToxPaintResult PaintFace(QImage& image, const ToxFaceLook& l) {
                              l.TextY};
     QRect t = in.Client;
     const int flags = CaptionFormat(in, t);
-    result.TextRect = LayoutCaption(in, l.Caption, QFontMetrics(textLook.Font));
+    result.TextRect = LayoutCaption(in, l.Caption, QFontMetrics(textLook.Font, &image));
     if (l.Focused) DrawFocus(cv, l, result.TextRect, client);
     DrawCaption(cv, textLook, result.TextRect, flags);
     DrawBorderAndArrow(cv, l, face);

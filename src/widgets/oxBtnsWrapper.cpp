@@ -64,13 +64,14 @@ bool IsButton(QWidget* w) {
 ToxCustomButton::ToxCustomButton(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_NoSystemBackground);
+    setFont(QApplication::font()); // its own, not the parent's
     face_ = new ToxCustomGraphicButton(this);
     face_->wrapper_ = this;
     face_->SetFocusStyle(fsDefault | fsText);
     face_->SetFontColor(clBtnText);
-    face_->setGeometry(rect());
     HookFace();
     resize(kDefaultButtonSize, kDefaultButtonSize);
+    face_->setGeometry(rect());
     connect(qApp, &QApplication::focusChanged, this, [this] { UpdateDefaultFlag(); });
 }
 
@@ -310,9 +311,12 @@ bool ToxCustomButton::event(QEvent* event) {
             return true;
         }
         break;
-    case QEvent::EnabledChange:
     case QEvent::FontChange:
+        if (face_) face_->setFont(font());
+        break;
+    case QEvent::EnabledChange:
     case QEvent::PaletteChange:
+        if (!face_) break;
         face_->DropCache();
         face_->update();
         break;
@@ -363,5 +367,9 @@ void ToxCustomButton::Click() {
     QPointer<ToxCustomButton> self(this);
     if (modalResult_ != mrNone)
         if (auto* dialog = qobject_cast<QDialog*>(window())) dialog->done(modalResult_);
-    if (self && OnClick) OnClick(this);
+    if (!self) return;
+    if (action_)
+        action_->trigger();
+    else if (OnClick)
+        OnClick(this);
 }

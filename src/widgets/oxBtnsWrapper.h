@@ -35,6 +35,9 @@ public:
     // control that is not a button.
     bool IsActiveDefault() const;
     bool KeyHeld() const { return keyHeld_; }
+    // An attached action runs instead of OnClick.
+    QAction* Action() const { return action_; }
+    void SetAction(QAction* a) { action_ = a; }
 
     // Forwarded face properties.
     ToxButtonType ButtonType() const { return face_->ButtonType(); }
@@ -166,6 +169,7 @@ private:
     bool keyHeld_ = false;
     bool filtering_ = false;
     int shortcutId_ = 0;
+    QPointer<QAction> action_;
 };
 
 // The published wrapper.

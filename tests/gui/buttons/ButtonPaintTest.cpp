@@ -34,6 +34,7 @@ private slots:
     void cacheCopiesUntilInvalidated();
     void colorChangeRestartsGradient();
     void bumpConfigurationDraws();
+    void parentColourUntilColourSet();
 
 private:
     QWidget* container_ = nullptr;
@@ -212,6 +213,20 @@ void ButtonPaintTest::bumpConfigurationDraws() {
     const QImage image = b->grab().toImage();
     QCOMPARE(image.size(), QSize(63, 40));
     QCOMPARE(image.pixel(30, 36), Rgb(138));
+}
+
+void ButtonPaintTest::parentColourUntilColourSet() {
+    QPalette pal = container_->palette();
+    pal.setColor(QPalette::Window, QColor(1, 2, 3));
+    container_->setPalette(pal);
+    auto* b = new ToxGraphicButton(container_);
+    b->resize(20, 20);
+    b->SetStyle(ToxBtnStyle::bsWinXP);
+    QVERIFY(b->ParentColor());
+    QCOMPARE(Render(b).pixel(10, 10), qRgb(1, 2, 3));
+    b->SetColor(clBtnFace); // the stored default, set explicitly
+    QVERIFY(!b->ParentColor());
+    QCOMPARE(Render(b).pixel(10, 10), ToQColor(clBtnFace, b->palette()).rgb());
 }
 
 QTEST_MAIN(ButtonPaintTest)
