@@ -5,7 +5,7 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 
-#include "hostlink/VirtualKeys.h"
+#include "hostlink/KeyMessages.h"
 
 namespace hostlink {
 namespace {

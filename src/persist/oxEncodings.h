@@ -10,16 +10,17 @@
 #include <QString>
 
 #include "persist/oxPropertyTable.h"
+#include "widgets/Cursors.h"
 
 namespace oxp {
 
 using TCursor = int;
 
-inline constexpr TCursor crDefault = 0;
-inline constexpr TCursor crArrow = -2;
-inline constexpr TCursor crCross = -3;
-inline constexpr TCursor crIBeam = -4;
-inline constexpr TCursor crHand = -21;
+using ::crArrow;
+using ::crCross;
+using ::crDefault;
+using ::crIBeam;
+inline constexpr TCursor crHand = ::crHandPoint;
 
 // Identifier tables of the "TColor" and "TCursor" integer types.
 std::optional<QString> ColorToIdent(int color);

@@ -5,77 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-unsigned short VirtualKeyFromQt(int qtKey) {
-    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return static_cast<unsigned short>(qtKey);
-    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return static_cast<unsigned short>(qtKey);
-    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-        return static_cast<unsigned short>(0x70 + (qtKey - Qt::Key_F1));
-    switch (qtKey) {
-    case Qt::Key_PageUp:
-        return 0x21;
-    case Qt::Key_PageDown:
-        return 0x22;
-    case Qt::Key_End:
-        return 0x23;
-    case Qt::Key_Home:
-        return 0x24;
-    case Qt::Key_Left:
-        return 0x25;
-    case Qt::Key_Up:
-        return 0x26;
-    case Qt::Key_Right:
-        return 0x27;
-    case Qt::Key_Down:
-        return 0x28;
-    case Qt::Key_Backspace:
-        return 0x08;
-    case Qt::Key_Tab:
-        return 0x09;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 0x0D;
-    case Qt::Key_Shift:
-        return 0x10;
-    case Qt::Key_Control:
-        return 0x11;
-    case Qt::Key_Alt:
-        return 0x12;
-    case Qt::Key_Escape:
-        return 0x1B;
-    case Qt::Key_Space:
-        return 0x20;
-    case Qt::Key_Insert:
-        return 0x2D;
-    case Qt::Key_Delete:
-        return 0x2E;
-    default:
-        return 0;
-    }
-}
-
-namespace {
-
-Qt::CursorShape CursorShapeFor(int index) {
-    switch (index) {
-    case crSkHand:
-    case crHandPoint:
-        return Qt::PointingHandCursor;
-    case -3:
-        return Qt::CrossCursor;
-    case -4:
-        return Qt::IBeamCursor;
-    case -7:
-        return Qt::SizeVerCursor;
-    case -9:
-        return Qt::SizeHorCursor;
-    case -11:
-        return Qt::WaitCursor;
-    default:
-        return Qt::ArrowCursor; // unregistered indices show the arrow
-    }
-}
-
-} // namespace
+#include "widgets/VirtualKeys.h"
 
 TSkCustomControl::TSkCustomControl(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -104,7 +34,7 @@ void TSkCustomControl::SetTabStop(bool v) {
 
 void TSkCustomControl::SetCursor(int index) {
     FCursor = index;
-    setCursor(CursorShapeFor(index));
+    setCursor(CursorShapeOf(index));
 }
 
 void TSkCustomControl::ShowCanvasRegion(const QRegion& r) {
@@ -156,7 +86,7 @@ void TSkCustomControl::MouseUp(TMouseButton button, TShiftState shift, int x, in
 }
 
 void TSkCustomControl::keyPressEvent(QKeyEvent* event) {
-    const unsigned short vk = VirtualKeyFromQt(event->key());
+    const unsigned short vk = VirtualKeyCodeOf(event->key());
     unsigned short key = vk;
     QPointer<TSkCustomControl> self(this);
     KeyDown(key, ShiftStateFrom(event->modifiers()));
@@ -166,7 +96,7 @@ void TSkCustomControl::keyPressEvent(QKeyEvent* event) {
 void TSkCustomControl::keyReleaseEvent(QKeyEvent* event) {
     event->accept();
     if (event->isAutoRepeat()) return; // a held key is released once, at the end
-    unsigned short key = VirtualKeyFromQt(event->key());
+    unsigned short key = VirtualKeyCodeOf(event->key());
     KeyUp(key, ShiftStateFrom(event->modifiers()));
 }
 

@@ -72,7 +72,7 @@ void ToxCustomGraphicButton::SetGrayed(bool g) {
 
 void ToxCustomGraphicButton::SetCursor(int tcursor) {
     cursor_ = tcursor;
-    setCursor(ToxCursorShape(tcursor));
+    setCursor(CursorShapeOf(tcursor));
 }
 
 void ToxCustomGraphicButton::SetFocused(bool f) {
@@ -357,33 +357,4 @@ void ToxCustomGraphicButton::UpdateAccelerator() {
     if (wrapper_) return;
     const QKeySequence key = QKeySequence::mnemonic(caption_);
     if (!key.isEmpty()) shortcutId_ = grabShortcut(key);
-}
-
-Qt::CursorShape ToxCursorShape(int tcursor) {
-    switch (tcursor) {
-    case crCross:
-        return Qt::CrossCursor;
-    case crIBeam:
-        return Qt::IBeamCursor;
-    case crSizeNESW:
-        return Qt::SizeBDiagCursor;
-    case crSizeNS:
-        return Qt::SizeVerCursor;
-    case crSizeNWSE:
-        return Qt::SizeFDiagCursor;
-    case crSizeWE:
-        return Qt::SizeHorCursor;
-    case crUpArrow:
-        return Qt::UpArrowCursor;
-    case crHourGlass:
-        return Qt::WaitCursor;
-    case crNo:
-        return Qt::ForbiddenCursor;
-    case crHandPoint:
-        return Qt::PointingHandCursor;
-    case crSizeAll:
-        return Qt::SizeAllCursor;
-    default:
-        return Qt::ArrowCursor;
-    }
 }

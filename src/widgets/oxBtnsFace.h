@@ -273,4 +273,3 @@ public:
 };
 
 // The cursor shape a stored cursor number stands for.
-Qt::CursorShape ToxCursorShape(int tcursor);

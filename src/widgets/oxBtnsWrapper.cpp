@@ -9,6 +9,8 @@
 #include <QKeyEvent>
 #include <QShortcutEvent>
 
+#include "widgets/VirtualKeys.h"
+
 namespace {
 
 struct KindRow {
@@ -35,20 +37,6 @@ const KindRow* RowOf(ToxBtnKind kind) {
 }
 
 constexpr unsigned short kVkSpace = 32;
-
-unsigned short VirtualKeyOf(int qtKey) {
-    switch (qtKey) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return 13;
-    case Qt::Key_Escape:
-        return 27;
-    case Qt::Key_Space:
-        return kVkSpace;
-    default:
-        return static_cast<unsigned short>(qtKey & 0xFFFF);
-    }
-}
 
 bool IsEnterKey(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
@@ -267,7 +255,7 @@ bool ToxCustomButton::KeyDownSteps(QKeyEvent* event) {
 }
 
 void ToxCustomButton::keyPressEvent(QKeyEvent* event) {
-    unsigned short vk = VirtualKeyOf(event->key());
+    unsigned short vk = VirtualKeyCodeOf(event->key());
     QPointer<ToxCustomButton> self(this);
     if (OnKeyDown) OnKeyDown(this, vk, ShiftStateFrom(event->modifiers()));
     if (!self) return;
@@ -286,7 +274,7 @@ void ToxCustomButton::keyPressEvent(QKeyEvent* event) {
 
 void ToxCustomButton::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) return;
-    unsigned short vk = VirtualKeyOf(event->key());
+    unsigned short vk = VirtualKeyCodeOf(event->key());
     QPointer<ToxCustomButton> self(this);
     if (OnKeyUp) OnKeyUp(this, vk, ShiftStateFrom(event->modifiers()));
     if (!self) return;

@@ -1,8 +1,9 @@
 #include <Qt>
 #include <gtest/gtest.h>
 
+#include "hostlink/KeyMessages.h"
 #include "hostlink/Protocol.h"
-#include "hostlink/VirtualKeys.h"
+#include "widgets/VirtualKeys.h"
 
 using namespace hostlink;
 
@@ -54,6 +55,9 @@ TEST(VirtualKeys, QtKeysFollowTheUsLayoutWithoutNativeCodes) {
     EXPECT_EQ(VirtualKeyFromQt(Qt::Key_5, true)->Code, 0x65u) << "keypad 5";
     EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Enter, true)->Extended, true);
     EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Left, false)->Code, 0x25u);
+    EXPECT_EQ(VirtualKeyCodeOf(Qt::Key_F13), 0x7C);
+    EXPECT_EQ(VirtualKeyCodeOf(Qt::Key_Backtab), 0x09) << "Shift+Tab is the Tab key";
+    EXPECT_EQ(VirtualKeyCodeOf(Qt::Key_unknown), 0);
 }
 
 TEST(VirtualKeys, MessageNumbers) {
