@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "widgets/Cursors.h" // IWYU pragma: export
+
 enum class ToxButtonType { oxbCommand, oxbToggle, oxbRepeat, oxbMenu, oxbCombo };
 
 enum class ToxBtnStyle {
@@ -63,21 +65,6 @@ inline constexpr int mrOk = 1;
 inline constexpr int mrCancel = 2;
 inline constexpr int mrYes = 6;
 inline constexpr int mrNo = 7;
-
-// Cursor numbers as the desk stores them.
-inline constexpr int crDefault = 0;
-inline constexpr int crArrow = -2;
-inline constexpr int crCross = -3;
-inline constexpr int crIBeam = -4;
-inline constexpr int crSizeNESW = -6;
-inline constexpr int crSizeNS = -7;
-inline constexpr int crSizeNWSE = -8;
-inline constexpr int crSizeWE = -9;
-inline constexpr int crUpArrow = -10;
-inline constexpr int crHourGlass = -11;
-inline constexpr int crNo = -18;
-inline constexpr int crHandPoint = -21;
-inline constexpr int crSizeAll = -22;
 
 // Margins between the control's edge and the drawn face.
 struct ToxBorderInset {
