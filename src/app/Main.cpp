@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -15,6 +16,8 @@
 #include "bank/BankCommands.h"
 #include "bank/BankInteractions.h"
 #include "bank/BankWidgets.h"
+#include "dialogs/About.h"
+#include "dialogs/UnitReadme.h"
 #include "dialogs/UnitSetFaderCaption.h"
 #include "hostlink/DmxFrame.h"
 #include "hostlink/KeyFilter.h"
@@ -213,6 +216,8 @@ void TMainForm::CreateMenus() {
     M_Help->setObjectName(QStringLiteral("M_Help"));
     M_Readme = AddItem(M_Help, "M_Readme", QStringLiteral("Readme"));
     M_About = AddItem(M_Help, "M_About", QStringLiteral("About"));
+    connect(M_Readme, &QAction::triggered, this, [this] { M_ReadmeClick(); });
+    connect(M_About, &QAction::triggered, this, [this] { M_AboutClick(); });
 
     connect(M_New, &QAction::triggered, this, [this] { M_NewClick(); });
     connect(M_Open, &QAction::triggered, this, [this] { M_OpenClick(); });
@@ -316,6 +321,48 @@ void TMainForm::ApplyZOrder() {
 
 void TMainForm::M_ExitClick() {
     close();
+}
+
+namespace {
+
+// Shows a help window modally and frees it, also when showing fails.
+template <class TForm>
+void ShowHelpWindow(QWidget* owner) {
+    QPointer<TForm> form = new TForm(owner);
+    try {
+        form->exec();
+    } catch (...) {
+        delete form;
+        throw;
+    }
+    delete form; // null when it has freed itself
+}
+
+} // namespace
+
+void TMainForm::M_ReadmeClick() {
+    state_.ForwardKeys = false;
+    SetWindowTopmost(this, false);
+    QString failure;
+    try {
+        ShowHelpWindow<TFormReadme>(this);
+    } catch (const std::exception& e) {
+        failure = QString::fromLocal8Bit(e.what());
+    }
+    // Put back whatever happened, so that a failed window cannot leave the
+    // desk out of its layer or deaf to the host's shortcuts.
+    SetWindowTopmost(this, M_StayOnTop->isChecked());
+    state_.ForwardKeys = true;
+    if (!failure.isEmpty()) ShowMessageBox(this, failure, TMsgDlgType::mtError, QMessageBox::Ok);
+}
+
+void TMainForm::M_AboutClick() {
+    try {
+        ShowHelpWindow<TFormAbout>(this);
+    } catch (const std::exception& e) {
+        ShowMessageBox(this, QString::fromLocal8Bit(e.what()), TMsgDlgType::mtError,
+                       QMessageBox::Ok);
+    }
 }
 
 void TMainForm::M_PassKeypressesToHalvexClick() {

@@ -92,6 +92,8 @@ public:
     bool FormClose();
     void oxPersist1AfterLoad();
     void M_ExitClick();
+    void M_ReadmeClick();
+    void M_AboutClick();
     void M_PassKeypressesToHalvexClick();
     void M_NewClick();
     void M_OpenClick();

@@ -1,14 +1,20 @@
 #include <QApplication>
 
 #include "app/Main.h"
+#include "dialogs/Artwork.h"
+#include "dialogs/UnitReadme.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QLatin1String(APPLICATION_TITLE));
     QApplication::setDesktopFileName(QStringLiteral("vantrelle"));
 
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(DeskArtwork())));
+
     TMainForm form;
     MainForm = &form;
+    TFormReadme readme; // created hidden, never shown
+    FormReadme = &readme;
     form.show();
     return app.exec();
 }

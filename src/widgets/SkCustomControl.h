@@ -11,7 +11,11 @@
 
 #include "widgets/Component.h"
 
-#include "widgets/Cursors.h" // IWYU pragma: export
+// Cursor indices of the application's cursor table.
+inline constexpr int crDefault = 0;
+inline constexpr int crArrow = -2;
+inline constexpr int crHandPoint = -21;
+inline constexpr int crSkHand = 5; // the library's hand cursor, registered at start-up
 
 // The Windows virtual-key code of a Qt key (0 for keys without one).
 unsigned short VirtualKeyFromQt(int qtKey);

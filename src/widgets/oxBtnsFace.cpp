@@ -72,7 +72,7 @@ void ToxCustomGraphicButton::SetGrayed(bool g) {
 
 void ToxCustomGraphicButton::SetCursor(int tcursor) {
     cursor_ = tcursor;
-    setCursor(CursorShapeFor(tcursor));
+    setCursor(ToxCursorShape(tcursor));
 }
 
 void ToxCustomGraphicButton::SetFocused(bool f) {
@@ -359,7 +359,7 @@ void ToxCustomGraphicButton::UpdateAccelerator() {
     if (!key.isEmpty()) shortcutId_ = grabShortcut(key);
 }
 
-Qt::CursorShape CursorShapeFor(int tcursor) {
+Qt::CursorShape ToxCursorShape(int tcursor) {
     switch (tcursor) {
     case crCross:
         return Qt::CrossCursor;

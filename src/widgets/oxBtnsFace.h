@@ -273,4 +273,4 @@ public:
 };
 
 // The cursor shape a stored cursor number stands for.
-Qt::CursorShape CursorShapeFor(int tcursor);
+Qt::CursorShape ToxCursorShape(int tcursor);

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "widgets/Cursors.h" // IWYU pragma: export
+#include "widgets/SkCustomControl.h" // crDefault, crArrow, crHandPoint
 
 enum class ToxButtonType { oxbCommand, oxbToggle, oxbRepeat, oxbMenu, oxbCombo };
 
@@ -65,6 +65,19 @@ inline constexpr int mrOk = 1;
 inline constexpr int mrCancel = 2;
 inline constexpr int mrYes = 6;
 inline constexpr int mrNo = 7;
+
+// Cursor numbers as the desk stores them; crDefault, crArrow and
+// crHandPoint are shared with the slider library.
+inline constexpr int crCross = -3;
+inline constexpr int crIBeam = -4;
+inline constexpr int crSizeNESW = -6;
+inline constexpr int crSizeNS = -7;
+inline constexpr int crSizeNWSE = -8;
+inline constexpr int crSizeWE = -9;
+inline constexpr int crUpArrow = -10;
+inline constexpr int crHourGlass = -11;
+inline constexpr int crNo = -18;
+inline constexpr int crSizeAll = -22;
 
 // Margins between the control's edge and the drawn face.
 struct ToxBorderInset {

@@ -1,0 +1,91 @@
+#include "dialogs/UnitReadme.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QTextEdit>
+#include <QWindow>
+
+#include "dialogs/Artwork.h"
+#include "dialogs/ReadmeFile.h"
+#include "widgets/MessageBox.h"
+#include "widgets/oxBtns.h"
+
+TFormReadme* FormReadme = nullptr;
+
+namespace {
+
+constexpr QSize kClientSize(632, 453);
+constexpr QRect kRichEditRect(0, 0, 632, 417);
+constexpr QRect kCloseButtonRect(276, 423, 75, 26);
+constexpr TColor kViewColor = clYellow;
+constexpr TColor kActiveGradient = 0x00FF4A4A;
+
+} // namespace
+
+TFormReadme::TFormReadme(QWidget* parent)
+    : TSkinnedDialog(parent, kClientSize, TFormBorderStyle::bsSingle, biSystemMenu),
+      SearchDirs(ReadmeSearchDirs) {
+    setObjectName(QStringLiteral("FormReadme"));
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(11);
+    setFont(font);
+
+    SkinCaption(QStringLiteral("Readme"), kActiveGradient);
+
+    RichEdit1 = new QTextEdit(Client());
+    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
+    RichEdit1->setGeometry(kRichEditRect);
+    RichEdit1->setFrameShape(QFrame::NoFrame);
+    RichEdit1->setContentsMargins(1, 1, 1, 1); // border width 1
+    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    RichEdit1->setReadOnly(false); // the reader may type; nothing is saved
+    QPalette view = RichEdit1->palette();
+    view.setColor(QPalette::Base, ToQColor(kViewColor));
+    view.setColor(QPalette::Window, ToQColor(kViewColor));
+    RichEdit1->setPalette(view);
+    RichEdit1->setAutoFillBackground(true);
+
+    BitBtn1 = AddCommandButton("BitBtn1", QStringLiteral("&Close"), kCloseButtonRect);
+    BitBtn1->SetPictureUp(CloseGlyph());
+    BitBtn1->SetPictureDisabled(CloseGlyph().convertToFormat(QImage::Format_Grayscale8));
+    BitBtn1->SetPictureX(5);
+    BitBtn1->SetTextX(-11);
+    BitBtn1->OnClick = [this](QObject*) { BitBtn1Click(); };
+
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &TFormReadme::FocusWindowChanged);
+}
+
+TFormReadme::~TFormReadme() {
+    if (FormReadme == this) FormReadme = nullptr;
+}
+
+void TFormReadme::FormActivate() {
+    const QString path = FindFileIn(SearchDirs ? SearchDirs() : ReadmeSearchDirs(),
+                                    QString::fromLatin1(README_FILE_NAME));
+    const QString error = LoadDocumentFile(path, *RichEdit1->document());
+    if (!error.isEmpty()) ShowMessageBox(this, error, TMsgDlgType::mtError, QMessageBox::Ok);
+}
+
+void TFormReadme::BitBtn1Click() {
+    close();
+}
+
+void TFormReadme::FocusWindowChanged(QWindow* now) {
+    QWindow* self = windowHandle();
+    if (now == nullptr || self == nullptr || now == self) {
+        if (now == nullptr) returningFromOwnWindow_ = false; // another application
+        return;
+    }
+    returningFromOwnWindow_ = now->transientParent() == self;
+}
+
+void TFormReadme::changeEvent(QEvent* event) {
+    TSkinnedDialog::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow()) return;
+    if (returningFromOwnWindow_) {
+        returningFromOwnWindow_ = false;
+        return;
+    }
+    FormActivate();
+}

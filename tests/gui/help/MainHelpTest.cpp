@@ -1,0 +1,150 @@
+// The Help menu of the main window: the Readme window suspends key
+// forwarding and leaves the topmost layer while open; the About box does not.
+
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+
+#include "HelpTestSupport.h"
+#include "app/Main.h"
+#include "app/MenuItem.h"
+#include "dialogs/About.h"
+#include "dialogs/UnitReadme.h"
+#include "widgets/MessageBox.h"
+#include "widgets/WindowLayer.h"
+#include "widgets/oxBtns.h"
+
+namespace {
+
+// A host that is always there and counts the keys posted to it.
+class CountingHost : public hostlink::Endpoint {
+public:
+    explicit CountingHost(int* posted) : posted_(posted) {}
+    bool Find(std::string_view) override { return true; }
+    bool Send(const hostlink::HostMessage&, std::chrono::milliseconds, std::int64_t*) override {
+        return true;
+    }
+    bool Post(const hostlink::HostMessage&) override {
+        ++*posted_;
+        return true;
+    }
+
+private:
+    int* posted_;
+};
+
+struct Seen {
+    bool opened = false;
+    bool forwardKeys = true;
+    bool topmost = true;
+    int keysPosted = -1; // by a key typed into the open window
+};
+
+// Once a modal window of type T is up, records the desk's state and clicks
+// the window's button; gives up after a few seconds.
+template <class T, class Button>
+void WhenModal(TMainForm* desk, Seen* seen, Button T::*button, const int* posted) {
+    auto* timer = new QTimer(desk);
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    QObject::connect(timer, &QTimer::timeout, desk, [=] {
+        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (modal == nullptr || !modal->isVisible()) {
+            if (started->elapsed() > 5000) {
+                // Never leave a test waiting on a window nobody will close.
+                if (QWidget* other = QApplication::activeModalWidget()) other->close();
+                timer->deleteLater();
+            }
+            return;
+        }
+        timer->deleteLater();
+        seen->opened = true;
+        seen->forwardKeys = desk->State().ForwardKeys;
+        seen->topmost = IsWindowTopmost(desk);
+        const int before = *posted;
+        QTest::keyClick(modal->windowHandle(), Qt::Key_A);
+        seen->keysPosted = *posted - before;
+        ToxButton* b = modal->*button;
+        // A real click lands on the face, the widget under the pointer.
+        QTest::mouseClick(b->Face(), Qt::LeftButton, {}, b->rect().center());
+    });
+    timer->start(20);
+}
+
+void ChooseHelpItem(TMainForm* desk, QAction* item) {
+    QMenuBar* bar = desk->oxMenu1;
+    QTest::mouseClick(bar, Qt::LeftButton, {},
+                      bar->actionGeometry(desk->M_Help->menuAction()).center());
+    QTRY_VERIFY(desk->M_Help->isVisible());
+    QTest::mouseClick(desk->M_Help, Qt::LeftButton, {},
+                      desk->M_Help->actionGeometry(item).center());
+}
+
+} // namespace
+
+class MainHelpTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void readmeSuspendsForwardingAndRestoresTheLayer_data();
+    void readmeSuspendsForwardingAndRestoresTheLayer();
+    void aboutLeavesForwardingAndLayerAlone();
+
+private:
+    int posted_ = 0;
+    std::unique_ptr<TMainForm> desk_;
+};
+
+void MainHelpTest::init() {
+    QueueMessageBoxAnswer(QMessageBox::Ok); // a missing help file is only reported
+    desk_ = std::make_unique<TMainForm>(std::make_unique<CountingHost>(&posted_));
+    desk_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(desk_.get()));
+    QVERIFY(helptest::Activate(desk_.get()));
+    desk_->M_PassKeypressesToHalvex->setChecked(true); // forwarding on
+}
+
+void MainHelpTest::readmeSuspendsForwardingAndRestoresTheLayer_data() {
+    QTest::addColumn<bool>("stayOnTop");
+    QTest::newRow("StayOnTopChecked") << true;
+    QTest::newRow("StayOnTopUnchecked") << false;
+}
+
+void MainHelpTest::readmeSuspendsForwardingAndRestoresTheLayer() {
+    QFETCH(bool, stayOnTop);
+    desk_->M_StayOnTop->setChecked(stayOnTop);
+    SetWindowTopmost(desk_.get(), true); // as created, before the preferences apply
+    QVERIFY(desk_->State().ForwardKeys);
+
+    Seen seen;
+    WhenModal<TFormReadme>(desk_.get(), &seen, &TFormReadme::BitBtn1, &posted_);
+    ChooseHelpItem(desk_.get(), desk_->M_Readme);
+    QTRY_VERIFY(seen.opened);
+    QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+    QVERIFY(!seen.forwardKeys);
+    QCOMPARE(seen.keysPosted, 0); // keys typed into the Readme stay with the desk
+    QVERIFY(!seen.topmost);
+    QVERIFY(desk_->State().ForwardKeys);
+    QCOMPARE(IsWindowTopmost(desk_.get()), stayOnTop);
+    ClearMessageBoxAnswers();
+}
+
+void MainHelpTest::aboutLeavesForwardingAndLayerAlone() {
+    SetWindowTopmost(desk_.get(), true);
+    Seen seen;
+    WhenModal<TFormAbout>(desk_.get(), &seen, &TFormAbout::OKButton, &posted_);
+    ChooseHelpItem(desk_.get(), desk_->M_About);
+    QTRY_VERIFY(seen.opened);
+    QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+    QVERIFY(seen.forwardKeys);
+    QCOMPARE(seen.keysPosted, 2); // key-down and key-up reach the host
+    QVERIFY(seen.topmost);
+    QVERIFY(desk_->State().ForwardKeys);
+    QVERIFY(IsWindowTopmost(desk_.get()));
+    ClearMessageBoxAnswers();
+}
+
+QTEST_MAIN(MainHelpTest)
+#include "MainHelpTest.moc"
