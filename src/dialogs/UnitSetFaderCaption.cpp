@@ -32,8 +32,12 @@ TFormSetFaderCaption::TFormSetFaderCaption(TDeskState& state, QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       state_(state) {
     setObjectName(QStringLiteral("FormSetFaderCaption"));
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSize(8);
+    // 8 pt at 96 dpi; where the face is missing, a narrow sans keeps the
+    // labels inside the 49 pixels before the edits.
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"),
+                      QStringLiteral("Liberation Sans")});
+    font.setPixelSize(11);
     setFont(font);
     setAutoFillBackground(true);
     setFixedSize(kClientWidth, kClientHeight);
@@ -47,6 +51,8 @@ void TFormSetFaderCaption::CreateControls() {
     Label2 = new QLabel(QStringLiteral("Caption 2:"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->move(9, 36);
+    for (QLabel* label : {Label1, Label2})
+        label->adjustSize();
     EditCaption1 = new QLineEdit(this);
     EditCaption1->setObjectName(QStringLiteral("EditCaption1"));
     EditCaption1->setGeometry(kEditLeft, 8, kEditWidth, kEditHeight);
