@@ -41,13 +41,21 @@ void BM_PageSwitch(benchmark::State& bench) {
     // Every level differs between pages 1 and 2, so each fader changes.
     for (int c = 1; c <= 64; ++c)
         desk.State().Table.LevelOf(c) = static_cast<std::uint8_t>(c <= 32 ? c : 255 - c);
+    const auto fullPaints = [&] {
+        int n = 0;
+        for (int slot = 1; slot <= 32; ++slot)
+            n += desk.State().FaderAt(slot)->FullPaintCount();
+        return n;
+    };
+    const int paintsBefore = fullPaints();
     int page = 1;
     for (auto _ : bench) {
         page = page == 1 ? 2 : 1;
         QTest::mouseClick(desk.State().PageButtonAt(page), Qt::LeftButton, {}, QPoint(10, 10));
     }
-    bench.counters["pages"] =
-        benchmark::Counter(static_cast<double>(bench.iterations()), benchmark::Counter::kIsRate);
+    const auto switches = static_cast<double>(bench.iterations());
+    bench.counters["pages"] = benchmark::Counter(switches, benchmark::Counter::kIsRate);
+    bench.counters["full_paints_per_switch"] = (fullPaints() - paintsBefore) / switches;
 }
 BENCHMARK(BM_PageSwitch)->Unit(benchmark::kMicrosecond);
 
