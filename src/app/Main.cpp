@@ -12,14 +12,20 @@
 #include <QVBoxLayout>
 
 #include "app/MenuItem.h"
+#include "bank/BankBuilder.h"
+#include "bank/BankCommands.h"
+#include "bank/BankInteractions.h"
+#include "bank/BankWidgets.h"
 #include "dialogs/About.h"
 #include "dialogs/UnitReadme.h"
+#include "dialogs/UnitSetFaderCaption.h"
 #include "hostlink/DmxFrame.h"
 #include "hostlink/KeyFilter.h"
 #include "layoutfile/LayoutFile.h"
 #include "persist/oxPerst.h"
 #include "widgets/Colors.h"
 #include "widgets/CommonDialogs.h"
+#include "widgets/Guarded.h"
 #include "widgets/MessageBox.h"
 #include "widgets/WindowLayer.h"
 
@@ -27,9 +33,6 @@ TMainForm* MainForm = nullptr;
 
 namespace {
 
-// The bank's client area: 16 fader columns and 2 rows under the page row.
-constexpr int kClientWidth = 1008;
-constexpr int kClientHeight = 561;
 constexpr int kPageRowHeight = 41;
 
 QFrame* CreatePanel(const char* name, QWidget* parent) {
@@ -89,7 +92,39 @@ void TMainForm::CreateComponents() {
 
     CreateMenus();
     CreatePopupMenu();
+    ConnectBankCommands();
     CreatePersist();
+}
+
+template <typename F>
+void TMainForm::Guarded(F&& handler) {
+    RunGuarded(this, std::forward<F>(handler));
+}
+
+void TMainForm::ConnectBankCommands() {
+    const auto on = [this](QAction* item, void (TMainForm::*handler)()) {
+        connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    };
+    on(M_ReleaseAllToggledBumpButtons, &TMainForm::M_ReleaseAllToggledBumpButtonsClick);
+    on(M_AllFaderTo_0, &TMainForm::M_AllFaderTo_0Click);
+    on(M_AllFaderTo_50, &TMainForm::M_AllFaderTo_50Click);
+    on(M_AllFaderTo_100, &TMainForm::M_AllFaderTo_100Click);
+    on(M_FadersOfCurrentPageAt_0, &TMainForm::M_FadersOfCurrentPageAt_0Click);
+    on(M_FadersOfCurrentPageAt_50, &TMainForm::M_FadersOfCurrentPageAt_50Click);
+    on(M_FadersOfCurrentPageAt_100, &TMainForm::M_FadersOfCurrentPageAt_100Click);
+    on(M_Displayvalueasdigit, &TMainForm::M_DisplayvalueasdigitClick);
+    on(M_ButtonAsToggle, &TMainForm::M_ButtonAsToggleClick);
+    on(M_GradientLook, &TMainForm::M_GradientLookClick);
+    on(M_SetCaption, &TMainForm::M_SetCaptionClick);
+    on(M_ClearCaption, &TMainForm::M_ClearCaptionClick);
+    on(M_SetFaderColor, &TMainForm::M_SetFaderColorClick);
+    for (QAction* a : PopupMenu1->actions()) {
+        auto* item = qobject_cast<TMenuItem*>(a);
+        if (item == nullptr || !item->objectName().startsWith(QLatin1Char('N')) ||
+            item->isSeparator())
+            continue;
+        connect(item, &QAction::triggered, this, [this, item] { N1001Click(item); });
+    }
 }
 
 void TMainForm::CreatePersist() {
@@ -191,8 +226,7 @@ void TMainForm::CreateMenus() {
     connect(M_Exit, &QAction::triggered, this, [this] { M_ExitClick(); });
     connect(M_PassKeypressesToHalvex, &QAction::triggered, this,
             [this] { M_PassKeypressesToHalvexClick(); });
-    connect(M_StayOnTop, &QAction::triggered, this,
-            [this] { SetWindowTopmost(this, M_StayOnTop->isChecked()); });
+    connect(M_StayOnTop, &QAction::triggered, this, [this] { M_StayOnTopClick(); });
 }
 
 void TMainForm::CreatePopupMenu() {
@@ -268,8 +302,21 @@ bool TMainForm::FormClose() {
 }
 
 void TMainForm::oxPersist1AfterLoad() {
-    SetWindowTopmost(this, M_StayOnTop->isChecked());
+    state_.LayoutFileName = OpenDialog1->FileName();
+    ReadLayoutFile();
+    ApplyDisplayMode(state_, M_Displayvalueasdigit->isChecked());
+    ApplyBumpType(state_, M_ButtonAsToggle->isChecked());
+    SetFadersKeyboard(!M_PassKeypressesToHalvex->isChecked());
+    ApplyGradientLook(state_, M_GradientLook->isChecked());
+    ApplyZOrder();
+    if (!M_MemoriseFaderStatusOnExit->isChecked()) ClearLevelsAndBumps(state_.Table);
+    RefreshFaders();
+    UpdatePageColors();
     state_.Ready = true;
+}
+
+void TMainForm::ApplyZOrder() {
+    SetWindowTopmost(this, M_StayOnTop->isChecked());
 }
 
 void TMainForm::M_ExitClick() {
@@ -418,21 +465,210 @@ void TMainForm::InstallKeyFilter() {
     keyFilter_ = filter;
 }
 
-void TMainForm::CreateFader() {}
+namespace {
+
+// The bank's widgets are owned by the window's panels and freed with them.
+TBankFactory& BankFactory() {
+    static TBankFactory factory;
+    return factory;
+}
+
+} // namespace
+
+void TMainForm::CreateFader() {
+    TBankHandlers handlers;
+    handlers.FaderValueChange = [this](QObject* s) { SkVSlider1ValueChange(s); };
+    handlers.FaderEnter = [this](QObject* s) { SkVSlider1Enter(s); };
+    handlers.BumpChange = [this](QObject* s) { FaderButtonTempChange(s); };
+    handlers.BumpMouseDown = [this](QObject* s, TMouseButton, TShiftState, int, int) {
+        FaderButtonTempMouseDown(s);
+    };
+    handlers.BumpMouseUp = [this](QObject* s, TMouseButton, TShiftState, int, int) {
+        FaderButtonTempMouseUp(s);
+    };
+    handlers.PageClick = [this](QObject* s) { PageButtonTempClick(s); };
+    bankHandlers_ = handlers;
+    ::CreateFader(state_, BankPanels(), M_GradientLook->isChecked(), handlers, BankFactory());
+}
+
+TBankPanels TMainForm::BankPanels() {
+    return {PanelFader, PanelPage, PopupMenu1, this};
+}
 
 void TMainForm::ResizeFader() {
-    centralWidget()->setFixedSize(kClientWidth, kClientHeight);
-    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    const QSize client = ::ResizeFader(state_, BankPanels());
+    if (client.isEmpty()) return;
+    centralWidget()->setFixedSize(client);
+    setFixedSize(client.width(), client.height() + menuBar()->sizeHint().height());
+    // The page row takes its width now: the page buttons are sized from it.
+    centralWidget()->layout()->activate();
 }
 
-void TMainForm::CreatePageButtons() {}
+void TMainForm::CreatePageButtons() {
+    ::CreatePageButtons(state_, BankPanels(), bankHandlers_, BankFactory());
+}
 
-void TMainForm::InitialiseSlots() {}
+void TMainForm::InitialiseSlots() {
+    ::InitialiseSlots(state_, !M_PassKeypressesToHalvex->isChecked());
+}
 
-void TMainForm::SetFadersKeyboard(bool /*enabled*/) {}
+void TMainForm::SetFadersKeyboard(bool enabled) {
+    ::SetFadersKeyboard(state_, enabled);
+}
 
 void TMainForm::RefreshFaders() {
-    SendDmxFrame();
+    ::RefreshFaders(state_, [this] { SendDmxFrame(); });
 }
 
-void TMainForm::UpdatePageColors() {}
+void TMainForm::UpdatePageColors() {
+    ::UpdatePageColors(state_);
+}
+
+// --- The bank's handlers ---------------------------------------------------
+
+void TMainForm::SkVSlider1ValueChange(QObject* Sender) {
+    Guarded([&] {
+        FaderValueChange(
+            state_, [this] { SendDmxFrame(); }, Sender);
+    });
+}
+
+void TMainForm::SkVSlider1Enter(QObject* Sender) {
+    Guarded([&] { FaderEnter(state_, Sender); });
+}
+
+void TMainForm::FaderButtonTempMouseDown(QObject* Sender) {
+    Guarded([&] {
+        BumpMouseDown(
+            state_, [this] { SendDmxFrame(); }, Sender, M_ButtonAsToggle->isChecked());
+    });
+}
+
+void TMainForm::FaderButtonTempMouseUp(QObject* Sender) {
+    Guarded([&] {
+        BumpMouseUp(
+            state_, [this] { SendDmxFrame(); }, Sender, M_ButtonAsToggle->isChecked());
+    });
+}
+
+void TMainForm::FaderButtonTempChange(QObject* Sender) {
+    Guarded([&] {
+        BumpChange(
+            state_, [this] { SendDmxFrame(); }, Sender);
+    });
+}
+
+void TMainForm::PageButtonTempClick(QObject* Sender) {
+    Guarded([&] {
+        PageButtonClick(
+            state_, [this] { SendDmxFrame(); }, Sender, PanelPage);
+    });
+}
+
+void TMainForm::N1001Click(QObject* Sender) {
+    Guarded([&] {
+        auto* item = qobject_cast<TMenuItem*>(Sender);
+        if (item == nullptr) throw std::invalid_argument("The sender is not a preset");
+        ApplyPreset(state_, item->Tag());
+    });
+}
+
+void TMainForm::M_SetFaderColorClick() {
+    Guarded([&] {
+        // Checked before the dialog, so a bad slot asks nothing.
+        const int channel = CurrentChannel(state_);
+        if (ColorDialog1->Execute(this)) state_.Table.FaderColorOf(channel) = ColorDialog1->Color();
+        ShowFaderColor(state_);
+    });
+}
+
+void TMainForm::M_ClearCaptionClick() {
+    Guarded([&] { ClearCaption(state_); });
+}
+
+void TMainForm::M_SetCaptionClick() {
+    SetWindowTopmost(this, false);
+    auto* dialog = new TFormSetFaderCaption(state_, this);
+    try {
+        state_.ForwardKeys = false;
+        struct Restore {
+            TFormSetFaderCaption* dialog;
+            TDeskState& state;
+            ~Restore() {
+                delete dialog;
+                state.ForwardKeys = true;
+            }
+        } restore{dialog, state_};
+        dialog->Execute();
+    } catch (const std::exception& e) {
+        ShowMessageBox(this,
+                       QStringLiteral("Error on Editing Fader Caption ") +
+                           QString::fromLocal8Bit(e.what()),
+                       TMsgDlgType::mtError, QMessageBox::Ok);
+    }
+    ApplyZOrder();
+}
+
+// --- Preferences and action commands ---------------------------------------
+
+void TMainForm::M_DisplayvalueasdigitClick() {
+    ApplyDisplayMode(state_, M_Displayvalueasdigit->isChecked());
+}
+
+void TMainForm::M_ButtonAsToggleClick() {
+    ApplyBumpType(state_, M_ButtonAsToggle->isChecked());
+}
+
+void TMainForm::M_StayOnTopClick() {
+    ApplyZOrder();
+}
+
+void TMainForm::M_GradientLookClick() {
+    ApplyGradientLook(state_, M_GradientLook->isChecked());
+}
+
+void TMainForm::M_AllFaderTo_0Click() {
+    Guarded([&] {
+        AllFadersTo(
+            state_, [this] { SendDmxFrame(); }, 0);
+    });
+}
+
+void TMainForm::M_AllFaderTo_50Click() {
+    Guarded([&] {
+        AllFadersTo(
+            state_, [this] { SendDmxFrame(); }, 128);
+    });
+}
+
+void TMainForm::M_AllFaderTo_100Click() {
+    Guarded([&] {
+        AllFadersTo(
+            state_, [this] { SendDmxFrame(); }, 255);
+    });
+}
+
+void TMainForm::M_FadersOfCurrentPageAt_0Click() {
+    Guarded([&] {
+        PageFadersTo(
+            state_, [this] { SendDmxFrame(); }, 0);
+    });
+}
+
+void TMainForm::M_FadersOfCurrentPageAt_50Click() {
+    Guarded([&] {
+        PageFadersTo(
+            state_, [this] { SendDmxFrame(); }, 128);
+    });
+}
+
+void TMainForm::M_FadersOfCurrentPageAt_100Click() {
+    Guarded([&] {
+        PageFadersTo(
+            state_, [this] { SendDmxFrame(); }, 255);
+    });
+}
+
+void TMainForm::M_ReleaseAllToggledBumpButtonsClick() {
+    Guarded([&] { ReleaseAllToggledBumps(state_, [this] { SendDmxFrame(); }); });
+}

@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 
+#include "bank/BankBuilder.h"
 #include "bank/DeskState.h"
 #include "hostlink/Endpoint.h"
 
@@ -99,6 +100,31 @@ public:
     void M_SaveClick();
     void M_SaveAsClick();
 
+    // The bank's handlers.
+    void SkVSlider1ValueChange(QObject* Sender);
+    void SkVSlider1Enter(QObject* Sender);
+    void FaderButtonTempMouseDown(QObject* Sender);
+    void FaderButtonTempMouseUp(QObject* Sender);
+    void FaderButtonTempChange(QObject* Sender);
+    void PageButtonTempClick(QObject* Sender);
+    void N1001Click(QObject* Sender);
+    void M_SetFaderColorClick();
+    void M_ClearCaptionClick();
+    void M_SetCaptionClick();
+
+    // Preferences and action commands.
+    void M_DisplayvalueasdigitClick();
+    void M_ButtonAsToggleClick();
+    void M_StayOnTopClick();
+    void M_GradientLookClick();
+    void M_AllFaderTo_0Click();
+    void M_AllFaderTo_50Click();
+    void M_AllFaderTo_100Click();
+    void M_FadersOfCurrentPageAt_0Click();
+    void M_FadersOfCurrentPageAt_50Click();
+    void M_FadersOfCurrentPageAt_100Click();
+    void M_ReleaseAllToggledBumpButtonsClick();
+
     // The table to and from LayoutFileName, with their messages.
     void WriteLayoutFile();
     void ReadLayoutFile();
@@ -124,11 +150,18 @@ private:
     void CreatePopupMenu();
     void CreatePersist();
     TMenuItem* AddItem(QMenu* menu, const char* name, const QString& caption, int tag = 0);
+    void ConnectBankCommands();
+    // Runs a handler; a failure is shown in an error box and ends only it.
+    template <typename F>
+    void Guarded(F&& handler);
+    void ApplyZOrder();
+    TBankPanels BankPanels();
 
     TDeskState state_;
     std::unique_ptr<hostlink::Endpoint> endpoint_;
     QObject* keyFilter_ = nullptr;
     bool shown_ = false;
+    TBankHandlers bankHandlers_;
 };
 
 // The one main window of the running program.

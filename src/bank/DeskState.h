@@ -9,9 +9,9 @@
 
 #include "bank/ChannelTable.h"
 
-class QWidget;
-class TSkVSlider;
-class ToxGraphicButton;
+class TFaders;
+class TFaderButtons;
+class TPageButtons;
 
 struct TDeskState {
     TChannelTable Table{};
@@ -21,9 +21,9 @@ struct TDeskState {
 
     // Slot-indexed from 1; index 0 is unused. References only: the panels own
     // the widgets.
-    std::array<TSkVSlider*, FADERS_PER_PAGE + 1> Faders{};
-    std::array<ToxGraphicButton*, FADERS_PER_PAGE + 1> FaderButtons{};
-    std::array<ToxGraphicButton*, PAGE_COUNT + 1> PageButtons{};
+    std::array<TFaders*, FADERS_PER_PAGE + 1> Faders{};
+    std::array<TFaderButtons*, FADERS_PER_PAGE + 1> FaderButtons{};
+    std::array<TPageButtons*, PAGE_COUNT + 1> PageButtons{};
 
     std::array<std::int32_t, DMX_UNIVERSE_SIZE + 1> SavedLevel{}; // channel-indexed from 1
     std::array<std::uint8_t, DMX_UNIVERSE_SIZE> DmxBuffer{};
@@ -40,13 +40,11 @@ struct TDeskState {
     TColor ColorOnLive = 0;
 
     // Range-checked access to the widget tables; raise std::out_of_range.
-    TSkVSlider* FaderAt(int slot) const {
-        return Faders[static_cast<std::size_t>(CheckSlot(slot))];
-    }
-    ToxGraphicButton* FaderButtonAt(int slot) const {
+    TFaders* FaderAt(int slot) const { return Faders[static_cast<std::size_t>(CheckSlot(slot))]; }
+    TFaderButtons* FaderButtonAt(int slot) const {
         return FaderButtons[static_cast<std::size_t>(CheckSlot(slot))];
     }
-    ToxGraphicButton* PageButtonAt(int page) const; // page 1..16
+    TPageButtons* PageButtonAt(int page) const; // page 1..16
     std::int32_t& SavedLevelOf(int channel) {
         return SavedLevel[static_cast<std::size_t>(CheckChannel(channel))];
     }

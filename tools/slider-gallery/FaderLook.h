@@ -1,6 +1,4 @@
 #pragma once
-// Gives a slider the look and mapping the fader bank gives each fader.
+// The bank's fader look, under the name the gallery, tests and benchmarks use.
 
-class TSkVSlider;
-
-void ApplyFaderLook(TSkVSlider& slider, bool gradient);
+#include "bank/FaderLook.h" // IWYU pragma: export

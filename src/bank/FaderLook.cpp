@@ -1,8 +1,8 @@
-#include "FaderLook.h"
+#include "bank/FaderLook.h"
 
 #include "widgets/SkVSlide.h"
 
-void ApplyFaderLook(TSkVSlider& s, bool gradient) {
+void ApplyFaderSettings(TSkVSlider& s, bool gradient) {
     TSkSBevel& outer = *s.BevelOuter();
     outer.SetBevelLine(blNone);
     outer.SetColor(clBtnFace);
@@ -55,5 +55,9 @@ void ApplyFaderLook(TSkVSlider& s, bool gradient) {
     sig.SetValueUnit(QStringLiteral("%"));
     sig.SetValueFormat(QStringLiteral("##0"));
     s.SetValue(0.0f);
+}
+
+void ApplyFaderLook(TSkVSlider& s, bool gradient) {
+    ApplyFaderSettings(s, gradient);
     s.SetTabStop(false);
 }

@@ -1,0 +1,102 @@
+// A page switch (32 faders and bumps refreshed, frames to an endpoint with no
+// host behind it) against a fader dragged through its levels by the mouse
+// and by code. Run under QT_QPA_PLATFORM=offscreen or a display.
+
+#include <memory>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include "app/Main.h"
+#include "bank/BankWidgets.h"
+#include "persist/oxPerst.h"
+#include "widgets/MessageBox.h"
+
+namespace {
+
+// The platform endpoint, looking for a host in an empty runtime folder.
+struct Desk {
+    QTemporaryDir runtime;
+    QTemporaryDir preferences;
+    std::unique_ptr<TMainForm> form;
+
+    Desk() {
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        form = std::make_unique<TMainForm>();
+        form->oxPersist1->SetProgramDirectory(preferences.path());
+        form->show();
+        form->activateWindow();
+        (void)QTest::qWaitForWindowActive(form.get());
+        (void)QTest::qWaitFor([&] { return form->State().Ready; });
+        QApplication::processEvents();
+    }
+    TDeskState& State() { return form->State(); }
+};
+
+void BM_PageSwitch(benchmark::State& bench) {
+    Desk desk;
+    // Every level differs between pages 1 and 2, so each fader changes.
+    for (int c = 1; c <= 64; ++c)
+        desk.State().Table.LevelOf(c) = static_cast<std::uint8_t>(c <= 32 ? c : 255 - c);
+    const auto fullPaints = [&] {
+        int n = 0;
+        for (int slot = 1; slot <= 32; ++slot)
+            n += desk.State().FaderAt(slot)->FullPaintCount();
+        return n;
+    };
+    const int paintsBefore = fullPaints();
+    int page = 1;
+    for (auto _ : bench) {
+        page = page == 1 ? 2 : 1;
+        QTest::mouseClick(desk.State().PageButtonAt(page), Qt::LeftButton, {}, QPoint(10, 10));
+    }
+    const auto switches = static_cast<double>(bench.iterations());
+    bench.counters["pages"] = benchmark::Counter(switches, benchmark::Counter::kIsRate);
+    bench.counters["full_paints_per_switch"] = (fullPaints() - paintsBefore) / switches;
+}
+BENCHMARK(BM_PageSwitch)->Unit(benchmark::kMicrosecond);
+
+// The mouse pressed at the bottom of the trench and moved pixel by pixel
+// to the top: every pixel a new level, each one sent.
+void BM_FaderMouseDrag(benchmark::State& bench) {
+    Desk desk;
+    TFaders* fader = desk.State().FaderAt(1);
+    const TSkRect trench = fader->TrenchRect();
+    const int x = (fader->TrackRect().Left + fader->TrackRect().Right) / 2;
+    for (auto _ : bench) {
+        QTest::mousePress(fader, Qt::LeftButton, {}, QPoint(x, trench.Bottom));
+        for (int y = trench.Bottom; y >= trench.Top; --y)
+            QTest::mouseMove(fader, QPoint(x, y));
+        QTest::mouseRelease(fader, Qt::LeftButton, {}, QPoint(x, trench.Top));
+    }
+    bench.counters["pixels"] = trench.Bottom - trench.Top + 1;
+}
+BENCHMARK(BM_FaderMouseDrag)->Unit(benchmark::kMicrosecond);
+
+// The same fader stepped through all 256 digits by code, with the focus on
+// it as in a drag: the level written, a frame sent and the page recoloured.
+void BM_FaderThrough256Digits(benchmark::State& bench) {
+    Desk desk;
+    TFaders* fader = desk.State().FaderAt(1);
+    fader->setFocus();
+    for (auto _ : bench) {
+        for (int d = 0; d <= 255; ++d)
+            fader->SetDigit(d);
+        fader->SetDigit(0);
+    }
+}
+BENCHMARK(BM_FaderThrough256Digits)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    RequireQueuedAnswers(true);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

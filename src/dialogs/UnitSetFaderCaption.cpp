@@ -1,0 +1,193 @@
+#include "dialogs/UnitSetFaderCaption.h"
+
+#include <stdexcept>
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "bank/BankInteractions.h"
+#include "bank/Captions.h"
+#include "dialogs/CaptionPictures.h"
+#include "widgets/Guarded.h"
+#include "widgets/MessageBox.h"
+#include "widgets/oxBtns.h"
+
+namespace {
+
+constexpr int kClientWidth = 162;
+constexpr int kClientHeight = 98;
+constexpr int kEditLeft = 58;
+constexpr int kEditWidth = 87;
+constexpr int kEditHeight = 21;
+constexpr int kButtonTop = 60;
+constexpr int kButtonWidth = 30;
+constexpr int kButtonHeight = 33;
+constexpr std::uint16_t kRepeatDelay = 80;
+
+} // namespace
+
+TFormSetFaderCaption::TFormSetFaderCaption(TDeskState& state, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      state_(state) {
+    setObjectName(QStringLiteral("FormSetFaderCaption"));
+    // 8 pt at 96 dpi; where the face is missing, a narrow sans keeps the
+    // labels inside the 49 pixels before the edits.
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"),
+                      QStringLiteral("Liberation Sans")});
+    font.setPixelSize(11);
+    setFont(font);
+    setAutoFillBackground(true);
+    setFixedSize(kClientWidth, kClientHeight);
+    CreateControls();
+}
+
+void TFormSetFaderCaption::CreateControls() {
+    Label1 = new QLabel(QStringLiteral("Caption 1:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(9, 12);
+    Label2 = new QLabel(QStringLiteral("Caption 2:"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->move(9, 36);
+    for (QLabel* label : {Label1, Label2})
+        label->adjustSize();
+    EditCaption1 = new QLineEdit(this);
+    EditCaption1->setObjectName(QStringLiteral("EditCaption1"));
+    EditCaption1->setGeometry(kEditLeft, 8, kEditWidth, kEditHeight);
+    EditCaption2 = new QLineEdit(this);
+    EditCaption2->setObjectName(QStringLiteral("EditCaption2"));
+    EditCaption2->setGeometry(kEditLeft, 32, kEditWidth, kEditHeight);
+    for (QLineEdit* edit : {EditCaption1, EditCaption2}) {
+        edit->setMaxLength(CAPTION_CAPACITY);
+        edit->installEventFilter(this);
+    }
+    setTabOrder(EditCaption1, EditCaption2);
+
+    ButtonBack = CreateButton("ButtonBack", 8, static_cast<int>(TCaptionPicture::Back));
+    ButtonNext = CreateButton("ButtonNext", 40, static_cast<int>(TCaptionPicture::Next));
+    ButtonCancel = CreateButton("ButtonCancel", 80, static_cast<int>(TCaptionPicture::Cancel));
+    ButtonOK = CreateButton("ButtonOK", 120, static_cast<int>(TCaptionPicture::OK));
+    for (ToxGraphicButton* b : {ButtonBack, ButtonNext}) {
+        b->SetButtonType(ToxButtonType::oxbRepeat);
+        b->SetDelay(kRepeatDelay);
+    }
+    ButtonBack->OnMouseDown = [this](QObject*, TMouseButton, TShiftState, int, int) {
+        ButtonBackClick();
+    };
+    ButtonBack->OnClick = [this](QObject*) { ButtonBackClick(); };
+    ButtonNext->OnMouseDown = [this](QObject*, TMouseButton, TShiftState, int, int) {
+        ButtonNextClick();
+    };
+    ButtonNext->OnClick = [this](QObject*) { ButtonNextClick(); };
+    ButtonCancel->OnClick = [this](QObject*) { ButtonCancelClick(); };
+    ButtonOK->OnClick = [this](QObject*) { ButtonOKClick(); };
+}
+
+ToxGraphicButton* TFormSetFaderCaption::CreateButton(const char* name, int left, int picture) {
+    auto* b = new ToxGraphicButton(this);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(left, kButtonTop, kButtonWidth, kButtonHeight);
+    b->SetButtonType(ToxButtonType::oxbCommand);
+    b->SetStyle(ToxBtnStyle::bsWinXP);
+    b->Background().SetStyle(ToxBackgroundStyle::oxbPictureClip);
+    b->Background().SetColor(clBtnFace);
+    const auto kind = static_cast<TCaptionPicture>(picture);
+    b->SetPictureUp(CaptionPicture(kind, false));
+    b->SetPictureDown(CaptionPicture(kind, true));
+    return b;
+}
+
+template <typename F>
+void TFormSetFaderCaption::Guarded(F&& handler) {
+    RunGuarded(this, std::forward<F>(handler));
+}
+
+void TFormSetFaderCaption::LoadChannel() {
+    const int channel = CurrentChannel(state_);
+    EditCaption1->setText(CaptionText(state_.Table.Name1Of(channel)));
+    EditCaption2->setText(CaptionText(state_.Table.Name2Of(channel)));
+    setWindowTitle(QLatin1String(FADER_CAPTION_TITLE) + QString::number(channel));
+    FocusFirstEdit();
+}
+
+void TFormSetFaderCaption::FocusFirstEdit() {
+    EditCaption1->setFocus(Qt::OtherFocusReason);
+    EditCaption1->selectAll();
+}
+
+void TFormSetFaderCaption::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // A hidden window takes no focus: the first edit gets it once shown.
+    FocusFirstEdit();
+}
+
+void TFormSetFaderCaption::FormShow() {
+    LoadChannel();
+}
+
+int TFormSetFaderCaption::Execute() {
+    FormShow();
+    return exec();
+}
+
+void TFormSetFaderCaption::Store() {
+    const int channel = CurrentChannel(state_);
+    StoreCaption(state_.Table.Name1Of(channel), EditCaption1->text());
+    StoreCaption(state_.Table.Name2Of(channel), EditCaption2->text());
+    ShowCaptions(state_, state_.CurrentFader);
+}
+
+void TFormSetFaderCaption::Step(int slot) {
+    state_.CurrentFader = slot;
+    LoadChannel();
+}
+
+void TFormSetFaderCaption::ButtonOKClick() {
+    Guarded([this] {
+        Store();
+        accept();
+    });
+}
+
+void TFormSetFaderCaption::ButtonCancelClick() {
+    reject();
+}
+
+void TFormSetFaderCaption::ButtonNextClick() {
+    Guarded([this] {
+        Store();
+        Step(NextFaderSlot(state_.CurrentFader));
+    });
+}
+
+void TFormSetFaderCaption::ButtonBackClick() {
+    Guarded([this] {
+        Store();
+        Step(PreviousFaderSlot(state_.CurrentFader));
+    });
+}
+
+bool TFormSetFaderCaption::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && (watched == EditCaption1 || watched == EditCaption2)) {
+        // The key is not consumed: the edit sees it as well.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Down) ButtonNextClick();
+        if (key == Qt::Key_Up) ButtonBackClick();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFormSetFaderCaption::keyPressEvent(QKeyEvent* event) {
+    // No default and no cancel button: Enter and Escape do nothing here.
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
