@@ -130,6 +130,13 @@ bool DeskSession::StartDesk() {
     return true;
 }
 
+QString DeskSession::StartAll() {
+    if (!StartDisplay() || !StartMonitor() || !StartDesk()) return {};
+    QString window = WaitForWindow(QStringLiteral("Vantrelle 4.03"), std::chrono::seconds(20));
+    if (window.isEmpty()) error_ = QStringLiteral("the desk window did not appear");
+    return window;
+}
+
 bool DeskSession::Xdotool(const QStringList& args, QString* output) {
     QProcess p;
     p.setProcessEnvironment(Environment());

@@ -20,6 +20,8 @@ public:
     bool StartDisplay();
     bool StartMonitor(const QStringList& extraArgs = {});
     bool StartDesk();
+    // All three, then waits for the desk window; its id, or empty (see Error()).
+    QString StartAll();
 
     // Waits until the window with this exact title is visible; its id or 0.
     QString WaitForWindow(const QString& title, std::chrono::milliseconds timeout);

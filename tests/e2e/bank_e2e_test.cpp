@@ -36,11 +36,8 @@ bool WaitForFrame(DeskSession& s, std::size_t after,
 
 TEST(BankEndToEnd, FaderDragPageSwitchAndMomentaryBumpReachTheHost) {
     DeskSession s;
-    ASSERT_TRUE(s.StartDisplay()) << s.Error().toStdString();
-    ASSERT_TRUE(s.StartMonitor()) << s.Error().toStdString();
-    ASSERT_TRUE(s.StartDesk()) << s.Error().toStdString();
-    const QString window = s.WaitForWindow(QStringLiteral("Vantrelle 4.03"), 20s);
-    ASSERT_FALSE(window.isEmpty());
+    const QString window = s.StartAll();
+    ASSERT_FALSE(window.isEmpty()) << s.Error().toStdString();
     // Two frames at the first show, one more once the preferences have loaded.
     ASSERT_TRUE(s.WaitForMessages(3, 20s));
 
@@ -86,10 +83,4 @@ TEST(BankEndToEnd, FaderDragPageSwitchAndMomentaryBumpReachTheHost) {
 
     ASSERT_TRUE(s.ExitWithoutSavingLayout(window)) << s.Error().toStdString();
     EXPECT_EQ(s.WaitForDeskExit(10s), 0);
-}
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -29,11 +29,8 @@ std::vector<Key> PostedKeys(DeskSession& s) {
 
 TEST(KeysEndToEnd, ShiftAReachesTheHostWithShiftFoldedIn) {
     DeskSession s;
-    ASSERT_TRUE(s.StartDisplay()) << s.Error().toStdString();
-    ASSERT_TRUE(s.StartMonitor()) << s.Error().toStdString();
-    ASSERT_TRUE(s.StartDesk()) << s.Error().toStdString();
-    const QString window = s.WaitForWindow(QStringLiteral("Vantrelle 4.03"), 20s);
-    ASSERT_FALSE(window.isEmpty());
+    const QString window = s.StartAll();
+    ASSERT_FALSE(window.isEmpty()) << s.Error().toStdString();
     ASSERT_TRUE(s.WaitForMessages(2, 20s));
 
     // Preferences > Pass Keypresses To Halvex.
@@ -60,10 +57,4 @@ TEST(KeysEndToEnd, ShiftAReachesTheHostWithShiftFoldedIn) {
     EXPECT_EQ(last[2].lParam, 0xC01E0001);
     EXPECT_EQ(last[3].msg, 0x101);
     EXPECT_EQ(last[3].wParam, 0x10) << "Shift is no longer held at its own release";
-}
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }
