@@ -1,6 +1,7 @@
 // Painting costs of the button face: a repaint from the appearance cache
 // against drawing the appearance, and the page-switch case of 32 bump
 // buttons recoloured and repainted.
+#include "bank/FaderLook.h"
 #include <memory>
 #include <vector>
 
@@ -15,18 +16,7 @@ namespace {
 
 void SetUpBump(ToxButton* b) {
     b->resize(63, 40);
-    b->Background().SetDitherDown(false);
-    b->SetStyle(ToxBtnStyle::bsInset);
-    b->SetGroupAllowNoSel(true);
-    b->Background().SetStyle(ToxBackgroundStyle::oxbVertGradient);
-    QFont font = b->Font();
-    font.setBold(true);
-    font.setPointSize(12);
-    b->SetFont(font);
-    b->SetTextX(0);
-    b->SetTextY(0);
-    b->SetTabStop(false);
-    b->SetColor(0x808080);
+    ApplyBumpLook(*b, 0x808080);
     b->SetCaption("17");
 }
 

@@ -53,25 +53,11 @@ void ConfigureBump(TFaderButtons& b, const TDeskState& state, const TBankPanels&
                    const TBankHandlers& handlers) {
     b.setParent(panels.PanelFader);
     b.SetTag(i);
-    b.SetGrayed(false);
-    b.Background().SetDitherDown(false);
     b.setObjectName(QStringLiteral("FaderButton%1").arg(i));
-    b.SetButtonType(ToxButtonType::oxbCommand);
-    b.SetStyle(ToxBtnStyle::bsInset);
-    b.SetGroupAllowNoSel(true);
-    b.Background().SetStyle(ToxBackgroundStyle::oxbVertGradient);
+    ApplyBumpLook(b, state.ColorOff);
     b.OnChange = handlers.BumpChange;
     b.OnMouseDown = handlers.BumpMouseDown;
     b.OnMouseUp = handlers.BumpMouseUp;
-    QFont font = b.Font();
-    font.setBold(true);
-    font.setPointSize(12);
-    b.SetFont(font);
-    b.SetTextX(0);
-    b.SetTextY(0);
-    b.SetTabStop(false);
-    b.SetColor(state.ColorOff);
-    b.SetCursor(crHandPoint);
 }
 
 // Returns the client size the window takes after this cell.

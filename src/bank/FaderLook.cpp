@@ -1,6 +1,7 @@
 #include "bank/FaderLook.h"
 
 #include "widgets/SkVSlide.h"
+#include "widgets/oxBtns.h"
 
 void ApplyFaderSettings(TSkVSlider& s, bool gradient) {
     TSkSBevel& outer = *s.BevelOuter();
@@ -60,4 +61,22 @@ void ApplyFaderSettings(TSkVSlider& s, bool gradient) {
 void ApplyFaderLook(TSkVSlider& s, bool gradient) {
     ApplyFaderSettings(s, gradient);
     s.SetTabStop(false);
+}
+
+void ApplyBumpLook(ToxButton& b, TColor color) {
+    b.SetGrayed(false);
+    b.Background().SetDitherDown(false);
+    b.SetButtonType(ToxButtonType::oxbCommand);
+    b.SetStyle(ToxBtnStyle::bsInset);
+    b.SetGroupAllowNoSel(true);
+    b.Background().SetStyle(ToxBackgroundStyle::oxbVertGradient);
+    QFont font = b.Font();
+    font.setBold(true);
+    font.setPointSize(12);
+    b.SetFont(font);
+    b.SetTextX(0);
+    b.SetTextY(0);
+    b.SetTabStop(false);
+    b.SetColor(color);
+    b.SetCursor(crHandPoint);
 }

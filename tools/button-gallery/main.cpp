@@ -1,6 +1,7 @@
 // vantrelle-button-gallery: the desk's four button configurations in each
 // state (up, down, pressed, focused, hot, disabled). With --screenshot FILE
 // it saves a picture of itself and quits.
+#include "bank/FaderLook.h"
 #include <functional>
 
 #include <QApplication>
@@ -26,21 +27,8 @@ constexpr TColor kHelpFace = 0x00CCC7AC;
 
 void SetUpBump(ToxButton* b, bool down) {
     b->resize(63, 40);
-    b->SetGrayed(false);
-    b->Background().SetDitherDown(false);
-    b->SetButtonType(down ? ToxButtonType::oxbToggle : ToxButtonType::oxbCommand);
-    b->SetStyle(ToxBtnStyle::bsInset);
-    b->SetGroupAllowNoSel(true);
-    b->Background().SetStyle(ToxBackgroundStyle::oxbVertGradient);
-    QFont font = b->Font();
-    font.setBold(true);
-    font.setPointSize(12);
-    b->SetFont(font);
-    b->SetTextX(0);
-    b->SetTextY(0);
-    b->SetTabStop(false);
-    b->SetColor(down ? kColorOn : kColorOff);
-    b->SetCursor(crHandPoint);
+    ApplyBumpLook(*b, down ? kColorOn : kColorOff);
+    if (down) b->SetButtonType(ToxButtonType::oxbToggle);
     b->SetCaption("17");
     b->SetValue(down);
 }
