@@ -455,7 +455,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
-// --- Seams for the parts built later --------------------------------------
+// --- Start-up steps: the key filter and the bank ---------------------------
 
 void TMainForm::InstallKeyFilter() {
     auto* filter = new hostlink::TKeyFilter(
@@ -517,7 +517,7 @@ void TMainForm::SetFadersKeyboard(bool enabled) {
 }
 
 void TMainForm::RefreshFaders() {
-    ::RefreshFaders(state_, [this] { SendDmxFrame(); });
+    ::RefreshFaders(state_, sendFrame_);
 }
 
 void TMainForm::UpdatePageColors() {
@@ -527,10 +527,7 @@ void TMainForm::UpdatePageColors() {
 // --- The bank's handlers ---------------------------------------------------
 
 void TMainForm::SkVSlider1ValueChange(QObject* Sender) {
-    Guarded([&] {
-        FaderValueChange(
-            state_, [this] { SendDmxFrame(); }, Sender);
-    });
+    Guarded([&] { FaderValueChange(state_, sendFrame_, Sender); });
 }
 
 void TMainForm::SkVSlider1Enter(QObject* Sender) {
@@ -538,31 +535,19 @@ void TMainForm::SkVSlider1Enter(QObject* Sender) {
 }
 
 void TMainForm::FaderButtonTempMouseDown(QObject* Sender) {
-    Guarded([&] {
-        BumpMouseDown(
-            state_, [this] { SendDmxFrame(); }, Sender, M_ButtonAsToggle->isChecked());
-    });
+    Guarded([&] { BumpMouseDown(state_, sendFrame_, Sender, M_ButtonAsToggle->isChecked()); });
 }
 
 void TMainForm::FaderButtonTempMouseUp(QObject* Sender) {
-    Guarded([&] {
-        BumpMouseUp(
-            state_, [this] { SendDmxFrame(); }, Sender, M_ButtonAsToggle->isChecked());
-    });
+    Guarded([&] { BumpMouseUp(state_, sendFrame_, Sender, M_ButtonAsToggle->isChecked()); });
 }
 
 void TMainForm::FaderButtonTempChange(QObject* Sender) {
-    Guarded([&] {
-        BumpChange(
-            state_, [this] { SendDmxFrame(); }, Sender);
-    });
+    Guarded([&] { BumpChange(state_, sendFrame_, Sender); });
 }
 
 void TMainForm::PageButtonTempClick(QObject* Sender) {
-    Guarded([&] {
-        PageButtonClick(
-            state_, [this] { SendDmxFrame(); }, Sender, PanelPage);
-    });
+    Guarded([&] { PageButtonClick(state_, sendFrame_, Sender, PanelPage); });
 }
 
 void TMainForm::N1001Click(QObject* Sender) {
@@ -628,47 +613,29 @@ void TMainForm::M_GradientLookClick() {
 }
 
 void TMainForm::M_AllFaderTo_0Click() {
-    Guarded([&] {
-        AllFadersTo(
-            state_, [this] { SendDmxFrame(); }, 0);
-    });
+    Guarded([&] { AllFadersTo(state_, sendFrame_, 0); });
 }
 
 void TMainForm::M_AllFaderTo_50Click() {
-    Guarded([&] {
-        AllFadersTo(
-            state_, [this] { SendDmxFrame(); }, 128);
-    });
+    Guarded([&] { AllFadersTo(state_, sendFrame_, 128); });
 }
 
 void TMainForm::M_AllFaderTo_100Click() {
-    Guarded([&] {
-        AllFadersTo(
-            state_, [this] { SendDmxFrame(); }, 255);
-    });
+    Guarded([&] { AllFadersTo(state_, sendFrame_, 255); });
 }
 
 void TMainForm::M_FadersOfCurrentPageAt_0Click() {
-    Guarded([&] {
-        PageFadersTo(
-            state_, [this] { SendDmxFrame(); }, 0);
-    });
+    Guarded([&] { PageFadersTo(state_, sendFrame_, 0); });
 }
 
 void TMainForm::M_FadersOfCurrentPageAt_50Click() {
-    Guarded([&] {
-        PageFadersTo(
-            state_, [this] { SendDmxFrame(); }, 128);
-    });
+    Guarded([&] { PageFadersTo(state_, sendFrame_, 128); });
 }
 
 void TMainForm::M_FadersOfCurrentPageAt_100Click() {
-    Guarded([&] {
-        PageFadersTo(
-            state_, [this] { SendDmxFrame(); }, 255);
-    });
+    Guarded([&] { PageFadersTo(state_, sendFrame_, 255); });
 }
 
 void TMainForm::M_ReleaseAllToggledBumpButtonsClick() {
-    Guarded([&] { ReleaseAllToggledBumps(state_, [this] { SendDmxFrame(); }); });
+    Guarded([&] { ReleaseAllToggledBumps(state_, sendFrame_); });
 }

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 #include "bank/BankBuilder.h"
+#include "bank/BankRefresh.h"
 #include "bank/DeskState.h"
 #include "hostlink/Endpoint.h"
 
@@ -129,8 +130,7 @@ public:
     void WriteLayoutFile();
     void ReadLayoutFile();
 
-    // Seams filled by the parts built later; each is called where the
-    // start-up and close order needs it.
+    // Steps of start-up and of the commands, in the order they run there.
     void InstallKeyFilter();
     void CreateFader();
     void ResizeFader();
@@ -162,6 +162,8 @@ private:
     QObject* keyFilter_ = nullptr;
     bool shown_ = false;
     TBankHandlers bankHandlers_;
+    // What the bank's handlers call to transmit.
+    const TFrameSender sendFrame_{[this] { SendDmxFrame(); }};
 };
 
 // The one main window of the running program.
