@@ -351,7 +351,7 @@ void TMainForm::M_ReadmeClick() {
     }
     // Put back whatever happened, so that a failed window cannot leave the
     // desk out of its layer or deaf to the host's shortcuts.
-    SetWindowTopmost(this, M_StayOnTop->isChecked());
+    ApplyZOrder();
     state_.ForwardKeys = true;
     if (!failure.isEmpty()) ShowMessageBox(this, failure, TMsgDlgType::mtError, QMessageBox::Ok);
 }
