@@ -13,7 +13,6 @@
 #include "app/Main.h"
 #include "bank/BankWidgets.h"
 #include "persist/oxPerst.h"
-#include "widgets/MessageBox.h"
 
 namespace {
 
@@ -91,12 +90,3 @@ void BM_FaderThrough256Digits(benchmark::State& bench) {
 BENCHMARK(BM_FaderThrough256Digits)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    RequireQueuedAnswers(true);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
