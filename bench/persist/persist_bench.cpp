@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
+#include "RecordingEndpoint.h"
 #include "app/Main.h"
 #include "persist/oxPerst.h"
 #include "persist/oxRegFil.h"
@@ -12,18 +13,9 @@
 
 namespace {
 
-class NoHost : public hostlink::Endpoint {
-public:
-    bool Find(std::string_view) override { return false; }
-    bool Send(const hostlink::HostMessage&, std::chrono::milliseconds, std::int64_t*) override {
-        return false;
-    }
-    bool Post(const hostlink::HostMessage&) override { return false; }
-};
-
 struct Desk {
     QTemporaryDir dir;
-    TMainForm form{std::make_unique<NoHost>()};
+    TMainForm form{RecordingEndpoint::NoHost()};
     Desk() {
         form.oxPersist1->SetProgramDirectory(dir.path());
         QStringList colors;

@@ -2,7 +2,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "../bank/BankFixture.h"
+#include "BankFixture.h"
 #include "bank/Captions.h"
 #include "dialogs/UnitSetFaderCaption.h"
 #include "widgets/MessageBox.h"

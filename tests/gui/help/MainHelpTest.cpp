@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "HelpTestSupport.h"
+#include "RecordingEndpoint.h"
 #include "app/Main.h"
 #include "app/MenuItem.h"
 #include "dialogs/About.h"
@@ -17,23 +18,6 @@
 #include "widgets/oxBtns.h"
 
 namespace {
-
-// A host that is always there and counts the keys posted to it.
-class CountingHost : public hostlink::Endpoint {
-public:
-    explicit CountingHost(int* posted) : posted_(posted) {}
-    bool Find(std::string_view) override { return true; }
-    bool Send(const hostlink::HostMessage&, std::chrono::milliseconds, std::int64_t*) override {
-        return true;
-    }
-    bool Post(const hostlink::HostMessage&) override {
-        ++*posted_;
-        return true;
-    }
-
-private:
-    int* posted_;
-};
 
 struct Seen {
     bool opened = false;
@@ -93,13 +77,15 @@ private slots:
     void aboutLeavesForwardingAndLayerAlone();
 
 private:
-    int posted_ = 0;
+    RecordingEndpoint* host_ = nullptr; // always there; counts the keys posted to it
     std::unique_ptr<TMainForm> desk_;
 };
 
 void MainHelpTest::init() {
     QueueMessageBoxAnswer(QMessageBox::Ok); // a missing help file is only reported
-    desk_ = std::make_unique<TMainForm>(std::make_unique<CountingHost>(&posted_));
+    auto host = std::make_unique<RecordingEndpoint>();
+    host_ = host.get();
+    desk_ = std::make_unique<TMainForm>(std::move(host));
     desk_->show();
     QVERIFY(QTest::qWaitForWindowExposed(desk_.get()));
     QVERIFY(helptest::Activate(desk_.get()));
@@ -119,7 +105,7 @@ void MainHelpTest::readmeSuspendsForwardingAndRestoresTheLayer() {
     QVERIFY(desk_->State().ForwardKeys);
 
     Seen seen;
-    WhenModal<TFormReadme>(desk_.get(), &seen, &TFormReadme::BitBtn1, &posted_);
+    WhenModal<TFormReadme>(desk_.get(), &seen, &TFormReadme::BitBtn1, &host_->Posted);
     ChooseHelpItem(desk_.get(), desk_->M_Readme);
     QTRY_VERIFY(seen.opened);
     QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
@@ -134,7 +120,7 @@ void MainHelpTest::readmeSuspendsForwardingAndRestoresTheLayer() {
 void MainHelpTest::aboutLeavesForwardingAndLayerAlone() {
     SetWindowTopmost(desk_.get(), true);
     Seen seen;
-    WhenModal<TFormAbout>(desk_.get(), &seen, &TFormAbout::OKButton, &posted_);
+    WhenModal<TFormAbout>(desk_.get(), &seen, &TFormAbout::OKButton, &host_->Posted);
     ChooseHelpItem(desk_.get(), desk_->M_About);
     QTRY_VERIFY(seen.opened);
     QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);

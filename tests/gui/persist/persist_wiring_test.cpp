@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "RecordingEndpoint.h"
 #include "app/Main.h"
 #include "app/MenuItem.h"
 #include "persist/oxPerst.h"
@@ -13,16 +14,6 @@
 #include "widgets/MessageBox.h"
 
 namespace {
-
-// No host is ever there.
-class NoHost : public hostlink::Endpoint {
-public:
-    bool Find(std::string_view) override { return false; }
-    bool Send(const hostlink::HostMessage&, std::chrono::milliseconds, std::int64_t*) override {
-        return false;
-    }
-    bool Post(const hostlink::HostMessage&) override { return false; }
-};
 
 const char* const kEntryNames[] = {
     "(TForm)_Top",
@@ -49,7 +40,7 @@ class PersistWiringTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TMainForm> Start(const QString& dir) {
-        auto form = std::make_unique<TMainForm>(std::make_unique<NoHost>());
+        auto form = std::make_unique<TMainForm>(RecordingEndpoint::NoHost());
         form->oxPersist1->SetProgramDirectory(dir);
         form->show();
         return form;

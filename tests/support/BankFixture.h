@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "../app/RecordingEndpoint.h"
+#include "RecordingEndpoint.h"
 #include "app/Main.h"
 #include "app/MenuItem.h"
 #include "bank/BankWidgets.h"
