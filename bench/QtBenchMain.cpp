@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
-#include "widgets/MessageBox.h"
+#include "base/MessageBox.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))

@@ -28,8 +28,11 @@ ensure_packages() {
 
 configure_and_build() {
     if [ ! -f "$VANTRELLE_BUILD/build.ninja" ]; then
+        local launcher=()
+        # A compiler cache, where one is installed, makes rebuilds of other checkouts quick.
+        command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
         CC=clang CXX=clang++ cmake -S "$VANTRELLE_ROOT" -B "$VANTRELLE_BUILD" -G Ninja \
-            -DCMAKE_BUILD_TYPE=RelWithDebInfo
+            -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
     fi
     cmake --build "$VANTRELLE_BUILD" -- -j"$(nproc)"
 }

@@ -10,7 +10,7 @@
 #include <QApplication>
 #include <QPainter>
 
-#include "widgets/oxBtns.h"
+#include "buttons/oxBtns.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include "RecordingEndpoint.h"
 #include "app/Main.h"
+#include "base/CommonDialogs.h"
 #include "persist/oxPerst.h"
 #include "persist/oxRegFil.h"
-#include "widgets/CommonDialogs.h"
 
 namespace {
 

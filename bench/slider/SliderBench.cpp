@@ -9,8 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "FaderLook.h"
-#include "widgets/SkVSlide.h"
+#include "bank/FaderLook.h"
+#include "slider/SkVSlide.h"
 
 namespace {
 

@@ -16,6 +16,11 @@
 #include "bank/BankCommands.h"
 #include "bank/BankInteractions.h"
 #include "bank/BankWidgets.h"
+#include "base/Colors.h"
+#include "base/CommonDialogs.h"
+#include "base/Guarded.h"
+#include "base/MessageBox.h"
+#include "base/WindowLayer.h"
 #include "dialogs/About.h"
 #include "dialogs/UnitReadme.h"
 #include "dialogs/UnitSetFaderCaption.h"
@@ -23,11 +28,6 @@
 #include "hostlink/KeyFilter.h"
 #include "layoutfile/LayoutFile.h"
 #include "persist/oxPerst.h"
-#include "widgets/Colors.h"
-#include "widgets/CommonDialogs.h"
-#include "widgets/Guarded.h"
-#include "widgets/MessageBox.h"
-#include "widgets/WindowLayer.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -433,7 +433,7 @@ void TMainForm::M_SaveAsClick() {
 }
 
 void TMainForm::SendDmxFrame() {
-    hostlink::TransmitDmxFrame(*endpoint_, state_.Table, state_.DmxBuffer);
+    hostlink::TransmitDmxFrame(*endpoint_, state_.Table.Level, state_.DmxBuffer);
     UpdatePageColors();
 }
 

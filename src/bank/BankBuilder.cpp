@@ -7,7 +7,7 @@
 #include "bank/BankWidgets.h"
 #include "bank/Captions.h"
 #include "bank/FaderLook.h"
-#include "widgets/MessageBox.h"
+#include "base/MessageBox.h"
 
 TFaders* TBankFactory::NewFader(QWidget* owner, int) {
     return new TFaders(owner);

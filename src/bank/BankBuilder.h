@@ -6,7 +6,7 @@
 #include <QSize>
 
 #include "bank/DeskState.h"
-#include "widgets/Component.h"
+#include "base/Component.h"
 
 class QMenu;
 class QWidget;

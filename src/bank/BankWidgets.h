@@ -3,8 +3,8 @@
 // them to tell the kind of the sender, and the buttons carry the Tag that
 // names their channel or page.
 
-#include "widgets/SkVSlide.h"
-#include "widgets/oxBtns.h"
+#include "buttons/oxBtns.h"
+#include "slider/SkVSlide.h"
 
 class TFaders : public TSkVSlider {
 public:

@@ -9,11 +9,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "widgets/Colors.h"
+#include "base/Colors.h"
+#include "base/DmxConstants.h"
 
-inline constexpr int DMX_UNIVERSE_SIZE = 512;
-inline constexpr int FADERS_PER_PAGE = 32;
-inline constexpr int PAGE_COUNT = DMX_UNIVERSE_SIZE / FADERS_PER_PAGE;
 inline constexpr int CAPTION_CAPACITY = 12;
 
 static_assert(std::endian::native == std::endian::little,

@@ -1,7 +1,7 @@
 #include "bank/FaderLook.h"
 
-#include "widgets/SkVSlide.h"
-#include "widgets/oxBtns.h"
+#include "buttons/oxBtns.h"
+#include "slider/SkVSlide.h"
 
 void ApplyFaderSettings(TSkVSlider& s, bool gradient) {
     TSkSBevel& outer = *s.BevelOuter();

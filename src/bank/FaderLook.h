@@ -2,7 +2,7 @@
 // The look and mapping every fader and bump button of the bank gets, shared
 // with the galleries, tests and benchmarks.
 
-#include "widgets/Colors.h"
+#include "base/Colors.h"
 
 class TSkVSlider;
 class ToxButton;

@@ -3,10 +3,10 @@
 #include <QLabel>
 #include <QPainter>
 
+#include "buttons/oxBtns.h"
 #include "dialogs/Artwork.h"
 #include "dialogs/DecorativeLabels.h"
 #include "skin/Bevel.h"
-#include "widgets/oxBtns.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QUrl>
 
-#include "widgets/Colors.h"
+#include "base/Colors.h"
 
 ToxLabel::ToxLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {}
 

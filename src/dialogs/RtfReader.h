@@ -12,7 +12,7 @@
 
 #include <QString>
 
-#include "widgets/Colors.h"
+#include "base/Colors.h"
 
 class QFont;
 class QTextDocument;

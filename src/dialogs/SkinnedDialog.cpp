@@ -4,8 +4,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "widgets/Colors.h"
-#include "widgets/oxBtns.h"
+#include "base/Colors.h"
+#include "buttons/oxBtns.h"
 
 namespace {
 

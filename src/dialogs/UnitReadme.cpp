@@ -5,10 +5,10 @@
 #include <QTextEdit>
 #include <QWindow>
 
+#include "base/MessageBox.h"
+#include "buttons/oxBtns.h"
 #include "dialogs/Artwork.h"
 #include "dialogs/ReadmeFile.h"
-#include "widgets/MessageBox.h"
-#include "widgets/oxBtns.h"
 
 TFormReadme* FormReadme = nullptr;
 

@@ -8,10 +8,10 @@
 
 #include "bank/BankInteractions.h"
 #include "bank/Captions.h"
+#include "base/Guarded.h"
+#include "base/MessageBox.h"
+#include "buttons/oxBtns.h"
 #include "dialogs/CaptionPictures.h"
-#include "widgets/Guarded.h"
-#include "widgets/MessageBox.h"
-#include "widgets/oxBtns.h"
 
 namespace {
 

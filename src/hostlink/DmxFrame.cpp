@@ -4,11 +4,11 @@
 
 namespace hostlink {
 
-bool TransmitDmxFrame(Endpoint& endpoint, const TChannelTable& table,
+bool TransmitDmxFrame(Endpoint& endpoint, const TDmxLevels& levels,
                       std::array<std::uint8_t, DMX_UNIVERSE_SIZE>& buffer) {
     if (!endpoint.Find(HOST_CLASS_NAME)) return false;
-    static_assert(sizeof table.Level == DMX_UNIVERSE_SIZE);
-    std::memcpy(buffer.data(), table.Level, buffer.size());
+    static_assert(sizeof levels == DMX_UNIVERSE_SIZE);
+    std::memcpy(buffer.data(), levels, buffer.size());
     const HostMessage frame{WM_COPYDATA, 0, DMX_FRAME_TAG, buffer.data(),
                             static_cast<std::uint32_t>(buffer.size())};
     return endpoint.Send(frame, FRAME_WAIT);

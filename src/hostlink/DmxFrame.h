@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstdint>
 
-#include "bank/ChannelTable.h"
+#include "base/DmxConstants.h"
 #include "hostlink/Endpoint.h"
 
 namespace hostlink {
@@ -13,11 +13,11 @@ namespace hostlink {
 // How long one frame may wait for the host before it is given up.
 inline constexpr std::chrono::milliseconds FRAME_WAIT{250};
 
-// Looks the host up; when there is one, copies the levels into `buffer`
-// (channel 1 first) and sends them as a channel frame, waiting at most
-// FRAME_WAIT. Returns whether the host took the frame; nothing is reported
-// either way, and nothing is retried.
-bool TransmitDmxFrame(Endpoint& endpoint, const TChannelTable& table,
+// Looks the host up; when there is one, copies `levels` into `buffer` and
+// sends them as a channel frame, waiting at most FRAME_WAIT. Returns whether
+// the host took the frame; nothing is reported either way, and nothing is
+// retried.
+bool TransmitDmxFrame(Endpoint& endpoint, const TDmxLevels& levels,
                       std::array<std::uint8_t, DMX_UNIVERSE_SIZE>& buffer);
 
 } // namespace hostlink

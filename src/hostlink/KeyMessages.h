@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "widgets/VirtualKeys.h"
+#include "base/VirtualKeys.h"
 
 namespace hostlink {
 

@@ -9,8 +9,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include "base/Cursors.h"
 #include "persist/oxPropertyTable.h"
-#include "widgets/Cursors.h"
 
 namespace oxp {
 

@@ -1,6 +1,6 @@
+#include "base/Colors.h"
 #include "persist/oxAscii.h"
 #include "persist/oxEncodings.h"
-#include "widgets/Colors.h"
 
 namespace oxp {
 

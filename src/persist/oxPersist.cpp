@@ -7,11 +7,11 @@
 #include <QStandardPaths>
 #include <QWidget>
 
+#include "base/MessageBox.h"
 #include "persist/oxAscii.h"
 #include "persist/oxItem.h"
 #include "persist/oxItemStore.h"
 #include "persist/oxRegFil.h"
-#include "widgets/MessageBox.h"
 
 using oxp::TPersistItem;
 

@@ -4,12 +4,12 @@
 #include <QFileInfo>
 #include <QWidget>
 
+#include "base/MessageBox.h"
 #include "persist/oxAscii.h"
 #include "persist/oxItem.h"
 #include "persist/oxItemStore.h"
 #include "persist/oxPerst.h"
 #include "persist/oxRegFil.h"
-#include "widgets/MessageBox.h"
 
 using oxp::TItemTarget;
 using oxp::TPersistItem;

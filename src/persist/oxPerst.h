@@ -13,7 +13,7 @@
 #include <QStringList>
 #include <QVariant>
 
-#include "widgets/Component.h"
+#include "base/Component.h"
 
 namespace oxp {
 class TItemStore;

@@ -3,7 +3,7 @@
 
 #include <QRect>
 
-#include "widgets/Colors.h"
+#include "base/Colors.h"
 
 class QPainter;
 

@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <QWindow>
 
+#include "base/Colors.h"
 #include "skin/Bevel.h"
-#include "widgets/Colors.h"
 
 TCaptionBar::TCaptionBar(QWidget* window) : QWidget(window) {
     setObjectName(QStringLiteral("CaptionBar"));

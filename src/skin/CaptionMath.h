@@ -9,7 +9,7 @@
 
 #include <QString>
 
-#include "widgets/Colors.h"
+#include "base/Colors.h"
 
 inline constexpr int CAPTION_GRADIENT_STEPS = 128;
 

@@ -7,8 +7,8 @@
 #include <QImage>
 #include <QString>
 
+#include "base/Colors.h"
 #include "skin/TextEffect.h"
-#include "widgets/Colors.h"
 
 struct TCaptionLook {
     QSize size;

@@ -12,8 +12,8 @@
 #include <QPointer>
 #include <QSize>
 
+#include "base/Colors.h"
 #include "skin/TextEffect.h"
-#include "widgets/Colors.h"
 
 class QWidget;
 class TCaptionBar;

@@ -13,8 +13,8 @@
 #include "app/Main.h"
 #include "app/MenuItem.h"
 #include "bank/BankWidgets.h"
+#include "base/CommonDialogs.h"
 #include "persist/oxPerst.h"
-#include "widgets/CommonDialogs.h"
 
 class BankFixture {
 public:

@@ -12,7 +12,7 @@
 #include <QTimer>
 
 #include "GalleryPictures.h"
-#include "widgets/oxBtns.h"
+#include "buttons/oxBtns.h"
 
 namespace {
 

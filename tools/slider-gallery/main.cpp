@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include "FaderLook.h"
-#include "widgets/SkVSlide.h"
+#include "bank/FaderLook.h"
+#include "slider/SkVSlide.h"
 
 namespace {
 

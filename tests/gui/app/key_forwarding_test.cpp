@@ -6,9 +6,9 @@
 #include "RecordingEndpoint.h"
 #include "app/Main.h"
 #include "app/MenuItem.h"
+#include "base/MessageBox.h"
 #include "hostlink/Protocol.h"
 #include "persist/oxPerst.h"
-#include "widgets/MessageBox.h"
 
 using hostlink::WM_KEYDOWN;
 using hostlink::WM_KEYUP;

@@ -7,9 +7,9 @@
 #include "RecordingEndpoint.h"
 #include "app/Main.h"
 #include "app/MenuItem.h"
+#include "base/CommonDialogs.h"
+#include "base/MessageBox.h"
 #include "persist/oxPerst.h"
-#include "widgets/CommonDialogs.h"
-#include "widgets/MessageBox.h"
 
 class LayoutCommandsTest : public QObject {
     Q_OBJECT

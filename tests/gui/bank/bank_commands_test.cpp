@@ -1,9 +1,9 @@
 #include <QFile>
 
 #include "BankFixture.h"
+#include "base/MessageBox.h"
+#include "base/WindowLayer.h"
 #include "layoutfile/LayoutFile.h"
-#include "widgets/MessageBox.h"
-#include "widgets/WindowLayer.h"
 
 class BankCommandsTest : public QObject {
     Q_OBJECT

@@ -1,6 +1,6 @@
 #include "BankFixture.h"
-#include "widgets/CommonDialogs.h"
-#include "widgets/MessageBox.h"
+#include "base/CommonDialogs.h"
+#include "base/MessageBox.h"
 
 class BankInteractionsTest : public QObject {
     Q_OBJECT

@@ -4,7 +4,7 @@
 
 #include "BankFixture.h"
 #include "bank/BankBuilder.h"
-#include "widgets/MessageBox.h"
+#include "base/MessageBox.h"
 
 namespace {
 

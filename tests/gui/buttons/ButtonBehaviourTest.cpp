@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <QtTest>
 
-#include "widgets/oxBtns.h"
+#include "buttons/oxBtns.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "widgets/oxBtns.h"
+#include "buttons/oxBtns.h"
 
 namespace {
 

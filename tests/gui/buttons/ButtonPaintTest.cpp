@@ -2,7 +2,7 @@
 #include <QPainter>
 #include <QtTest>
 
-#include "widgets/oxBtns.h"
+#include "buttons/oxBtns.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include "BankFixture.h"
 #include "bank/Captions.h"
+#include "base/MessageBox.h"
+#include "base/WindowLayer.h"
 #include "dialogs/UnitSetFaderCaption.h"
-#include "widgets/MessageBox.h"
-#include "widgets/WindowLayer.h"
 
 class CaptionDialogTest : public QObject {
     Q_OBJECT

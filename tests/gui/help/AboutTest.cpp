@@ -7,9 +7,9 @@
 #include <QUrl>
 
 #include "HelpTestSupport.h"
+#include "buttons/oxBtns.h"
 #include "dialogs/About.h"
 #include "dialogs/DecorativeLabels.h"
-#include "widgets/oxBtns.h"
 
 // Takes the addresses the desktop would have opened.
 class UrlCatcher : public QObject {

@@ -11,11 +11,11 @@
 #include "RecordingEndpoint.h"
 #include "app/Main.h"
 #include "app/MenuItem.h"
+#include "base/MessageBox.h"
+#include "base/WindowLayer.h"
+#include "buttons/oxBtns.h"
 #include "dialogs/About.h"
 #include "dialogs/UnitReadme.h"
-#include "widgets/MessageBox.h"
-#include "widgets/WindowLayer.h"
-#include "widgets/oxBtns.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include <QTextEdit>
 
 #include "HelpTestSupport.h"
+#include "base/MessageBox.h"
+#include "buttons/oxBtns.h"
 #include "dialogs/ReadmeFile.h"
 #include "dialogs/UnitReadme.h"
-#include "widgets/MessageBox.h"
-#include "widgets/oxBtns.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include "RecordingEndpoint.h"
 #include "app/Main.h"
 #include "app/MenuItem.h"
+#include "base/CommonDialogs.h"
+#include "base/MessageBox.h"
 #include "persist/oxPerst.h"
 #include "persist/oxRegFil.h"
-#include "widgets/CommonDialogs.h"
-#include "widgets/MessageBox.h"
 
 namespace {
 

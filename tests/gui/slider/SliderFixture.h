@@ -6,8 +6,8 @@
 
 #include <QtTest>
 
-#include "FaderLook.h"
-#include "widgets/SkVSlide.h"
+#include "bank/FaderLook.h"
+#include "slider/SkVSlide.h"
 
 struct EventLog {
     int valueChange = 0;

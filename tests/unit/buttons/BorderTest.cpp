@@ -6,8 +6,8 @@
 #include <QImage>
 #include <QPalette>
 
-#include "widgets/oxBtnsBorder.h"
-#include "widgets/oxBtnsCanvas.h"
+#include "buttons/oxBtnsBorder.h"
+#include "buttons/oxBtnsCanvas.h"
 
 namespace {
 

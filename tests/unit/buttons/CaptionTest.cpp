@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "widgets/oxBtnsCaption.h"
+#include "buttons/oxBtnsCaption.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <QImage>
 #include <QPalette>
 
-#include "widgets/oxBtnsBackground.h"
-#include "widgets/oxBtnsCanvas.h"
-#include "widgets/oxBtnsGradient.h"
+#include "buttons/oxBtnsBackground.h"
+#include "buttons/oxBtnsCanvas.h"
+#include "buttons/oxBtnsGradient.h"
 
 namespace {
 

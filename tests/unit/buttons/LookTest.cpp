@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "widgets/oxBtnsPaint.h"
+#include "buttons/oxBtnsPaint.h"
 
 namespace {
 

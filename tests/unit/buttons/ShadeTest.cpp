@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "widgets/oxBtnsBorder.h"
-#include "widgets/oxBtnsShade.h"
+#include "buttons/oxBtnsBorder.h"
+#include "buttons/oxBtnsShade.h"
 
 namespace {
 

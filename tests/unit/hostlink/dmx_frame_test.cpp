@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "TestHost.h"
+#include "bank/ChannelTable.h"
 #include "hostlink/DmxFrame.h"
 #include "hostlink/UnixEndpoint.h"
 
@@ -35,7 +36,7 @@ class DmxFrameTest : public ::testing::Test {
 protected:
     DmxFrameTest() : table_(std::make_unique<TChannelTable>()) { ClearChannels(*table_); }
 
-    bool Transmit() { return hostlink::TransmitDmxFrame(endpoint_, *table_, buffer_); }
+    bool Transmit() { return hostlink::TransmitDmxFrame(endpoint_, table_->Level, buffer_); }
 
     PrivateRuntimeDir runtime_;
     hostlink::UnixEndpoint endpoint_;

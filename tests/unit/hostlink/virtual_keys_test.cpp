@@ -1,9 +1,9 @@
 #include <Qt>
 #include <gtest/gtest.h>
 
+#include "base/VirtualKeys.h"
 #include "hostlink/KeyMessages.h"
 #include "hostlink/Protocol.h"
-#include "widgets/VirtualKeys.h"
 
 using namespace hostlink;
 

@@ -7,8 +7,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "base/Colors.h"
 #include "persist/oxPerst.h"
-#include "widgets/Colors.h"
 
 class TSample : public QObject {
     Q_OBJECT

@@ -10,9 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "TestObjects.h"
+#include "base/MessageBox.h"
 #include "persist/oxPerst.h"
 #include "persist/oxRegFil.h"
-#include "widgets/MessageBox.h"
 
 namespace {
 

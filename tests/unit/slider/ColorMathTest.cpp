@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "widgets/SkColorMath.h"
-#include "widgets/SkDraw.h"
+#include "slider/SkColorMath.h"
+#include "slider/SkDraw.h"
 
 namespace {
 

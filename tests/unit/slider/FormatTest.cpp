@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "widgets/SkFormat.h"
+#include "slider/SkFormat.h"
 
 namespace {
 

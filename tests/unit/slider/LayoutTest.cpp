@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "widgets/SkDraw.h"
-#include "widgets/SkVSlideLayout.h"
+#include "slider/SkDraw.h"
+#include "slider/SkVSlideLayout.h"
 
 namespace {
 

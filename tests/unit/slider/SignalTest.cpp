@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "widgets/SkSignal.h"
+#include "slider/SkSignal.h"
 
 namespace {
 

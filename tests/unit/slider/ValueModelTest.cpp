@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "widgets/SkVSlideValue.h"
+#include "slider/SkVSlideValue.h"
 
 namespace {
 

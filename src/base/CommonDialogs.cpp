@@ -1,0 +1,110 @@
+#include "base/CommonDialogs.h"
+
+#include "base/MessageBox.h"
+
+#include <deque>
+
+#include <QColorDialog>
+#include <QFileDialog>
+
+namespace {
+
+std::deque<std::optional<QString>>& FileAnswers() {
+    static std::deque<std::optional<QString>> answers;
+    return answers;
+}
+
+std::deque<std::optional<TColor>>& ColorAnswers() {
+    static std::deque<std::optional<TColor>> answers;
+    return answers;
+}
+
+// "Vantrelle File|*.HXI" → "Vantrelle File (*.HXI)"; pairs separated by '|'.
+QString QtFilterOf(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        filters << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(';', ' ') + ')';
+    return filters.join(QStringLiteral(";;"));
+}
+
+constexpr int kCustomColorCount = 16;
+
+} // namespace
+
+TFileDialog::TFileDialog(Kind kind, QObject* owner) : QObject(owner), kind_(kind) {}
+
+void TFileDialog::QueueAnswer(std::optional<QString> fileName) {
+    FileAnswers().push_back(std::move(fileName));
+}
+void TFileDialog::ClearAnswers() {
+    FileAnswers().clear();
+}
+
+bool TFileDialog::Execute(QWidget* parent) {
+    if (!FileAnswers().empty()) {
+        const std::optional<QString> answer = FileAnswers().front();
+        FileAnswers().pop_front();
+        if (!answer) return false;
+        fileName_ = *answer;
+        return true;
+    }
+    if (QueuedAnswersRequired()) qFatal("unanswered file dialog");
+    QFileDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    dialog.setAcceptMode(kind_ == Kind::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(kind_ == Kind::Open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilter(QtFilterOf(filter_));
+    dialog.setDefaultSuffix(defaultExt_);
+    if (!initialDir_.isEmpty()) dialog.setDirectory(initialDir_);
+    if (!fileName_.isEmpty()) dialog.selectFile(fileName_);
+    dialog.setSizeGripEnabled(true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    fileName_ = dialog.selectedFiles().constFirst();
+    return true;
+}
+
+TColorDialog::TColorDialog(QObject* owner) : QObject(owner) {}
+
+void TColorDialog::QueueAnswer(std::optional<TColor> color) {
+    ColorAnswers().push_back(color);
+}
+void TColorDialog::ClearAnswers() {
+    ColorAnswers().clear();
+}
+
+bool TColorDialog::Execute(QWidget* parent) {
+    if (!ColorAnswers().empty()) {
+        const std::optional<TColor> answer = ColorAnswers().front();
+        ColorAnswers().pop_front();
+        if (!answer) return false;
+        color_ = *answer;
+        return true;
+    }
+    if (QueuedAnswersRequired()) qFatal("unanswered colour dialog");
+    // The dialog's 16 custom colours come from and go back to the lines
+    // "ColorA=BBGGRR" … "ColorP=…".
+    for (int i = 0; i < kCustomColorCount; ++i) {
+        const QString key = QStringLiteral("Color%1=").arg(QChar('A' + i));
+        for (const QString& line : customColors_) {
+            if (!line.startsWith(key, Qt::CaseInsensitive)) continue;
+            bool ok = false;
+            const uint value = line.mid(key.size()).toUInt(&ok, 16);
+            if (ok && value <= 0xFFFFFFu)
+                QColorDialog::setCustomColor(i, ToQColor(static_cast<TColor>(value)));
+        }
+    }
+    QColorDialog dialog(ToQColor(color_), parent);
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    QStringList lines;
+    for (int i = 0; i < kCustomColorCount; ++i) {
+        const TColor c = FromQColor(QColorDialog::customColor(i));
+        const QString hex = QString::number(static_cast<uint>(c), 16).toUpper();
+        lines << QStringLiteral("Color%1=%2").arg(QChar('A' + i)).arg(hex.rightJustified(6, '0'));
+    }
+    customColors_ = lines;
+    if (accepted) color_ = FromQColor(dialog.selectedColor());
+    return accepted;
+}

@@ -1,0 +1,146 @@
+#include "slider/SkCustomControl.h"
+
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "base/VirtualKeys.h"
+
+TSkCustomControl::TSkCustomControl(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::TabFocus);
+    setMouseTracking(true);
+}
+
+void TSkCustomControl::EndUpdate() {
+    if (FUpdateCount > 0) --FUpdateCount;
+    if (FUpdateCount == 0) Invalidate();
+}
+
+void TSkCustomControl::NotifyChange() {
+    if (FUpdateCount == 0) SettingsChanged();
+}
+
+void TSkCustomControl::Invalidate() {
+    FPaintPending = true;
+    update();
+}
+
+void TSkCustomControl::SetTabStop(bool v) {
+    FTabStop = v;
+    setFocusPolicy(v ? Qt::TabFocus : Qt::NoFocus); // a press focuses the control itself
+}
+
+void TSkCustomControl::SetCursor(int index) {
+    FCursor = index;
+    setCursor(CursorShapeOf(index));
+}
+
+void TSkCustomControl::ShowCanvasRegion(const QRegion& r) {
+    if (r.isEmpty()) return;
+    FOwnDirty += r;
+    if (!FInPaint) update(r); // shown with the next paint event, merged with any other
+}
+
+void TSkCustomControl::paintEvent(QPaintEvent* event) {
+    const bool ownOnly =
+        !FPaintPending && FCanvas.size() == size() && (event->region() - FOwnDirty).isEmpty();
+    FOwnDirty = QRegion();
+    if (!ownOnly) {
+        if (FCanvas.size() != size()) FCanvas = QImage(size(), QImage::Format_RGB32);
+        FPaintPending = false;
+        FInPaint = true;
+        Paint();
+        FInPaint = false;
+        ++FFullPaints;
+    }
+    QPainter p(this);
+    for (const QRect& r : event->region())
+        p.drawImage(r.topLeft(), FCanvas, r);
+}
+
+void TSkCustomControl::resizeEvent(QResizeEvent* event) {
+    FPaintPending = true;
+    QWidget::resizeEvent(event);
+}
+
+void TSkCustomControl::KeyDown(unsigned short& key, TShiftState shift) {
+    if (OnKeyDown) OnKeyDown(this, key, shift);
+}
+
+void TSkCustomControl::KeyUp(unsigned short& key, TShiftState shift) {
+    if (OnKeyUp) OnKeyUp(this, key, shift);
+}
+
+void TSkCustomControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+}
+
+void TSkCustomControl::MouseMove(TShiftState shift, int x, int y) {
+    if (OnMouseMove) OnMouseMove(this, shift, x, y);
+}
+
+void TSkCustomControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+}
+
+void TSkCustomControl::keyPressEvent(QKeyEvent* event) {
+    const unsigned short vk = VirtualKeyCodeOf(event->key());
+    unsigned short key = vk;
+    QPointer<TSkCustomControl> self(this);
+    KeyDown(key, ShiftStateFrom(event->modifiers()));
+    event->setAccepted(self && WantsKey(vk));
+}
+
+void TSkCustomControl::keyReleaseEvent(QKeyEvent* event) {
+    event->accept();
+    if (event->isAutoRepeat()) return; // a held key is released once, at the end
+    unsigned short key = VirtualKeyCodeOf(event->key());
+    KeyUp(key, ShiftStateFrom(event->modifiers()));
+}
+
+void TSkCustomControl::mousePressEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    MouseDown(MouseButtonFrom(event->button()),
+              ShiftStateFrom(event->modifiers(), event->buttons()), pos.x(), pos.y());
+}
+
+void TSkCustomControl::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    MouseMove(ShiftStateFrom(event->modifiers(), event->buttons()), pos.x(), pos.y());
+}
+
+void TSkCustomControl::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint pos = event->position().toPoint();
+    const QPoint global = event->globalPosition().toPoint();
+    QPointer<TSkCustomControl> self(this);
+    if (event->button() == Qt::LeftButton && rect().contains(pos) && OnClick) {
+        OnClick(this);
+        if (!self) return;
+    }
+    MouseUp(MouseButtonFrom(event->button()), ShiftStateFrom(event->modifiers(), event->buttons()),
+            pos.x(), pos.y());
+    if (self && event->button() == Qt::RightButton && FPopupMenu) FPopupMenu->popup(global);
+}
+
+// The base handlers are skipped: they would repaint the whole control, and
+// only the knob shows the focus.
+void TSkCustomControl::focusInEvent(QFocusEvent*) {
+    QPointer<TSkCustomControl> self(this);
+    if (OnEnter) OnEnter(this);
+    if (self) FocusChanged();
+}
+
+void TSkCustomControl::focusOutEvent(QFocusEvent*) {
+    QPointer<TSkCustomControl> self(this);
+    if (OnExit) OnExit(this);
+    if (self) FocusChanged();
+}
+
+void TSkCustomControl::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange)
+        EnabledChanged(); // the knob shows it
+    else
+        QWidget::changeEvent(event);
+}

@@ -1,0 +1,94 @@
+#pragma once
+// The windowed base control of the slider library: its own canvas picture
+// shown on the window, an update counter that holds back settings changes,
+// and the inherited key, mouse and focus events.
+
+#include <QImage>
+#include <QMenu>
+#include <QPointer>
+#include <QRegion>
+#include <QWidget>
+
+#include "base/Component.h"
+#include "base/Cursors.h"
+
+class TSkCustomControl : public QWidget {
+public:
+    explicit TSkCustomControl(QWidget* parent = nullptr);
+
+    void BeginUpdate() { ++FUpdateCount; }
+    // Counter down by 1, never below 0; invalidates the control at 0.
+    void EndUpdate();
+    int UpdateCount() const { return FUpdateCount; }
+
+    // Calls SettingsChanged when no update is held back.
+    virtual void NotifyChange();
+    virtual void SettingsChanged() {}
+
+    // Marks the whole control for a complete paint.
+    void Invalidate();
+    // Paints whatever is pending now.
+    void Refresh() { repaint(); }
+
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool v);
+    int Cursor() const { return FCursor; }
+    void SetCursor(int index);
+    int Tag() const { return FTag; }
+    void SetTag(int v) { FTag = v; }
+    QMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(QMenu* menu) { FPopupMenu = menu; }
+
+    // The picture shown on the window.
+    const QImage& Canvas() const { return FCanvas; }
+    int FullPaintCount() const { return FFullPaints; }
+
+    TNotifyEvent OnEnter, OnExit, OnClick;
+    TKeyEvent OnKeyDown, OnKeyUp;
+    TMouseEvent OnMouseDown, OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+
+protected:
+    // Draws the whole control onto the canvas.
+    virtual void Paint() {}
+    QImage& CanvasRef() { return FCanvas; }
+    bool InPaint() const { return FInPaint; }
+    // Shows a part of the canvas that was drawn outside Paint at once.
+    void ShowCanvasRegion(const QRegion& r);
+
+    // The inherited handlers: each raises its event. Key handlers may zero the key.
+    virtual void KeyDown(unsigned short& key, TShiftState shift);
+    virtual void KeyUp(unsigned short& key, TShiftState shift);
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    // Keys the control acts on are not passed on to its parents.
+    virtual bool WantsKey(unsigned short) const { return false; }
+    virtual void FocusChanged() {}
+    virtual void EnabledChanged() {}
+
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+    bool PaintPending() const { return FPaintPending; }
+
+private:
+    int FUpdateCount = 0;
+    bool FTabStop = true;
+    int FCursor = crDefault;
+    int FTag = 0;
+    QPointer<QMenu> FPopupMenu;
+    QImage FCanvas;
+    QRegion FOwnDirty; // canvas parts drawn outside Paint, waiting to be shown
+    bool FPaintPending = true;
+    bool FInPaint = false;
+    int FFullPaints = 0;
+};

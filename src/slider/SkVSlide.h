@@ -1,0 +1,78 @@
+#pragma once
+// The vertical slider: a knob travelling in a framed trench between two tick
+// scales, a value read-out above and two caption lines below.
+
+#include <QHash>
+#include <QImage>
+#include <QStaticText>
+
+#include "slider/SkAnalogControl.h"
+#include "slider/SkDraw.h"
+#include "slider/SkVSlideLayout.h"
+#include "slider/SkVSlideSettings.h"
+
+class TSkVSlider : public TSkAnalogCControl {
+public:
+    explicit TSkVSlider(QWidget* parent = nullptr);
+
+    TSkFont* Font() const { return FFont; }
+    TSkSBevel* BevelOuter() const { return FBevelOuter; }
+    TSkSBevel* BevelValue() const { return FBevelValue; }
+    int ButtonSize() const { return FButtonSize; }
+    TColor ColorTrench() const { return FColorTrench; }
+    TSkFont* FontValue() const { return FFontValue; }
+    TVSliderOptions Options() const { return FOptions; }
+    TScaleSettings* ScaleSettings() const { return FScaleSettings; }
+
+    void SetButtonSize(int v);
+    void SetColorTrench(TColor v);
+    void SetOptions(TVSliderOptions v);
+    void SetFontValue(const TSkFont& f) { FFontValue->Assign(f); }
+
+    // Layout of the last paint.
+    int KnobLength() const { return FLayout.KnobLength; }
+    int KnobBreadth() const { return FLayout.KnobBreadth; }
+    const TVSliderLayout& Layout() const { return FLayout; }
+    const TSkRect& TrenchRect() const { return FLayout.TrenchRect; }
+    const TSkRect& TrackRect() const { return FLayout.TrackRect; }
+    const TSkRect& ValueBoxRect() const { return FLayout.ValueBoxRect; }
+    bool TooSmall() const { return FLayout.TooSmall; }
+    bool BackgroundValid() const { return FBackgroundValid; }
+    // The knob centre of the last value display, in control coordinates.
+    QPoint KnobCentre() const { return FKnobCentre; }
+
+    void Loaded() override;
+    void SettingsChanged() override;
+    void UpdateValueDisplay() override;
+
+protected:
+    void Paint() override;
+    void SlideTo(int x, int y) override;
+
+private:
+    TVSliderLayoutInput MeasureForLayout();
+    void PrepareScale();
+    void PaintHead(QPainter& p);
+    void PaintTrench(QPainter& p);
+    void DrawValueText(QPainter& c);
+
+    TSkFont* FFont;
+    TSkSBevel* FBevelOuter;
+    TSkSBevel* FBevelValue;
+    int FButtonSize = 30;
+    TColor FColorTrench = clGreen;
+    TSkFont* FFontValue;
+    TVSliderOptions FOptions = AllVSliderOptions;
+    TScaleSettings* FScaleSettings;
+
+    TVSliderLayout FLayout;
+    QImage FTrackBackground{1, 1, QImage::Format_RGB32};
+    bool FBackgroundValid = false;
+    QPoint FKnobCentre;
+    struct TValueText {
+        QStaticText text;
+        int width;
+    };
+    QHash<QString, TValueText> FValueTexts;
+    QFont FValueTextFont;
+};

@@ -1,0 +1,62 @@
+#include "slider/SkVSlideSettings.h"
+
+#include <cmath>
+
+TSkSBevel::TSkSBevel(QObject* parent)
+    : TSkPersistent(parent), FOffset(new TSkOffset(this)), FSurfaceGrad(new TSkGradSettings(this)) {
+    FOffset->OnChange = [this](QObject*) { Changed(); };
+    FSurfaceGrad->OnChange = [this](QObject*) { Changed(); };
+}
+
+void TSkSBevel::Changed() {
+    FBorderWidth = FSpacing + FWidth;
+    if (FBevelLine == blOuter || FBevelLine == blInner)
+        FBorderWidth += 1;
+    else if (FBevelLine == blBoth)
+        FBorderWidth += 2;
+    TSkPersistent::Changed();
+}
+
+void TSkFont::Assign(const TSkFont& other) {
+    if (&other == this) return;
+    FName = other.FName;
+    FSize = other.FSize;
+    FColor = other.FColor;
+    FStyle = other.FStyle;
+    Changed();
+}
+
+int TSkFont::PixelSize() const {
+    const int px = static_cast<int>(std::lround(std::abs(FSize) * 96.0 / 72.0));
+    return px < 1 ? 1 : px;
+}
+
+void TSkFont::Changed() {
+    FCache.reset();
+    TSkPersistent::Changed();
+}
+
+const QFont& TSkFont::ToQFont() const {
+    if (FCache) return *FCache;
+    QFont f(FName);
+    f.setStyleHint(QFont::SansSerif); // faces this platform lacks fall back to a sans face
+    f.setPixelSize(PixelSize());
+    f.setHintingPreference(
+        QFont::PreferFullHinting); // whole-pixel advances, as text is laid out here
+    f.setBold(FStyle & fsBold);
+    f.setItalic(FStyle & fsItalic);
+    f.setUnderline(FStyle & fsUnderline);
+    f.setStrikeOut(FStyle & fsStrikeOut);
+    FCache = f;
+    return *FCache;
+}
+
+TScaleSettings::TScaleSettings(Defaults defaults, QObject* parent)
+    : TSkPersistent(parent), FFont(new TSkFont(QStringLiteral("Arial"), 14, clBlack, this)) {
+    if (defaults == Defaults::Slider) {
+        FDrawLine = false;
+        FFont->SetSize(8);
+        FSubSteps = 5;
+    }
+    FFont->OnChange = [this](QObject*) { Changed(); };
+}
