@@ -230,4 +230,4 @@ void ButtonPaintTest::parentColourUntilColourSet() {
 }
 
 QTEST_MAIN(ButtonPaintTest)
-#include "ButtonPaintTest.moc"
+#include "button_paint_test.moc"

@@ -133,4 +133,4 @@ void MainHelpTest::aboutLeavesForwardingAndLayerAlone() {
 }
 
 QTEST_MAIN(MainHelpTest)
-#include "MainHelpTest.moc"
+#include "main_help_test.moc"

@@ -335,4 +335,4 @@ private slots:
 };
 
 QTEST_MAIN(SliderInputTest)
-#include "SliderInputTest.moc"
+#include "slider_input_test.moc"

@@ -236,4 +236,4 @@ void ButtonPicturesTest::rotatedCaptionDraws() {
 }
 
 QTEST_MAIN(ButtonPicturesTest)
-#include "ButtonPicturesTest.moc"
+#include "button_pictures_test.moc"

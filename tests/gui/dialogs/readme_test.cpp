@@ -202,4 +202,4 @@ void ReadmeTest::shippedReadmeIsRichText() {
 }
 
 QTEST_MAIN(ReadmeTest)
-#include "ReadmeTest.moc"
+#include "readme_test.moc"

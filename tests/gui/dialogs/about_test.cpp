@@ -126,4 +126,4 @@ void AboutTest::okClosesAndFreesTheBox() {
 }
 
 QTEST_MAIN(AboutTest)
-#include "AboutTest.moc"
+#include "about_test.moc"

@@ -180,4 +180,4 @@ void SkinTest::taskbarOptionKeepsVisibility() {
 }
 
 QTEST_MAIN(SkinTest)
-#include "SkinTest.moc"
+#include "skin_test.moc"

@@ -448,4 +448,4 @@ void ButtonBehaviourTest::hotTrackingOnEnterLeave() {
 }
 
 QTEST_MAIN(ButtonBehaviourTest)
-#include "ButtonBehaviourTest.moc"
+#include "button_behaviour_test.moc"

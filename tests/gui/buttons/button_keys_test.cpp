@@ -269,4 +269,4 @@ void ButtonKeysTest::actionRunsInsteadOfOnClick() {
 }
 
 QTEST_MAIN(ButtonKeysTest)
-#include "ButtonKeysTest.moc"
+#include "button_keys_test.moc"

@@ -360,4 +360,4 @@ private slots:
 };
 
 QTEST_MAIN(SliderPaintTest)
-#include "SliderPaintTest.moc"
+#include "slider_paint_test.moc"
