@@ -32,7 +32,7 @@ configure_and_build() {
         # A compiler cache, where one is installed, makes rebuilds of other checkouts quick.
         command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
         CC=clang CXX=clang++ cmake -S "$VANTRELLE_ROOT" -B "$VANTRELLE_BUILD" -G Ninja \
-            -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
+            -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRELLE_WERROR="${VANTRELLE_WERROR:-OFF}" "${launcher[@]}"
     fi
     cmake --build "$VANTRELLE_BUILD" -- -j"$(nproc)"
 }
