@@ -5,7 +5,7 @@
 function(vantrelle_add_folder_library name)
     cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-    list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+    list(FILTER sources EXCLUDE REGEX "/(main|Program)\\.cpp$")
     list(FILTER sources INCLUDE REGEX "\\.cpp$")
     if(sources)
         file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)

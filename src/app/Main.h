@@ -1,14 +1,19 @@
 #pragma once
 // The desk's one main window: the fader bank, the menus, the dialogs and the
 // preference store, and the order in which they come to life and go.
+// Main.cpp builds it and holds the bank's handlers; MainMenus.cpp the menus
+// and their commands; MainPreferences.cpp the stored items and the
+// preference commands; MainLifecycle.cpp start-up and close.
 
 #include <memory>
+#include <utility>
 
 #include <QMainWindow>
 
 #include "bank/BankBuilder.h"
 #include "bank/BankRefresh.h"
 #include "bank/DeskState.h"
+#include "base/Guarded.h"
 #include "hostlink/Endpoint.h"
 
 class QFrame;
@@ -16,6 +21,7 @@ class QMenu;
 class QMenuBar;
 class TColorDialog;
 class TFileDialog;
+class TLayoutCommands;
 class TMenuItem;
 class ToxPersist;
 
@@ -126,19 +132,8 @@ public:
     void M_FadersOfCurrentPageAt_100Click();
     void M_ReleaseAllToggledBumpButtonsClick();
 
-    // The table to and from LayoutFileName, with their messages.
-    void WriteLayoutFile();
-    void ReadLayoutFile();
-
-    // Steps of start-up and of the commands, in the order they run there.
-    void InstallKeyFilter();
-    void CreateFader();
-    void ResizeFader();
-    void CreatePageButtons();
-    void InitialiseSlots();
-    void SetFadersKeyboard(bool enabled); // EnableKeyboard of every fader
-    void RefreshFaders();
-    void UpdatePageColors();
+    // The step every bank rule runs after a level change.
+    const TSendThenRecolour& SendThenRecolour() const { return sendThenRecolour_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -150,11 +145,18 @@ private:
     void CreatePopupMenu();
     void CreatePersist();
     TMenuItem* AddItem(QMenu* menu, const char* name, const QString& caption, int tag = 0);
-    void ConnectBankCommands();
+    void ConnectMenuCommands();
     // Runs a handler; a failure is shown in an error box and ends only it.
     template <typename F>
-    void Guarded(F&& handler);
+    void Guarded(F&& handler) {
+        RunGuarded(this, std::forward<F>(handler));
+    }
     void ApplyZOrder();
+    void InstallKeyFilter();
+    // Builds the bank with this window's handlers, then fits the window to it.
+    void BuildBank();
+    void FitWindowToBank();
+    TBankHandlers NewBankHandlers();
     TBankPanels BankPanels();
 
     TDeskState state_;
@@ -162,9 +164,6 @@ private:
     QObject* keyFilter_ = nullptr;
     bool shown_ = false;
     TBankHandlers bankHandlers_;
-    // What the bank's handlers call to transmit.
-    const TFrameSender sendFrame_{[this] { SendDmxFrame(); }};
+    const TSendThenRecolour sendThenRecolour_{[this] { SendDmxFrame(); }};
+    std::unique_ptr<TLayoutCommands> layoutCommands_;
 };
-
-// The one main window of the running program.
-extern TMainForm* MainForm;

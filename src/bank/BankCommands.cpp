@@ -16,7 +16,7 @@ void ReleaseThenSet(TDeskState& state, int slot, int level) {
 
 } // namespace
 
-void AllFadersTo(TDeskState& state, const TFrameSender& send, int level) {
+void AllFadersTo(TDeskState& state, const TSendThenRecolour& send, int level) {
     const auto v = static_cast<std::uint8_t>(CheckLevel(level));
     for (int slot = 1; slot <= FADERS_PER_PAGE; ++slot)
         ReleaseThenSet(state, slot, v);
@@ -24,7 +24,7 @@ void AllFadersTo(TDeskState& state, const TFrameSender& send, int level) {
     send();
 }
 
-void PageFadersTo(TDeskState& state, const TFrameSender& send, int level) {
+void PageFadersTo(TDeskState& state, const TSendThenRecolour& send, int level) {
     const auto v = static_cast<std::uint8_t>(CheckLevel(level));
     for (int slot = 1; slot <= FADERS_PER_PAGE; ++slot) {
         ReleaseThenSet(state, slot, v);
@@ -33,7 +33,7 @@ void PageFadersTo(TDeskState& state, const TFrameSender& send, int level) {
     send();
 }
 
-void ReleaseAllToggledBumps(TDeskState& state, const TFrameSender& send) {
+void ReleaseAllToggledBumps(TDeskState& state, const TSendThenRecolour& send) {
     TChannelTable& table = state.Table;
     for (int c = 1; c <= DMX_UNIVERSE_SIZE; ++c) {
         if (table.BumpOf(c) == 0) continue;

@@ -5,11 +5,11 @@
 #include "bank/BankRefresh.h"
 
 // Every channel to level (0, 128 or 255); the faders of the page follow.
-void AllFadersTo(TDeskState& state, const TFrameSender& send, int level);
+void AllFadersTo(TDeskState& state, const TSendThenRecolour& send, int level);
 // The channels of the page shown to level; the other pages stay.
-void PageFadersTo(TDeskState& state, const TFrameSender& send, int level);
+void PageFadersTo(TDeskState& state, const TSendThenRecolour& send, int level);
 // Releases every bumped channel to 0 and every bump button of the page.
-void ReleaseAllToggledBumps(TDeskState& state, const TFrameSender& send);
+void ReleaseAllToggledBumps(TDeskState& state, const TSendThenRecolour& send);
 
 // Faders show 0..255 without a unit, or 0..100 %. No level changes.
 void ApplyDisplayMode(TDeskState& state, bool digits);

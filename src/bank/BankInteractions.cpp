@@ -8,13 +8,6 @@
 namespace {
 
 template <typename T>
-T& SenderAs(QObject* sender) {
-    auto* widget = dynamic_cast<T*>(sender);
-    if (widget == nullptr) throw std::invalid_argument("Unexpected sender");
-    return *widget;
-}
-
-template <typename T>
 T& Existing(T* widget, int slot) {
     if (widget == nullptr)
         throw std::runtime_error("Slot " + std::to_string(slot) + " has no widget");
@@ -23,6 +16,10 @@ T& Existing(T* widget, int slot) {
 
 TFaders& FaderOfSlot(const TDeskState& state, int slot) {
     return Existing(state.FaderAt(slot), slot);
+}
+
+TFaderButtons& BumpOfSlot(const TDeskState& state, int slot) {
+    return Existing(state.FaderButtonAt(slot), slot);
 }
 
 int SlotOnPage(const TDeskState& state, int channel) {
@@ -38,15 +35,15 @@ void SetFaderLevel(const TDeskState& state, int slot, int level) {
 
 } // namespace
 
-void FaderValueChange(TDeskState& state, const TFrameSender& send, QObject* sender) {
+void FaderValueChange(TDeskState& state, const TSendThenRecolour& send, int channel, int level,
+                      bool faderFocused) {
     if (!state.Ready) return;
-    TFaders& fader = SenderAs<TFaders>(sender);
-    const int c = CheckChannel(fader.Tag());
-    state.Table.LevelOf(c) = static_cast<std::uint8_t>(CheckLevel(fader.Digit()));
+    const int c = CheckChannel(channel);
+    state.Table.LevelOf(c) = static_cast<std::uint8_t>(CheckLevel(level));
     send();
     const int slot = SlotOnPage(state, c);
-    if (!FaderOfSlot(state, slot).hasFocus()) return;
-    TFaderButtons& bump = Existing(state.FaderButtonAt(slot), slot);
+    if (!faderFocused) return;
+    TFaderButtons& bump = BumpOfSlot(state, slot);
     if (!bump.Value()) return;
     // The bump's button has no focus, so its change handler ignores this.
     bump.SetValue(false);
@@ -55,39 +52,40 @@ void FaderValueChange(TDeskState& state, const TFrameSender& send, QObject* send
     state.Table.BumpOf(c) = 0;
 }
 
-void FaderEnter(TDeskState& state, QObject* sender) {
-    state.CurrentFader = SlotOnPage(state, SenderAs<TFaders>(sender).Tag());
+void FaderEnter(TDeskState& state, int channel) {
+    state.CurrentFader = SlotOnPage(state, channel);
 }
 
-void BumpMouseDown(TDeskState& state, const TFrameSender& send, QObject* sender, bool toggleMode) {
+void BumpMouseDown(TDeskState& state, const TSendThenRecolour& send, int channel, bool toggleMode) {
     if (!state.Ready || toggleMode) return;
-    TFaderButtons& bump = SenderAs<TFaderButtons>(sender);
+    const int c = CheckChannel(channel);
+    const int slot = SlotOnPage(state, c);
+    TFaderButtons& bump = BumpOfSlot(state, slot);
     bump.setFocus(Qt::MouseFocusReason);
-    const int c = CheckChannel(bump.Tag());
     state.SavedLevelOf(c) = state.Table.LevelOf(c);
-    SetFaderLevel(state, SlotOnPage(state, c), 255);
+    SetFaderLevel(state, slot, 255);
     bump.SetColor(state.ColorOn);
     send();
 }
 
-void BumpMouseUp(TDeskState& state, const TFrameSender& send, QObject* sender, bool toggleMode) {
+void BumpMouseUp(TDeskState& state, const TSendThenRecolour& send, int channel, bool toggleMode) {
     if (!state.Ready || toggleMode) return;
-    TFaderButtons& bump = SenderAs<TFaderButtons>(sender);
-    const int c = CheckChannel(bump.Tag());
+    const int c = CheckChannel(channel);
     const int slot = SlotOnPage(state, c);
+    TFaderButtons& bump = BumpOfSlot(state, slot);
     SetFaderLevel(state, slot, state.SavedLevelOf(c));
     bump.SetColor(state.ColorOff);
     send();
     FaderOfSlot(state, slot).setFocus(Qt::MouseFocusReason);
 }
 
-void BumpChange(TDeskState& state, const TFrameSender& send, QObject* sender) {
-    if (!state.Ready) return;
-    TFaderButtons& bump = SenderAs<TFaderButtons>(sender);
-    if (!bump.hasFocus()) return;
-    const int c = CheckChannel(bump.Tag());
+void BumpChange(TDeskState& state, const TSendThenRecolour& send, int channel, bool down,
+                bool bumpFocused) {
+    if (!state.Ready || !bumpFocused) return;
+    const int c = CheckChannel(channel);
     const int slot = SlotOnPage(state, c);
-    if (bump.Value()) {
+    TFaderButtons& bump = BumpOfSlot(state, slot);
+    if (down) {
         state.SavedLevelOf(c) = state.Table.LevelOf(c);
         SetFaderLevel(state, slot, 255);
         bump.SetColor(state.ColorOn);

@@ -6,18 +6,23 @@
 
 #include "bank/BankRefresh.h"
 
-class QObject;
+// The rules take plain values read from the sender by the window's handlers;
+// the widgets they touch are the slot's own in the state's tables, and a slot
+// without one raises std::runtime_error.
 
-// The fader's digit changed: the level follows and is sent. Taking hold of
-// a fader whose bump is latched releases the bump.
-void FaderValueChange(TDeskState& state, const TFrameSender& send, QObject* sender);
-void FaderEnter(TDeskState& state, QObject* sender);
+// The fader of channel now shows level: the level follows and is sent.
+// Taking hold of a fader (faderFocused) whose bump is latched releases it.
+void FaderValueChange(TDeskState& state, const TSendThenRecolour& send, int channel, int level,
+                      bool faderFocused);
+// The fader of channel got the focus: it becomes CurrentFader.
+void FaderEnter(TDeskState& state, int channel);
 
-// Momentary bump: acts only while the bumps are not toggles.
-void BumpMouseDown(TDeskState& state, const TFrameSender& send, QObject* sender, bool toggleMode);
-void BumpMouseUp(TDeskState& state, const TFrameSender& send, QObject* sender, bool toggleMode);
-// Toggle bump: the button's Value changed; only the focused button acts.
-void BumpChange(TDeskState& state, const TFrameSender& send, QObject* sender);
+// Momentary bump of channel: acts only while the bumps are not toggles.
+void BumpMouseDown(TDeskState& state, const TSendThenRecolour& send, int channel, bool toggleMode);
+void BumpMouseUp(TDeskState& state, const TSendThenRecolour& send, int channel, bool toggleMode);
+// Toggle bump of channel is now down or up; only a focused button acts.
+void BumpChange(TDeskState& state, const TSendThenRecolour& send, int channel, bool down,
+                bool bumpFocused);
 
 // Popup commands on the fader in CurrentFader.
 void ApplyPreset(TDeskState& state, int level);

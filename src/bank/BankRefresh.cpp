@@ -1,9 +1,5 @@
 #include "bank/BankRefresh.h"
 
-#include <stdexcept>
-
-#include <QWidget>
-
 #include "bank/BankWidgets.h"
 #include "bank/Captions.h"
 #include "bank/PageColors.h"
@@ -12,7 +8,7 @@ TColor BumpColor(const TDeskState& state, bool down) {
     return down ? state.ColorOn : state.ColorOff;
 }
 
-void RefreshFaders(TDeskState& state, const TFrameSender& send) {
+void RefreshFaders(TDeskState& state, const TSendThenRecolour& send) {
     TChannelTable& table = state.Table;
     for (int slot = 1; slot <= FADERS_PER_PAGE; ++slot) {
         const int c = state.ChannelOf(slot);
@@ -44,13 +40,9 @@ void UpdatePageColors(TDeskState& state) {
             b->SetColor(colors[static_cast<std::size_t>(p)]);
 }
 
-void PageButtonClick(TDeskState& state, const TFrameSender& send, QObject* sender,
-                     QWidget* pageRow) {
-    auto* button = dynamic_cast<TPageButtons*>(sender);
-    if (button == nullptr) throw std::invalid_argument("The sender is not a page button");
-    pageRow->setFocus(Qt::OtherFocusReason);
+void PageButtonClick(TDeskState& state, const TSendThenRecolour& send, int page) {
     if (state.Ready) {
-        state.CurrentPage = CheckPage(button->Tag() - 1);
+        state.CurrentPage = CheckPage(page - 1);
         RefreshFaders(state, send);
     }
     UpdatePageColors(state);

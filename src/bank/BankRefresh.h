@@ -6,18 +6,15 @@
 
 #include "bank/DeskState.h"
 
-class QObject;
-class QWidget;
-
-// Hands the current levels to the host (and recolours the page buttons).
-using TFrameSender = std::function<void()>;
+// The step that follows every level change: sends the frame to the host, then
+// recolours the page buttons.
+using TSendThenRecolour = std::function<void()>;
 
 // Loads page CurrentPage into the 32 slots, then sends one frame.
-void RefreshFaders(TDeskState& state, const TFrameSender& send);
+void RefreshFaders(TDeskState& state, const TSendThenRecolour& send);
 void UpdatePageColors(TDeskState& state);
-// A page button was clicked: the focus leaves the bank for pageRow, then,
-// once the desk is ready, the page shown becomes the sender's.
-void PageButtonClick(TDeskState& state, const TFrameSender& send, QObject* sender,
-                     QWidget* pageRow);
+// The page button of page (1..16) was clicked: once the desk is ready, the
+// page shown becomes that page. A bad page raises before anything changes.
+void PageButtonClick(TDeskState& state, const TSendThenRecolour& send, int page);
 // The bump button's colour for its state.
 TColor BumpColor(const TDeskState& state, bool down);

@@ -12,7 +12,7 @@ class BankCommandsTest : public QObject {
 
     void Preset(int channel, int level) {
         f_.State().Table.LevelOf(channel) = static_cast<std::uint8_t>(level);
-        f_.form->RefreshFaders();
+        RefreshFaders(f_.State(), f_.form->SendThenRecolour());
     }
 
     // A layout with levels, a bump and a caption, saved for the next start.

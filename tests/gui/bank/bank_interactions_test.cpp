@@ -9,7 +9,7 @@ class BankInteractionsTest : public QObject {
     // Puts a channel of page 1 to a level through the table and a refresh.
     void Preset(int channel, int level) {
         f_.State().Table.LevelOf(channel) = static_cast<std::uint8_t>(level);
-        f_.form->RefreshFaders();
+        RefreshFaders(f_.State(), f_.form->SendThenRecolour());
     }
 
 private slots:
@@ -138,7 +138,7 @@ private slots:
         QVERIFY(f_.Start());
         f_.State().Table.Name1Of(10).Assign("ABCDEFGH");
         f_.State().Table.Name2Of(10).Assign("Second");
-        f_.form->RefreshFaders();
+        RefreshFaders(f_.State(), f_.form->SendThenRecolour());
         QCOMPARE(f_.Fader(10)->SignalSettings()->Name1(), QStringLiteral("ABCDEFGH"));
         const std::size_t before = f_.records.size();
         QVERIFY(f_.ChoosePopup(10, "M_ClearCaption"));

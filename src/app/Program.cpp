@@ -12,7 +12,6 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(DeskArtwork())));
 
     TMainForm form;
-    MainForm = &form;
     TFormReadme readme; // created hidden, never shown
     FormReadme = &readme;
     form.show();

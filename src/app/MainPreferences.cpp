@@ -1,0 +1,77 @@
+// The eleven items the preference store keeps, and the preference commands.
+
+#include <QMenu>
+
+#include "app/Main.h"
+#include "app/MenuItem.h"
+#include "bank/BankCommands.h"
+#include "base/WindowLayer.h"
+#include "persist/oxPerst.h"
+
+void TMainForm::CreatePersist() {
+    oxPersist1 = new ToxPersist(this);
+    oxPersist1->setObjectName(QStringLiteral("oxPersist1"));
+    oxPersist1->BeginReadDescription();
+    oxPersist1->SetFileName(QStringLiteral("Config.dat"));
+    oxPersist1->SetRegistryKey(QStringLiteral("Software\\"));
+    oxPersist1->SetStorageType(ToxPersist::oxpFile);
+    oxPersist1->SetOptions({});
+    oxPersist1->SetFileStorageDirectory(ToxPersist::oxpApplication);
+    oxPersist1->SetEnabled(true);
+    oxPersist1->SetSeqID(14);
+    oxPersist1->SetItems({
+        QStringLiteral("(TForm);Top;1;(TForm)_Top;;1;0;0;;"),
+        QStringLiteral("(TForm);Left;1;(TForm)_Left;;1;0;0;;"),
+        QStringLiteral("M_Displayvalueasdigit;Checked;3;M_Displayvalueasdigit_Checked;;1;0;0;;"),
+        QStringLiteral("M_ButtonAsToggle;Checked;3;M_ButtonAsToggle_Checked;;1;0;0;;"),
+        QStringLiteral(
+            "M_PassKeypressesToHalvex;Checked;3;M_PassKeypressesToHalvex_Checked;;1;0;0;;"),
+        QStringLiteral(
+            "M_MemoriseFaderStatusOnExit;Checked;3;M_MemoriseFaderStatusOnExit_Checked;;1;0;0;;"),
+        QStringLiteral("M_StayOnTop;Checked;3;M_StayOnTop_Checked;;1;0;0;;"),
+        QStringLiteral("ColorDialog1;CustomColors;101;ColorDialog1_CustomColors;;1;0;0;;"),
+        QStringLiteral("M_GradientLook;Checked;3;M_GradientLook_Checked;;1;0;0;;"),
+        QStringLiteral("SaveDialog1;FileName;10;SaveDialog1_FileName;;1;0;0;;"),
+        QStringLiteral("OpenDialog1;FileName;10;OpenDialog1_FileName;;1;0;0;;"),
+    });
+    oxPersist1->AfterLoad = [this](QObject*) { oxPersist1AfterLoad(); };
+    oxPersist1->EndReadDescription();
+}
+
+int TMainForm::Top() const {
+    return pos().y();
+}
+void TMainForm::SetTop(int top) {
+    move(pos().x(), top);
+}
+int TMainForm::Left() const {
+    return pos().x();
+}
+void TMainForm::SetLeft(int left) {
+    move(left, pos().y());
+}
+
+void TMainForm::ApplyZOrder() {
+    SetWindowTopmost(this, M_StayOnTop->isChecked());
+}
+
+void TMainForm::M_PassKeypressesToHalvexClick() {
+    // The faders' own keyboard handling is switched by the bank.
+    SetFadersKeyboard(state_, !M_PassKeypressesToHalvex->isChecked());
+}
+
+void TMainForm::M_DisplayvalueasdigitClick() {
+    ApplyDisplayMode(state_, M_Displayvalueasdigit->isChecked());
+}
+
+void TMainForm::M_ButtonAsToggleClick() {
+    ApplyBumpType(state_, M_ButtonAsToggle->isChecked());
+}
+
+void TMainForm::M_StayOnTopClick() {
+    ApplyZOrder();
+}
+
+void TMainForm::M_GradientLookClick() {
+    ApplyGradientLook(state_, M_GradientLook->isChecked());
+}

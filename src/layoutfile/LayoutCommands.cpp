@@ -1,0 +1,73 @@
+#include "layoutfile/LayoutCommands.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QWidget>
+
+#include "base/CommonDialogs.h"
+#include "base/MessageBox.h"
+#include "layoutfile/LayoutFile.h"
+
+TLayoutCommands::TLayoutCommands(TParts parts) : state_(*parts.State), parts_(std::move(parts)) {}
+
+void TLayoutCommands::Write() {
+    const QString error = WriteLayoutFile(state_.LayoutFileName, state_.Table);
+    if (!error.isEmpty())
+        ShowMessageBox(parts_.Window, error + QLatin1String(CANNOT_SAVE_FILE), TMsgDlgType::mtError,
+                       QMessageBox::Ok);
+}
+
+void TLayoutCommands::Read() {
+    QString error;
+    switch (ReadLayoutFile(state_.LayoutFileName, state_.Table, error)) {
+    case TLayoutReadResult::Read:
+        parts_.Window->setWindowTitle(LayoutCaption(parts_.BaseCaption, state_.LayoutFileName));
+        break;
+    case TLayoutReadResult::Failed:
+        ShowMessageBox(parts_.Window, error + QLatin1String(CANNOT_OPEN_FILE),
+                       TMsgDlgType::mtWarning, QMessageBox::Ok);
+        break;
+    case TLayoutReadResult::Missing:
+        break;
+    }
+}
+
+void TLayoutCommands::New() {
+    state_.Ready = false;
+    state_.LayoutFileName.clear();
+    parts_.Window->setWindowTitle(parts_.BaseCaption + QLatin1Char(' '));
+    ClearChannels(state_.Table);
+    RefreshFaders(state_, parts_.SendThenRecolour);
+    UpdatePageColors(state_);
+    state_.Ready = true;
+    parts_.SendThenRecolour();
+}
+
+void TLayoutCommands::Open() {
+    parts_.OpenDialog->SetInitialDir(QDir::currentPath());
+    if (!parts_.OpenDialog->Execute(parts_.Window)) return;
+    state_.Ready = false;
+    state_.LayoutFileName = parts_.OpenDialog->FileName();
+    Read();
+    RefreshFaders(state_, parts_.SendThenRecolour);
+    UpdatePageColors(state_);
+    parts_.SendThenRecolour();
+    state_.Ready = true;
+}
+
+void TLayoutCommands::Save() {
+    if (!state_.LayoutFileName.isEmpty() && QFileInfo(state_.LayoutFileName).isFile()) {
+        Write();
+        return;
+    }
+    SaveAs();
+}
+
+void TLayoutCommands::SaveAs() {
+    parts_.SaveDialog->SetInitialDir(parts_.OpenDialog->InitialDir());
+    if (!parts_.SaveDialog->Execute(parts_.Window)) return;
+    state_.LayoutFileName = parts_.SaveDialog->FileName();
+    parts_.OpenDialog->SetFileName(state_.LayoutFileName);
+    Write();
+    parts_.Window->setWindowTitle(LayoutCaption(parts_.BaseCaption, state_.LayoutFileName));
+}
