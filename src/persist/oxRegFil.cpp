@@ -1,4 +1,4 @@
-#include "persist/oxContainer.h"
+#include "persist/oxRegFil.h"
 
 #include <algorithm>
 #include <cstring>

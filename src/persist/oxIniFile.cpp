@@ -1,4 +1,4 @@
-#include "persist/oxIniStore.h"
+#include "persist/oxIniFile.h"
 
 #include <QFile>
 #include <QSaveFile>
