@@ -295,9 +295,8 @@ bool TMainForm::FormClose() {
                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel || answer == QMessageBox::NoButton) return false;
     if (answer == QMessageBox::Yes) M_SaveClick();
-    QString error;
-    if (!oxPersist1->Save(&error))
-        ShowMessageBox(this, error, TMsgDlgType::mtError, QMessageBox::Ok);
+    if (const TFileResult<> saved = oxPersist1->Save(); !saved)
+        ShowMessageBox(this, saved.Error().Message(), TMsgDlgType::mtError, QMessageBox::Ok);
     return true;
 }
 
@@ -371,25 +370,19 @@ void TMainForm::M_PassKeypressesToHalvexClick() {
 }
 
 void TMainForm::WriteLayoutFile() {
-    const QString error = ::WriteLayoutFile(state_.LayoutFileName, state_.Table);
-    if (!error.isEmpty())
-        ShowMessageBox(this, error + QLatin1String(CANNOT_SAVE_FILE), TMsgDlgType::mtError,
-                       QMessageBox::Ok);
+    const TFileResult<> written = ::WriteLayoutFile(state_.LayoutFileName, state_.Table);
+    if (!written)
+        ShowMessageBox(this, written.Error().Message() + QLatin1String(CANNOT_SAVE_FILE),
+                       TMsgDlgType::mtError, QMessageBox::Ok);
 }
 
 void TMainForm::ReadLayoutFile() {
-    QString error;
-    switch (::ReadLayoutFile(state_.LayoutFileName, state_.Table, error)) {
-    case TLayoutReadResult::Read:
+    const TFileResult<TLayoutRead> read = ::ReadLayoutFile(state_.LayoutFileName, state_.Table);
+    if (!read)
+        ShowMessageBox(this, read.Error().Message() + QLatin1String(CANNOT_OPEN_FILE),
+                       TMsgDlgType::mtWarning, QMessageBox::Ok);
+    else if (read.Value() == TLayoutRead::Read)
         setWindowTitle(LayoutCaption(QLatin1String(MAIN_CAPTION), state_.LayoutFileName));
-        break;
-    case TLayoutReadResult::Failed:
-        ShowMessageBox(this, error + QLatin1String(CANNOT_OPEN_FILE), TMsgDlgType::mtWarning,
-                       QMessageBox::Ok);
-        break;
-    case TLayoutReadResult::Missing:
-        break;
-    }
 }
 
 void TMainForm::M_NewClick() {

@@ -11,6 +11,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include "base/FileResult.h"
 #include "persist/oxIniFile.h"
 #include "persist/oxRegistryStore.h"
 
@@ -46,11 +47,11 @@ public:
     void Clear() { entries_.clear(); }
 
     // Replaces the file atomically: it is written beside and renamed over, so
-    // a failure leaves the previous file whole. False with *error on failure.
-    bool SaveToFile(const QString& path, QString* error = nullptr) const;
-    // False with *error when the file cannot be opened; a file that is no
-    // container loads as an empty table.
-    bool LoadFromFile(const QString& path, QString* error = nullptr);
+    // a failure leaves the previous file whole.
+    TFileResult<> SaveToFile(const QString& path) const;
+    // Fails when the file cannot be opened or is too large; a file that is
+    // no container loads as an empty table.
+    TFileResult<> LoadFromFile(const QString& path);
 
     QByteArray SaveToBytes() const;
     void LoadFromBytes(QByteArrayView bytes);
