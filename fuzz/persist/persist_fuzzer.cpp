@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "persist/oxContainer.h"
+#include "persist/oxRegFil.h"
 #include "persist/oxStream.h"
 
 namespace {

@@ -54,14 +54,15 @@ QString FindFileIn(const QStringList& dirs, const QString& name) {
     return name;
 }
 
-QString LoadDocumentFile(const QString& path, QTextDocument& document) {
+TFileResult<> LoadDocumentFile(const QString& path, QTextDocument& document) {
     document.clear();
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        return QString::fromLatin1(OPEN_ERROR_FORMAT).arg(path);
+        return TFileError(path, QString::fromLatin1(OPEN_ERROR_FORMAT));
+    const TFileError loadError(path, QString::fromLatin1(LOAD_ERROR));
     const QByteArray data = file.read(MAX_DOCUMENT_BYTES + 1);
-    if (file.error() != QFileDevice::NoError) return QString::fromLatin1(LOAD_ERROR);
-    if (data.size() > MAX_DOCUMENT_BYTES) return QString::fromLatin1(LOAD_ERROR);
+    if (file.error() != QFileDevice::NoError) return loadError;
+    if (data.size() > MAX_DOCUMENT_BYTES) return loadError;
 
     TRtfLimits limits;
     limits.maxBytes = static_cast<std::size_t>(MAX_DOCUMENT_BYTES);
@@ -71,7 +72,7 @@ QString LoadDocumentFile(const QString& path, QTextDocument& document) {
         return {};
     }
     QString text;
-    if (!DecodePlainText(data, &text)) return QString::fromLatin1(LOAD_ERROR);
+    if (!DecodePlainText(data, &text)) return loadError;
     document.setPlainText(text);
     return {};
 }

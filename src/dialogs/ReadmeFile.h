@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "base/FileResult.h"
+
 class QTextDocument;
 
 inline constexpr char README_FILE_NAME[] = "Readme.rtf";
@@ -23,6 +25,5 @@ QString FindFileIn(const QStringList& dirs, const QString& name);
 inline constexpr qint64 MAX_DOCUMENT_BYTES = 16 << 20;
 
 // Replaces the document's content with the file, read as rich text or, when
-// it is not, as plain text. Returns the error to show, or an empty string.
-// On an error the document is left empty.
-QString LoadDocumentFile(const QString& path, QTextDocument& document);
+// it is not, as plain text. On an error the document is left empty.
+TFileResult<> LoadDocumentFile(const QString& path, QTextDocument& document);

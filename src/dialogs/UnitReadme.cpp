@@ -63,8 +63,9 @@ TFormReadme::~TFormReadme() {
 void TFormReadme::FormActivate() {
     const QString path = FindFileIn(SearchDirs ? SearchDirs() : ReadmeSearchDirs(),
                                     QString::fromLatin1(README_FILE_NAME));
-    const QString error = LoadDocumentFile(path, *RichEdit1->document());
-    if (!error.isEmpty()) ShowMessageBox(this, error, TMsgDlgType::mtError, QMessageBox::Ok);
+    const TFileResult<> loaded = LoadDocumentFile(path, *RichEdit1->document());
+    if (!loaded)
+        ShowMessageBox(this, loaded.Error().Message(), TMsgDlgType::mtError, QMessageBox::Ok);
 }
 
 void TFormReadme::BitBtn1Click() {

@@ -6,33 +6,31 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-QString WriteLayoutFile(const QString& path, TChannelTable& table) {
+TFileResult<> WriteLayoutFile(const QString& path, TChannelTable& table) {
     table.SaveMark = 1;
     QSaveFile file(path);
     // In a folder that cannot take the file beside it, write in place as before.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    if (!file.open(QIODevice::WriteOnly)) return TFileError(path, {}, file.errorString());
     const auto* bytes = reinterpret_cast<const char*>(&table);
     if (file.write(bytes, static_cast<qint64>(sizeof table)) != static_cast<qint64>(sizeof table)) {
-        const QString error = file.errorString();
+        TFileError error(path, {}, file.errorString());
         file.cancelWriting();
         return error;
     }
-    if (!file.commit()) return file.errorString();
+    if (!file.commit()) return TFileError(path, {}, file.errorString());
     return {};
 }
 
-TLayoutReadResult ReadLayoutFile(const QString& path, TChannelTable& table, QString& error) {
+TFileResult<TLayoutRead> ReadLayoutFile(const QString& path, TChannelTable& table) {
     std::memset(&table, 0, sizeof table);
     if (path.isEmpty() || !QFileInfo(path).isFile()) {
         ClearChannels(table);
-        return TLayoutReadResult::Missing;
+        return TLayoutRead::Missing;
     }
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite)) {
-        error = QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString());
-        return TLayoutReadResult::Failed;
-    }
+    if (!file.open(QIODevice::ReadWrite))
+        return TFileError(path, QStringLiteral("Cannot open file \"%1\"."), file.errorString());
     auto* bytes = reinterpret_cast<char*>(&table);
     qint64 got = 0;
     const auto want = static_cast<qint64>(sizeof table);
@@ -42,15 +40,11 @@ TLayoutReadResult ReadLayoutFile(const QString& path, TChannelTable& table, QStr
         got += n;
     }
     if (got < want) {
-        error = file.error() != QFileDevice::NoError
-                    ? file.errorString()
-                    : QStringLiteral("Read beyond end of file: \"%1\" holds %2 of %3 bytes.")
-                          .arg(path)
-                          .arg(got)
-                          .arg(want);
-        return TLayoutReadResult::Failed;
+        if (file.error() != QFileDevice::NoError) return TFileError(path, {}, file.errorString());
+        return TFileError(path, QStringLiteral("Read beyond end of file: \"%1\""),
+                          QStringLiteral("holds %1 of %2 bytes.").arg(got).arg(want));
     }
-    return TLayoutReadResult::Read;
+    return TLayoutRead::Read;
 }
 
 QString LayoutCaption(const QString& baseCaption, const QString& path) {

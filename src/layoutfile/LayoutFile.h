@@ -5,25 +5,26 @@
 #include <QString>
 
 #include "bank/ChannelTable.h"
+#include "base/FileResult.h"
 
 inline constexpr char CANNOT_SAVE_FILE[] = " Cannot Save File";
 inline constexpr char CANNOT_OPEN_FILE[] = " Cannot Open File";
 
 // Sets SaveMark and writes the table to `path`. The file is written beside
 // the old one and renamed over it, so a failed save leaves the old file
-// whole. Returns an empty string, or the failure's message.
-QString WriteLayoutFile(const QString& path, TChannelTable& table);
+// whole. A failure's message is the system's own.
+TFileResult<> WriteLayoutFile(const QString& path, TChannelTable& table);
 
-enum class TLayoutReadResult {
+enum class TLayoutRead {
     Read,    // the table holds the file's first 33,800 bytes
     Missing, // no such file (or no name): the table is at its defaults
-    Failed,  // the table holds what was read before the failure, zeros after
 };
 
 // Zeroes the table, then reads `path` into it, or resets it to its defaults
 // when there is no such file. A file that cannot be opened for reading and
-// writing, or is shorter than the table, fails with `error` set.
-TLayoutReadResult ReadLayoutFile(const QString& path, TChannelTable& table, QString& error);
+// writing, or is shorter than the table, fails; the table then holds what
+// was read before the failure, zeros after.
+TFileResult<TLayoutRead> ReadLayoutFile(const QString& path, TChannelTable& table);
 
 // "Vantrelle 4.03 " followed by the file name without its directory.
 QString LayoutCaption(const QString& baseCaption, const QString& path);

@@ -14,6 +14,7 @@
 #include <QVariant>
 
 #include "base/Component.h"
+#include "base/FileResult.h"
 
 namespace oxp {
 class TItemStore;
@@ -95,11 +96,11 @@ public:
 
     // Queues one load that runs once the event loop delivers it.
     void PostLoad();
-    // Loads now. False with *error when the store file cannot be read
-    // (AfterLoad is raised all the same, so start-up completes).
-    bool Load(QString* error = nullptr);
-    // Saves now. False with *error when the store file cannot be written.
-    bool Save(QString* error = nullptr);
+    // Loads now. Fails when the store file cannot be read (AfterLoad is
+    // raised all the same, so start-up completes).
+    TFileResult<> Load();
+    // Saves now. Fails when the store file cannot be written.
+    TFileResult<> Save();
 
     // A modal dialog listing the items flagged for it, each value editable as
     // its stored text; OK applies the edits. True when accepted.
@@ -148,12 +149,12 @@ private:
     std::optional<oxp::TItemTarget> Resolve(const oxp::TPersistItem& item, bool registry) const;
     void LoadItems(oxp::TItemStore& store, bool registry);
     void SaveItems(oxp::TItemStore& store, bool registry);
-    bool LoadContainer(QString* error);
-    bool SaveContainer(QString* error);
-    bool LoadIni();
-    bool SaveIni();
-    bool LoadRegistry();
-    bool SaveRegistry(QString* error);
+    TFileResult<> LoadContainer();
+    TFileResult<> SaveContainer();
+    void LoadIni();
+    void SaveIni();
+    void LoadRegistry();
+    TFileResult<> SaveRegistry();
     void InsertDynamicItems();
     void RemoveDynamicItems();
 

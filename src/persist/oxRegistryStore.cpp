@@ -162,7 +162,7 @@ void TRegistryStore::WriteBinary(const QString& name, const QByteArray& value) {
     Write(name, ValueType::Binary, value);
 }
 
-bool TRegistryStore::Flush(QString* error) const {
+TFileResult<> TRegistryStore::Flush() const {
     QJsonObject root;
     for (const auto& [id, key] : keys_) {
         QJsonArray values;
@@ -184,8 +184,6 @@ bool TRegistryStore::Flush(QString* error) const {
     QSaveFile file(filePath_);
     const QByteArray bytes = QJsonDocument(root).toJson();
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    if (error)
-        *error = QStringLiteral("Cannot create file \"%1\". %2").arg(filePath_, file.errorString());
-    return false;
+        return {};
+    return TFileError(filePath_, QStringLiteral("Cannot create file \"%1\"."), file.errorString());
 }

@@ -12,6 +12,8 @@
 #include <QString>
 #include <QVariant>
 
+#include "base/FileResult.h"
+
 class TRegistryStore {
 public:
     enum class ValueType { String, Integer, Binary };
@@ -33,7 +35,7 @@ public:
     void WriteInteger(const QString& name, qint64 value);
     void WriteBinary(const QString& name, const QByteArray& value);
 
-    bool Flush(QString* error = nullptr) const;
+    TFileResult<> Flush() const;
 
 private:
     struct Value {

@@ -24,7 +24,7 @@ class BankCommandsTest : public QObject {
         table.BumpOf(2) = 1;
         table.Name1Of(2).Assign("Spot");
         const QString path = files_.filePath(QStringLiteral("show.HXI"));
-        if (!WriteLayoutFile(path, table).isEmpty()) return {};
+        if (!WriteLayoutFile(path, table)) return {};
         return path;
     }
 

@@ -12,6 +12,13 @@
 
 namespace {
 
+// The three outcomes a caller of ReadLayoutFile tells apart.
+enum class Outcome { Read, Missing, Failed };
+Outcome OutcomeOf(const TFileResult<TLayoutRead>& read) {
+    if (!read) return Outcome::Failed;
+    return read.Value() == TLayoutRead::Read ? Outcome::Read : Outcome::Missing;
+}
+
 class LayoutFileTest : public ::testing::Test {
 protected:
     LayoutFileTest() : table_(std::make_unique<TChannelTable>()) { ClearChannels(*table_); }
@@ -61,7 +68,7 @@ TEST_F(LayoutFileTest, SaveThenOpenRestoresEveryByte) {
     table_->ReservedColor4[3] = 0x123456;
     table_->SaveMark = 77;
     const QString path = PathOf("show.HXI");
-    ASSERT_EQ(WriteLayoutFile(path, *table_), QString());
+    ASSERT_TRUE(WriteLayoutFile(path, *table_));
     EXPECT_EQ(table_->SaveMark, 1);
 
     const QByteArray bytes = Contents(path);
@@ -70,8 +77,7 @@ TEST_F(LayoutFileTest, SaveThenOpenRestoresEveryByte) {
     EXPECT_EQ(std::memcmp(bytes.constData(), table_.get(), 33800), 0);
 
     auto back = std::make_unique<TChannelTable>();
-    QString error;
-    EXPECT_EQ(ReadLayoutFile(path, *back, error), TLayoutReadResult::Read);
+    EXPECT_EQ(OutcomeOf(ReadLayoutFile(path, *back)), Outcome::Read);
     EXPECT_EQ(std::memcmp(back.get(), table_.get(), 33800), 0);
     EXPECT_EQ(back->Name1Of(33).Text(), "XY");
     EXPECT_EQ(std::string(back->Name1Of(33).Chars, 8), "XYCDEFGH");
@@ -81,21 +87,25 @@ TEST_F(LayoutFileTest, FileSizesDecideBetweenReadAndWarning) {
     struct Case {
         const char* name;
         int size;
-        TLayoutReadResult expected;
+        Outcome expected;
     } cases[] = {
-        {"one byte short", 33799, TLayoutReadResult::Failed},
-        {"empty", 0, TLayoutReadResult::Failed},
-        {"exact", 33800, TLayoutReadResult::Read},
-        {"longer file uses its first 33,800 bytes", 40000, TLayoutReadResult::Read},
+        {"one byte short", 33799, Outcome::Failed},
+        {"empty", 0, Outcome::Failed},
+        {"exact", 33800, Outcome::Read},
+        {"longer file uses its first 33,800 bytes", 40000, Outcome::Read},
     };
     for (const Case& c : cases) {
         QByteArray bytes(c.size, '\x05');
         const QString path = PathOf("sized.HXI");
         WriteBytes(path, bytes);
-        QString error;
-        EXPECT_EQ(ReadLayoutFile(path, *table_, error), c.expected) << c.name;
-        EXPECT_EQ(error.isEmpty(), c.expected == TLayoutReadResult::Read) << c.name;
+        const TFileResult<TLayoutRead> read = ReadLayoutFile(path, *table_);
+        EXPECT_EQ(OutcomeOf(read), c.expected) << c.name;
+        if (!read) EXPECT_FALSE(read.Error().Message().isEmpty()) << c.name;
         if (c.size == 33799) {
+            ASSERT_FALSE(read);
+            EXPECT_EQ(read.Error().Message(),
+                      QStringLiteral("Read beyond end of file: \"%1\" holds 33799 of 33800 bytes.")
+                          .arg(path));
             EXPECT_EQ(table_->ReservedColor4[511] & 0xFFFFFF, 0x050505) << "bytes read are kept";
             EXPECT_EQ(reinterpret_cast<const std::uint8_t*>(table_.get())[33799], 0)
                 << "zeros after them";
@@ -106,8 +116,7 @@ TEST_F(LayoutFileTest, FileSizesDecideBetweenReadAndWarning) {
 TEST_F(LayoutFileTest, MissingFileOrNoNameResetsTheTable) {
     for (const QString& path : {PathOf("absent.HXI"), QString()}) {
         std::memset(table_.get(), 0x33, sizeof *table_);
-        QString error;
-        EXPECT_EQ(ReadLayoutFile(path, *table_, error), TLayoutReadResult::Missing);
+        EXPECT_EQ(OutcomeOf(ReadLayoutFile(path, *table_)), Outcome::Missing);
         EXPECT_EQ(table_->NewMark, 1);
         EXPECT_EQ(table_->LevelOf(1), 0);
         EXPECT_EQ(table_->FaderColorOf(1), 0x808080);
@@ -120,28 +129,37 @@ TEST_F(LayoutFileTest, ReadOnlyFileCannotBeOpened) {
     WriteBytes(path, QByteArray(33800, '\0'));
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther);
     Unprivileged user(dir_);
-    QString error;
-    EXPECT_EQ(ReadLayoutFile(path, *table_, error), TLayoutReadResult::Failed);
-    EXPECT_FALSE(error.isEmpty());
+    const TFileResult<TLayoutRead> read = ReadLayoutFile(path, *table_);
+    EXPECT_EQ(OutcomeOf(read), Outcome::Failed);
+    ASSERT_FALSE(read);
+    EXPECT_TRUE(
+        read.Error().Message().startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(path)))
+        << read.Error().Message().toStdString();
+    EXPECT_FALSE(read.Error().Reason().isEmpty());
 }
 
 TEST_F(LayoutFileTest, FailedSaveLeavesTheOldFileWhole) {
     const QString path = PathOf("show.HXI");
     table_->LevelOf(1) = 11;
-    ASSERT_EQ(WriteLayoutFile(path, *table_), QString());
+    ASSERT_TRUE(WriteLayoutFile(path, *table_));
     const QByteArray before = Contents(path);
 
     // A folder of that name stands where the file should go.
     const QString blocked = PathOf("folder.HXI");
     ASSERT_TRUE(QDir().mkpath(blocked));
-    EXPECT_FALSE(WriteLayoutFile(blocked, *table_).isEmpty());
+    const TFileResult<> blockedWrite = WriteLayoutFile(blocked, *table_);
+    ASSERT_FALSE(blockedWrite);
+    EXPECT_FALSE(blockedWrite.Error().Message().isEmpty());
+    EXPECT_EQ(blockedWrite.Error().Message(), blockedWrite.Error().Reason())
+        << "the system's own message, as the caller shows it";
 
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther);
     {
         Unprivileged user(dir_);
         table_->LevelOf(1) = 22;
-        EXPECT_FALSE(WriteLayoutFile(path, *table_).isEmpty())
-            << "a read-only file is not replaced";
+        const TFileResult<> written = WriteLayoutFile(path, *table_);
+        ASSERT_FALSE(written) << "a read-only file is not replaced";
+        EXPECT_FALSE(written.Error().Message().isEmpty());
     }
     EXPECT_EQ(Contents(path), before);
 }

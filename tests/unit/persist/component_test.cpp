@@ -252,9 +252,9 @@ TEST(PersistComponent, AFailedSaveReportsWithoutAfterSave) {
     QFile blocker(f.dir.filePath(QStringLiteral("missing")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    QString error;
-    EXPECT_FALSE(f.persist->Save(&error));
-    EXPECT_FALSE(error.isEmpty());
+    const TFileResult<> saved = f.persist->Save();
+    ASSERT_FALSE(saved);
+    EXPECT_FALSE(saved.Error().Message().isEmpty());
     EXPECT_EQ(f.afterSaves, 0);
     EXPECT_FALSE(f.persist->IsSaved());
 }
@@ -319,11 +319,12 @@ TEST(PersistComponent, AProgramFolderThatCannotBeWrittenGivesWayToTheUserFolder)
 TEST(PersistComponent, AStoreThatCannotBeReadIsReportedAndStartUpStillCompletes) {
     Fixture f;
     ASSERT_TRUE(QDir().mkpath(f.Path())); // a folder where the file should be
-    QString error;
-    EXPECT_FALSE(f.persist->Load(&error));
-    EXPECT_FALSE(error.isEmpty());
+    const TFileResult<> loaded = f.persist->Load();
+    ASSERT_FALSE(loaded);
+    EXPECT_FALSE(loaded.Error().Message().isEmpty());
+    EXPECT_EQ(loaded.Error().Path(), f.Path());
     EXPECT_EQ(f.afterLoads, 1);
-    EXPECT_FALSE(f.persist->Save(&error));
+    EXPECT_FALSE(f.persist->Save());
     EXPECT_EQ(f.afterSaves, 0);
 
     QStringList shown;

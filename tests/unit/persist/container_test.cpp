@@ -194,13 +194,16 @@ TEST(ContainerFile, AFailedSaveLeavesTheOldFileWhole) {
     ASSERT_TRUE(f.SaveToFile(path));
     const QByteArray before = f.SaveToBytes();
     f.WriteBinary(QStringLiteral("big"), QByteArray(64 * 1024, 'x'));
-    QString error;
+    TFileResult<> saved;
     {
         // A full disk: no file may grow beyond a few kilobytes.
         FileSizeLimit limit(4096);
-        EXPECT_FALSE(f.SaveToFile(path, &error));
+        saved = f.SaveToFile(path);
     }
+    ASSERT_FALSE(saved);
+    const QString error = saved.Error().Message();
     EXPECT_TRUE(error.contains(QStringLiteral("Config.dat"))) << error.toStdString();
+    EXPECT_FALSE(saved.Error().Reason().isEmpty()) << "the system's reason is carried";
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
@@ -209,9 +212,13 @@ TEST(ContainerFile, AFailedSaveLeavesTheOldFileWhole) {
 
 TEST(ContainerFile, MissingFileIsAnErrorForTheCaller) {
     ToxRegFile f;
-    QString error;
-    EXPECT_FALSE(f.LoadFromFile(QStringLiteral("/nonexistent/Config.dat"), &error));
+    const TFileResult<> loaded = f.LoadFromFile(QStringLiteral("/nonexistent/Config.dat"));
+    ASSERT_FALSE(loaded);
+    const QString error = loaded.Error().Message();
     EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot open file \"/nonexistent/Config.dat\". ")))
+        << error.toStdString();
+    EXPECT_FALSE(loaded.Error().Reason().isEmpty());
 }
 
 TEST(ContainerReader, HostileInputLoadsWithoutHarm) {

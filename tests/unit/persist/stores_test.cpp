@@ -1,6 +1,7 @@
 // The ini and registry stores, alone and behind the component.
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -130,4 +131,29 @@ TEST(RegistryStore, AddItemRefusesDuplicateKeysAndNamesEmptyKeys) {
                                  QStringLiteral("sample1_caption"), false, false, {}),
               -1);
     EXPECT_EQ(w.persist->IndexOfKey(QStringLiteral("sample1.count")), 1);
+}
+
+TEST(IniFile, AFileThatCannotBeWrittenIsReportedWithItsName) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("folder.ini"));
+    ASSERT_TRUE(QDir().mkpath(path)); // a folder where the file should be
+    ToxIniFile ini(path);
+    ini.WriteString(QStringLiteral("Main"), QStringLiteral("Key"), QStringLiteral("v"));
+    const TFileResult<> written = ini.UpdateFile();
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.Error().Message(), QStringLiteral("Unable to write to ") + path);
+}
+
+TEST(RegistryStore, AFileThatCannotBeWrittenIsReportedWithTheSystemsReason) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("r.reg"));
+    ASSERT_TRUE(QDir().mkpath(path));
+    TRegistryStore reg(path);
+    ASSERT_TRUE(reg.OpenKey(QStringLiteral("Software\\A"), true));
+    reg.WriteInteger(QStringLiteral("n"), 5);
+    const TFileResult<> flushed = reg.Flush();
+    ASSERT_FALSE(flushed);
+    EXPECT_FALSE(flushed.Error().Reason().isEmpty());
+    EXPECT_EQ(flushed.Error().Message(),
+              QStringLiteral("Cannot create file \"%1\". %2").arg(path, flushed.Error().Reason()));
 }

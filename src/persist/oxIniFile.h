@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "base/FileResult.h"
+
 class ToxIniFile {
 public:
     static constexpr int kMaxValueLength = 2047;
@@ -21,8 +23,8 @@ public:
     void WriteString(const QString& section, const QString& key, const QString& value);
     QStringList ReadSectionKeys(const QString& section) const;
     bool ValueExists(const QString& section, const QString& key) const;
-    // False with "Unable to write to <file>" when the file cannot be written.
-    bool UpdateFile(QString* error = nullptr) const;
+    // Fails with "Unable to write to <file>" when the file cannot be written.
+    TFileResult<> UpdateFile() const;
 
     QByteArray ToBytes() const;
     void FromBytes(const QByteArray& bytes);

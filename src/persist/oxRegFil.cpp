@@ -1,4 +1,4 @@
-#include "persist/oxContainer.h"
+#include "persist/oxRegFil.h"
 
 #include <algorithm>
 #include <cstring>
@@ -197,29 +197,21 @@ void ToxRegFile::LoadFromBytes(QByteArrayView bytes) {
     }
 }
 
-bool ToxRegFile::SaveToFile(const QString& path, QString* error) const {
+TFileResult<> ToxRegFile::SaveToFile(const QString& path) const {
     QSaveFile file(path);
     const QByteArray bytes = SaveToBytes();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return TFileError(path, QStringLiteral("Cannot create file \"%1\"."), file.errorString());
+    return {};
 }
 
-bool ToxRegFile::LoadFromFile(const QString& path, QString* error) {
+TFileResult<> ToxRegFile::LoadFromFile(const QString& path) {
     Clear();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString());
-        return false;
-    }
-    if (file.size() > kMaxFileSize) {
-        if (error) *error = QStringLiteral("File \"%1\" is too large").arg(path);
-        return false;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return TFileError(path, QStringLiteral("Cannot open file \"%1\"."), file.errorString());
+    if (file.size() > kMaxFileSize)
+        return TFileError(path, QStringLiteral("File \"%1\" is too large"));
     LoadFromBytes(file.read(kMaxFileSize));
-    return true;
+    return {};
 }

@@ -39,7 +39,9 @@ public:
         QString error;
         bool ok = false;
         try {
-            ok = owner_.Load(&error);
+            const TFileResult<> loaded = owner_.Load();
+            ok = static_cast<bool>(loaded);
+            if (!ok) error = loaded.Error().Message();
         } catch (const std::exception& ex) {
             error = QString::fromLocal8Bit(ex.what());
         }
@@ -152,44 +154,44 @@ void ToxPersist::DoAfterSave() {
     if (AfterSave) AfterSave(this);
 }
 
-bool ToxPersist::Load(QString* error) {
-    if (!DoBeforeLoad()) return true;
-    bool ok = true;
+TFileResult<> ToxPersist::Load() {
+    if (!DoBeforeLoad()) return {};
+    TFileResult<> result;
     switch (storageType_) {
     case oxpFile:
-        ok = LoadContainer(error);
+        result = LoadContainer();
         break;
     case oxpIniFile:
-        ok = LoadIni();
+        LoadIni();
         break;
     case oxpRegistry:
-        ok = LoadRegistry();
+        LoadRegistry();
         break;
     }
     DoAfterLoad();
-    return ok;
+    return result;
 }
 
-bool ToxPersist::Save(QString* error) {
-    if (!enabled_ || !DoBeforeSave()) return true;
-    bool ok = true;
+TFileResult<> ToxPersist::Save() {
+    if (!enabled_ || !DoBeforeSave()) return {};
+    TFileResult<> result;
     saving_ = true;
     switch (storageType_) {
     case oxpFile:
-        ok = SaveContainer(error);
+        result = SaveContainer();
         break;
     case oxpIniFile:
-        ok = SaveIni();
+        SaveIni();
         break;
     case oxpRegistry:
-        ok = SaveRegistry(error);
+        result = SaveRegistry();
         break;
     }
     saving_ = false;
-    if (!ok) return false;
+    if (!result) return result;
     saved_ = true;
     DoAfterSave();
-    return true;
+    return result;
 }
 
 // --- where the stores live ---------------------------------------------------
@@ -243,55 +245,54 @@ QString ToxPersist::RegistryFilePath() const {
 
 // --- the container file --------------------------------------------------------
 
-bool ToxPersist::LoadContainer(QString* error) {
+TFileResult<> ToxPersist::LoadContainer() {
     const QString path = StoreFilePath();
-    if (!QFileInfo::exists(path)) return true;
+    if (!QFileInfo::exists(path)) return {};
     loading_ = true;
     ToxRegFile table;
-    const bool ok = table.LoadFromFile(path, error);
-    if (ok) {
+    TFileResult<> result = table.LoadFromFile(path);
+    if (result) {
         table.SetSection(SectionName());
         oxp::TContainerItemStore store(table);
         LoadItems(store, false);
         loaded_ = true;
     }
     loading_ = false;
-    return ok;
+    return result;
 }
 
-bool ToxPersist::SaveContainer(QString* error) {
+TFileResult<> ToxPersist::SaveContainer() {
     const QString path = StoreFilePath();
     ToxRegFile table;
     // Entries that no item writes survive the save.
-    if (QFileInfo::exists(path) && !table.LoadFromFile(path, error)) return false;
+    if (QFileInfo::exists(path))
+        if (TFileResult<> loaded = table.LoadFromFile(path); !loaded) return loaded;
     table.SetSection(SectionName());
     oxp::TContainerItemStore store(table);
     SaveItems(store, false);
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return table.SaveToFile(path, error);
+    return table.SaveToFile(path);
 }
 
 // --- the ini file ------------------------------------------------------------
 
-bool ToxPersist::LoadIni() {
+void ToxPersist::LoadIni() {
     const QString path = StoreFilePath();
-    if (!QFileInfo::exists(path)) return true;
+    if (!QFileInfo::exists(path)) return;
     loading_ = true;
     ToxIniFile ini(path);
     oxp::TIniItemStore store(ini, SectionName());
     LoadItems(store, false);
     loading_ = false;
     loaded_ = true;
-    return true;
 }
 
-bool ToxPersist::SaveIni() {
+void ToxPersist::SaveIni() {
     const QString path = StoreFilePath();
     ToxIniFile ini(path);
     oxp::TIniItemStore store(ini, SectionName());
     SaveItems(store, false);
     QDir().mkpath(QFileInfo(path).absolutePath());
     // A failed profile write is not reported.
-    ini.UpdateFile();
-    return true;
+    static_cast<void>(ini.UpdateFile());
 }

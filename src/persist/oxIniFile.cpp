@@ -1,4 +1,4 @@
-#include "persist/oxIniStore.h"
+#include "persist/oxIniFile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -89,11 +89,10 @@ QStringList ToxIniFile::ReadSectionKeys(const QString& section) const {
     return keys;
 }
 
-bool ToxIniFile::UpdateFile(QString* error) const {
+TFileResult<> ToxIniFile::UpdateFile() const {
     QSaveFile file(path_);
     const QByteArray bytes = ToBytes();
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    if (error) *error = QStringLiteral("Unable to write to %1").arg(path_);
-    return false;
+        return {};
+    return TFileError(path_, QStringLiteral("Unable to write to %1"));
 }

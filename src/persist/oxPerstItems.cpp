@@ -125,7 +125,7 @@ void ToxPersist::RemoveDynamicItems() {
         items_.removeFirst();
 }
 
-bool ToxPersist::LoadRegistry() {
+void ToxPersist::LoadRegistry() {
     loading_ = true;
     InsertDynamicItems();
     TRegistryStore reg(RegistryFilePath());
@@ -134,17 +134,16 @@ bool ToxPersist::LoadRegistry() {
     RemoveDynamicItems();
     loading_ = false;
     loaded_ = true;
-    return true;
 }
 
-bool ToxPersist::SaveRegistry(QString* error) {
+TFileResult<> ToxPersist::SaveRegistry() {
     const bool dynamic = dynamicItems_;
     if (dynamic) InsertDynamicItems();
     TRegistryStore reg(RegistryFilePath());
     oxp::TRegistryItemStore store(reg, RegistryKeyPath());
     SaveItems(store, true);
     if (dynamic) RemoveDynamicItems();
-    return reg.Flush(error);
+    return reg.Flush();
 }
 
 QVariant ToxPersist::GetVariable(const QString& name) const {
