@@ -41,9 +41,8 @@ bool TMainForm::FormClose() {
                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel || answer == QMessageBox::NoButton) return false;
     if (answer == QMessageBox::Yes) M_SaveClick();
-    QString error;
-    if (!oxPersist1->Save(&error))
-        ShowMessageBox(this, error, TMsgDlgType::mtError, QMessageBox::Ok);
+    if (const TFileResult<> saved = oxPersist1->Save(); !saved)
+        ShowMessageBox(this, saved.Error().Message(), TMsgDlgType::mtError, QMessageBox::Ok);
     return true;
 }
 

@@ -11,25 +11,19 @@
 TLayoutCommands::TLayoutCommands(TParts parts) : state_(*parts.State), parts_(std::move(parts)) {}
 
 void TLayoutCommands::Write() {
-    const QString error = WriteLayoutFile(state_.LayoutFileName, state_.Table);
-    if (!error.isEmpty())
-        ShowMessageBox(parts_.Window, error + QLatin1String(CANNOT_SAVE_FILE), TMsgDlgType::mtError,
-                       QMessageBox::Ok);
+    if (const TFileResult<> written = WriteLayoutFile(state_.LayoutFileName, state_.Table);
+        !written)
+        ShowMessageBox(parts_.Window, written.Error().Message() + QLatin1String(CANNOT_SAVE_FILE),
+                       TMsgDlgType::mtError, QMessageBox::Ok);
 }
 
 void TLayoutCommands::Read() {
-    QString error;
-    switch (ReadLayoutFile(state_.LayoutFileName, state_.Table, error)) {
-    case TLayoutReadResult::Read:
-        parts_.Window->setWindowTitle(LayoutCaption(parts_.BaseCaption, state_.LayoutFileName));
-        break;
-    case TLayoutReadResult::Failed:
-        ShowMessageBox(parts_.Window, error + QLatin1String(CANNOT_OPEN_FILE),
+    const TFileResult<TLayoutRead> read = ReadLayoutFile(state_.LayoutFileName, state_.Table);
+    if (!read)
+        ShowMessageBox(parts_.Window, read.Error().Message() + QLatin1String(CANNOT_OPEN_FILE),
                        TMsgDlgType::mtWarning, QMessageBox::Ok);
-        break;
-    case TLayoutReadResult::Missing:
-        break;
-    }
+    else if (read.Value() == TLayoutRead::Read)
+        parts_.Window->setWindowTitle(LayoutCaption(parts_.BaseCaption, state_.LayoutFileName));
 }
 
 void TLayoutCommands::New() {
