@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 
+#include "hostlink/KeyRepeatMode.h"
+
 namespace hostlink {
 namespace {
 
@@ -42,7 +44,9 @@ KeyInput KeyInputFrom(const QKeyEvent& event) {
 }
 
 TKeyFilter::TKeyFilter(Endpoint& endpoint, std::function<bool()> forwarding, QObject* parent)
-    : QObject(parent), endpoint_(endpoint), forwarding_(std::move(forwarding)) {}
+    : QObject(parent), endpoint_(endpoint), forwarding_(std::move(forwarding)) {
+    RequestRepeatsWithoutReleases();
+}
 
 bool TKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     // Qt hands one key to the window, then to the focus widget and its

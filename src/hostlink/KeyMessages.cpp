@@ -75,9 +75,13 @@ std::optional<KeyMessage> KeyTranslator::Translate(const KeyInput& input) {
     if (isShift) shift = leftShift_ || rightShift_;
     const bool ctrl = isCtrl ? (leftCtrl_ || rightCtrl_) : input.Ctrl;
 
+    const std::size_t slot = key->ScanCode | (key->Extended ? 0x80u : 0u);
+    const bool wasDown = down_.test(slot);
+    down_.set(slot, input.Press);
+
     KeyState state;
     state.Press = input.Press;
-    state.AutoRepeat = input.AutoRepeat;
+    state.AutoRepeat = input.Press && (input.AutoRepeat || wasDown);
     state.AltHeld = input.Alt;
     if (isAlt && input.Press && !input.AutoRepeat) {
         altChord_ = false;

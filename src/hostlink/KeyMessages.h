@@ -2,6 +2,7 @@
 // A key as a window message for the host: its message number, wParam with
 // the modifier bits, and lParam as Windows builds it.
 
+#include <bitset>
 #include <cstdint>
 #include <optional>
 
@@ -54,7 +55,8 @@ struct KeyMessage {
 
 // Turns the program's key events into the messages a Windows program would
 // have posted for them, following what Windows keeps track of: which Shift
-// and Ctrl keys are down, whether Alt was pressed alone, auto-repeat, and
+// and Ctrl keys are down, whether Alt was pressed alone, which keys are down
+// (a press of a key already down is a repeat, whatever the toolkit says), and
 // the keypad without Num Lock. Every key event is to be given, in order,
 // including those that end up not forwarded.
 class KeyTranslator {
@@ -69,6 +71,7 @@ private:
     bool leftCtrl_ = false;
     bool rightCtrl_ = false;
     bool altChord_ = false;
+    std::bitset<256> down_; // keys down now, by scan code and extended flag
 };
 
 } // namespace hostlink
