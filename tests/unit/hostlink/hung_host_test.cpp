@@ -4,6 +4,8 @@
 #include <condition_variable>
 #include <mutex>
 
+#include <pwd.h>
+
 #include <gtest/gtest.h>
 
 #include "TestHost.h"
@@ -210,6 +212,24 @@ TEST(HostServerManners, RefusesAFolderOthersCanWrite) {
     ASSERT_EQ(::chmod(runtime.Path().c_str(), 0777), 0);
     EXPECT_THROW(hostlink::HostServer(hostlink::EndpointPath(hostlink::HOST_CLASS_NAME), {}, {}),
                  std::runtime_error);
+    ASSERT_EQ(::chmod(runtime.Path().c_str(), 0700), 0);
+    EXPECT_NO_THROW(
+        hostlink::HostServer(hostlink::EndpointPath(hostlink::HOST_CLASS_NAME), {}, {}));
+}
+
+TEST(HostServerManners, RefusesAFolderOfAnotherUser) {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::getuid() != 0 || nobody == nullptr)
+        GTEST_SKIP() << "not root (or no user 'nobody'): cannot make a folder of another user";
+    PrivateRuntimeDir runtime;
+    ASSERT_EQ(::chown(runtime.Path().c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    try {
+        hostlink::HostServer host(hostlink::EndpointPath(hostlink::HOST_CLASS_NAME), {}, {});
+        ADD_FAILURE() << "listened in a folder of user nobody";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("belongs to user nobody"), std::string::npos)
+            << e.what();
+    }
 }
 
 } // namespace
