@@ -244,6 +244,17 @@ bool UnixEndpoint::FindLocked(std::string_view className) {
     }
     if (broken_) DropLocked();
 
+    // A connection to a peer that passed every check stays trusted while the
+    // name still is the socket it was made to: a replaced file (new inode)
+    // goes through all the checks again. This keeps a frame's cost to one
+    // lstat.
+    if (fd_ >= 0 && !hung_) {
+        struct stat now {};
+        if (::lstat(path_.c_str(), &now) == 0 && now.st_dev == dev_ && now.st_ino == ino_ &&
+            now.st_uid == ::getuid() && S_ISSOCK(now.st_mode) && ConnectionStillUsableLocked())
+            return true;
+    }
+
     struct stat folder {};
     if (::lstat(folder_.c_str(), &folder) != 0) {
         if (errno != ENOENT || !fallbackFolder_) {

@@ -141,6 +141,18 @@ TEST_F(EndpointTrustTest, SymbolicLinkInTheEndpointsPlaceIsRefused) {
     ::close(listener);
 }
 
+TEST_F(EndpointTrustTest, EndpointReplacedAfterConnectingIsCheckedAgain) {
+    TestHost host;
+    ASSERT_TRUE(Transmit());
+    const std::string moved = Endpoint() + ".moved";
+    ASSERT_EQ(::rename(Endpoint().c_str(), moved.c_str()), 0);
+    ASSERT_EQ(::symlink(moved.c_str(), Endpoint().c_str()), 0);
+    EXPECT_FALSE(Transmit());
+    EXPECT_EQ(Status().State, LinkState::Refused);
+    EXPECT_EQ(Status().Reason, "the endpoint is a symbolic link");
+    EXPECT_EQ(host.Messages().size(), 1u);
+}
+
 TEST_F(EndpointTrustTest, SymbolicLinkForTheFolderIsRefused) {
     TestHost host;
     const std::string link = runtime_.Path() + "-link";
