@@ -157,6 +157,8 @@ TEST(HostLinkEndToEnd, HungHostCostsOneWaitAndTheWindowKeepsAnswering) {
 
     ASSERT_TRUE(AllFadersTo100(s));
     const std::chrono::milliseconds afterCommand = KeyRoundTrip(s);
+    RecordProperty("key_round_trip_ms", static_cast<int>(baseline.count()));
+    RecordProperty("after_all_faders_ms", static_cast<int>(afterCommand.count()));
     EXPECT_LT(afterCommand - baseline, 300ms)
         << "33 frames to a hung host held the window for " << afterCommand.count()
         << " ms (key round trip alone " << baseline.count() << " ms)";
