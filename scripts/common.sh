@@ -6,7 +6,7 @@ VANTRELLE_BUILD="${VANTRELLE_BUILD:-$VANTRELLE_ROOT/build}"
 
 VANTRELLE_PACKAGES=(
     cmake ninja-build clang libclang-rt-14-dev
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick
     fonts-liberation2 fonts-dejavu-core

@@ -55,6 +55,7 @@ TMainForm::TMainForm(std::unique_ptr<hostlink::Endpoint> endpoint, QWidget* pare
 }
 
 TMainForm::~TMainForm() {
+    endpoint_->SetStatusListener(nullptr);
     // The filter reaches into this window; it goes before the window does.
     if (keyFilter_ != nullptr) QCoreApplication::instance()->removeEventFilter(keyFilter_);
 }
@@ -89,6 +90,7 @@ void TMainForm::CreateComponents() {
         &state_, this, OpenDialog1, SaveDialog1, QLatin1String(MAIN_CAPTION), sendThenRecolour_});
 
     CreateMenus();
+    CreateLinkIndicator();
     CreatePopupMenu();
     ConnectMenuCommands();
     CreatePersist();

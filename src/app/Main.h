@@ -3,9 +3,12 @@
 // preference store, and the order in which they come to life and go.
 // Main.cpp builds it and holds the bank's handlers; MainMenus.cpp the menus
 // and their commands; MainPreferences.cpp the stored items and the
-// preference commands; MainLifecycle.cpp start-up and close.
+// preference commands; MainLifecycle.cpp start-up and close; MainHostLink.cpp
+// the host link's indicator and its notice of a refused host.
 
 #include <memory>
+#include <set>
+#include <string>
 #include <utility>
 
 #include <QMainWindow>
@@ -22,6 +25,7 @@ class QMenuBar;
 class TColorDialog;
 class TFileDialog;
 class TLayoutCommands;
+class TLinkIndicator;
 class TMenuItem;
 class ToxPersist;
 
@@ -57,6 +61,7 @@ public:
     QFrame* PanelPage = nullptr;
     QFrame* PanelFader = nullptr;
     QMenuBar* oxMenu1 = nullptr;
+    TLinkIndicator* LinkIndicator = nullptr; // at the right end of the menu bar
     QMenu* PopupMenu1 = nullptr;
     TColorDialog* ColorDialog1 = nullptr;
     TFileDialog* OpenDialog1 = nullptr;
@@ -153,6 +158,8 @@ private:
     }
     void ApplyZOrder();
     void InstallKeyFilter();
+    void CreateLinkIndicator();
+    void ShowLinkStatus(const hostlink::LinkStatus& status);
     // Builds the bank with this window's handlers, then fits the window to it.
     void BuildBank();
     void FitWindowToBank();
@@ -166,4 +173,5 @@ private:
     TBankHandlers bankHandlers_;
     const TSendThenRecolour sendThenRecolour_{[this] { SendDmxFrame(); }};
     std::unique_ptr<TLayoutCommands> layoutCommands_;
+    std::set<std::pair<std::string, std::string>> toldRefusals_; // path, reason
 };

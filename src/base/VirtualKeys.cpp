@@ -122,6 +122,49 @@ constexpr KeyRow kKeys[] = {
     {125, 0x5B, 0x5B, true, Qt::Key_Meta},
     {126, 0x5C, 0x5C, true, 0},
     {127, 0x5D, 0x5D, true, Qt::Key_Menu},
+    // Media and browser keys: E0-prefixed on a Windows keyboard.
+    {113, 0xAD, 0x20, true, Qt::Key_VolumeMute},
+    {114, 0xAE, 0x2E, true, Qt::Key_VolumeDown},
+    {115, 0xAF, 0x30, true, Qt::Key_VolumeUp},
+    {128, 0xA9, 0x68, true, Qt::Key_Stop},
+    {140, 0xB7, 0x21, true, Qt::Key_Calculator},
+    {155, 0xB4, 0x6C, true, Qt::Key_LaunchMail},
+    {156, 0xAB, 0x66, true, Qt::Key_Favorites},
+    {157, 0xB6, 0x6B, true, Qt::Key_Launch0},
+    {158, 0xA6, 0x6A, true, Qt::Key_Back},
+    {159, 0xA7, 0x69, true, Qt::Key_Forward},
+    {163, 0xB0, 0x19, true, Qt::Key_MediaNext},
+    {164, 0xB3, 0x22, true, Qt::Key_MediaPlay},
+    {165, 0xB1, 0x10, true, Qt::Key_MediaPrevious},
+    {166, 0xB2, 0x24, true, Qt::Key_MediaStop},
+    {172, 0xAC, 0x32, true, Qt::Key_HomePage},
+    {173, 0xA8, 0x67, true, Qt::Key_Refresh},
+    {217, 0xAA, 0x65, true, Qt::Key_Search},
+    {226, 0xB5, 0x6D, true, Qt::Key_LaunchMedia},
+};
+
+// Qt names for keys the table above knows under another.
+struct AliasRow {
+    int QtKey;
+    int Same;
+};
+constexpr AliasRow kAliases[] = {
+    {Qt::Key_MediaTogglePlayPause, Qt::Key_MediaPlay},
+    {Qt::Key_MediaPause, Qt::Key_MediaPlay},
+};
+
+// What the keypad's digit keys are with Num Lock off: the navigation keys,
+// keeping the keypad's scan code and without the extended flag.
+struct KeypadNavRow {
+    std::uint8_t Scan;
+    std::uint8_t Vk;
+    int QtKey;
+};
+constexpr KeypadNavRow kKeypadNav[] = {
+    {0x47, 0x24, Qt::Key_Home},   {0x48, 0x26, Qt::Key_Up},     {0x49, 0x21, Qt::Key_PageUp},
+    {0x4B, 0x25, Qt::Key_Left},   {0x4C, 0x0C, Qt::Key_Clear},  {0x4D, 0x27, Qt::Key_Right},
+    {0x4F, 0x23, Qt::Key_End},    {0x50, 0x28, Qt::Key_Down},   {0x51, 0x22, Qt::Key_PageDown},
+    {0x52, 0x2D, Qt::Key_Insert}, {0x53, 0x2E, Qt::Key_Delete},
 };
 
 // Keypad keys by what Qt reports for them (digits with Num Lock on).
@@ -130,11 +173,35 @@ struct KeypadRow {
     std::uint16_t Evdev;
 };
 constexpr KeypadRow kKeypad[] = {
-    {Qt::Key_0, 82},     {Qt::Key_1, 79},      {Qt::Key_2, 80},        {Qt::Key_3, 81},
-    {Qt::Key_4, 75},     {Qt::Key_5, 76},      {Qt::Key_6, 77},        {Qt::Key_7, 71},
-    {Qt::Key_8, 72},     {Qt::Key_9, 73},      {Qt::Key_Asterisk, 55}, {Qt::Key_Plus, 78},
-    {Qt::Key_Minus, 74}, {Qt::Key_Period, 83}, {Qt::Key_Comma, 83},    {Qt::Key_Slash, 98},
+    {Qt::Key_0, 82},
+    {Qt::Key_1, 79},
+    {Qt::Key_2, 80},
+    {Qt::Key_3, 81},
+    {Qt::Key_4, 75},
+    {Qt::Key_5, 76},
+    {Qt::Key_6, 77},
+    {Qt::Key_7, 71},
+    {Qt::Key_8, 72},
+    {Qt::Key_9, 73},
+    {Qt::Key_Asterisk, 55},
+    {Qt::Key_Plus, 78},
+    {Qt::Key_Minus, 74},
+    {Qt::Key_Period, 83},
+    {Qt::Key_Comma, 83},
+    {Qt::Key_Slash, 98},
     {Qt::Key_Enter, 96},
+    // With Num Lock off.
+    {Qt::Key_Home, 71},
+    {Qt::Key_Up, 72},
+    {Qt::Key_PageUp, 73},
+    {Qt::Key_Left, 75},
+    {Qt::Key_Clear, 76},
+    {Qt::Key_Right, 77},
+    {Qt::Key_End, 79},
+    {Qt::Key_Down, 80},
+    {Qt::Key_PageDown, 81},
+    {Qt::Key_Insert, 82},
+    {Qt::Key_Delete, 83},
 };
 
 // Shifted symbols of a US layout, for platforms that report only Qt keys.
@@ -191,6 +258,11 @@ std::optional<VirtualKey> VirtualKeyFromQt(int qtKey, bool keypad) {
             qtKey = row.Unshifted;
             break;
         }
+    for (const AliasRow& row : kAliases)
+        if (row.QtKey == qtKey) {
+            qtKey = row.Same;
+            break;
+        }
     for (const KeyRow& row : kKeys)
         if (row.QtKey != 0 && row.QtKey == qtKey) return VirtualKey{row.Vk, row.Scan, row.Extended};
     return std::nullopt;
@@ -201,4 +273,18 @@ unsigned short VirtualKeyCodeOf(int qtKey) {
     if (qtKey >= Qt::Key_F13 && qtKey <= Qt::Key_F24)
         return static_cast<unsigned short>(0x7C + (qtKey - Qt::Key_F13));
     return 0;
+}
+
+std::optional<VirtualKey> KeypadNavigation(const VirtualKey& key) {
+    const bool digitOrDecimal = (key.Code >= 0x60 && key.Code <= 0x69) || key.Code == 0x6E;
+    if (!digitOrDecimal || key.Extended) return std::nullopt;
+    for (const KeypadNavRow& row : kKeypadNav)
+        if (row.Scan == key.ScanCode) return VirtualKey{row.Vk, row.Scan, false};
+    return std::nullopt;
+}
+
+bool IsKeypadNavigationQtKey(int qtKey) {
+    for (const KeypadNavRow& row : kKeypadNav)
+        if (row.QtKey == qtKey) return true;
+    return false;
 }

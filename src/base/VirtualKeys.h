@@ -24,5 +24,12 @@ struct VirtualKey {
 std::optional<VirtualKey> VirtualKeyFromNative(std::uint32_t nativeScanCode);
 std::optional<VirtualKey> VirtualKeyFromQt(int qtKey, bool keypad = false);
 
+// The navigation key a keypad digit or decimal key is with Num Lock off
+// (VK_HOME for keypad 7 ...), with the keypad's scan code and not extended;
+// nothing for other keys.
+std::optional<VirtualKey> KeypadNavigation(const VirtualKey& key);
+// Whether Qt names a key as one of those navigation keys (Home, Up, Clear ...).
+bool IsKeypadNavigationQtKey(int qtKey);
+
 // The code alone, 0 for keys without one.
 unsigned short VirtualKeyCodeOf(int qtKey);

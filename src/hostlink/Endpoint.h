@@ -7,6 +7,7 @@
 #include <memory>
 #include <string_view>
 
+#include "hostlink/LinkStatus.h"
 #include "hostlink/Protocol.h"
 
 namespace hostlink {
@@ -28,6 +29,12 @@ public:
     // Queues the message for the host without waiting. False when it could
     // not be queued.
     virtual bool Post(const HostMessage& message) = 0;
+
+    // What is known about the host now. Endpoints that cannot tell report
+    // no host.
+    virtual LinkStatus Status() const { return {}; }
+    // `listener` hears of every later change of Status().
+    virtual void SetStatusListener(LinkStatusListener listener) { (void)listener; }
 };
 
 // The endpoint layer of this platform.

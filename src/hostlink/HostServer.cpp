@@ -1,5 +1,7 @@
 #include "hostlink/HostServer.h"
 
+#include "hostlink/EndpointTrust.h"
+
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -29,6 +31,17 @@ void WriteFully(int fd, const std::uint8_t* data, std::size_t size) {
     }
 }
 
+// Whether something accepts connections at `addr` now.
+bool SomeoneListens(const sockaddr_un& addr) {
+    const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (probe < 0) return false;
+    const int rc = ::connect(probe, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+    const int err = errno;
+    ::close(probe);
+    // A full backlog (EAGAIN) is a live host too.
+    return rc == 0 || err == EAGAIN;
+}
+
 } // namespace
 
 HostServer::HostServer(std::string path, Options options, Handler handler)
@@ -40,18 +53,35 @@ HostServer::HostServer(std::string path, Options options, Handler handler)
     std::memcpy(addr.sun_path, path_.c_str(), path_.size() + 1);
 
     // The runtime directory may not exist yet (no session manager made it).
-    if (const auto slash = path_.rfind('/'); slash != std::string::npos && slash > 0)
-        ::mkdir(path_.substr(0, slash).c_str(), 0700);
+    if (const auto slash = path_.rfind('/'); slash != std::string::npos && slash > 0) {
+        const std::string folder = path_.substr(0, slash);
+        if (auto problem = EnsurePrivateFolder(folder, options_.PrivateFolder))
+            throw std::runtime_error("refusing " + folder + ": " + *problem);
+    }
+
+    struct stat st {};
+    if (::lstat(path_.c_str(), &st) == 0) {
+        if (!S_ISSOCK(st.st_mode))
+            throw std::runtime_error(path_ + " exists and is not a socket; not replacing it");
+        if (SomeoneListens(addr)) throw std::runtime_error("another host is listening at " + path_);
+        ::unlink(path_.c_str()); // stale: its host has gone
+    }
 
     listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listenFd_ < 0) Fail("socket");
-    struct stat st {};
-    if (::lstat(path_.c_str(), &st) == 0 && S_ISSOCK(st.st_mode)) ::unlink(path_.c_str());
+    // The file takes the socket's mode at bind, whatever the umask allows.
+    ::fchmod(listenFd_, 0600);
     if (::bind(listenFd_, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
         const int saved = errno;
         ::close(listenFd_);
+        listenFd_ = -1;
         errno = saved;
         Fail("cannot listen at " + path_);
+    }
+    ::chmod(path_.c_str(), 0600);
+    if (::lstat(path_.c_str(), &st) == 0) {
+        dev_ = st.st_dev;
+        ino_ = st.st_ino;
     }
     if (::listen(listenFd_, 16) != 0) Fail("listen");
     int pipeFds[2];
@@ -65,7 +95,10 @@ HostServer::~HostServer() {
         ::close(c.Fd);
     if (listenFd_ >= 0) {
         ::close(listenFd_);
-        ::unlink(path_.c_str());
+        // Another host may have taken the name since: remove only our own.
+        struct stat st {};
+        if (::lstat(path_.c_str(), &st) == 0 && st.st_dev == dev_ && st.st_ino == ino_)
+            ::unlink(path_.c_str());
     }
     if (wakeRead_ >= 0) ::close(wakeRead_);
     if (wakeWrite_ >= 0) ::close(wakeWrite_);

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/types.h>
+
 #include "hostlink/Protocol.h"
 
 namespace hostlink {
@@ -26,11 +28,15 @@ public:
         std::chrono::milliseconds ReplyDelay{0}; // a slow host
         bool NoReply = false;                    // a hung host: never answers
         bool CloseInsteadOfReply = false;        // a host that dies mid-frame
+        bool PrivateFolder = false;              // the folder must be 0700 (the /tmp fallback)
     };
     using Handler = std::function<void(const ReceivedMessage&)>;
 
-    // Binds and listens at `path`, replacing a stale socket file there.
-    // Throws std::runtime_error with the reason when that is not possible.
+    // Binds and listens at `path` with mode 0600, making its folder 0700 when
+    // missing. Refuses (throws std::runtime_error with the reason) a folder
+    // of another user or one others can write, and a socket that answers a
+    // connect (another host is listening); replaces only a stale one. On
+    // destruction removes the socket file only while it is still its own.
     HostServer(std::string path, Options options, Handler handler);
     ~HostServer();
     HostServer(const HostServer&) = delete;
@@ -52,6 +58,8 @@ private:
     bool HandleBuffered(Connection& c);
 
     std::string path_;
+    dev_t dev_ = 0;
+    ino_t ino_ = 0;
     Options options_;
     Handler handler_;
     int listenFd_ = -1;

@@ -1,27 +1,21 @@
 #pragma once
 // The application-wide key filter: while forwarding is on, every key press
-// and release the program takes is also posted to the host, with Shift or
-// Ctrl folded into the key code. The program still handles the key itself.
+// and release the program takes is also posted to the host, as a Windows
+// program would have received it. The program still handles the key itself.
 
 #include <functional>
 
 #include <QObject>
 
 #include "hostlink/Endpoint.h"
+#include "hostlink/KeyMessages.h"
 
 class QKeyEvent;
 
 namespace hostlink {
 
-struct ForwardedKey {
-    std::uint32_t Msg = 0;
-    std::uint32_t WParam = 0;
-    std::uint64_t LParam = 0;
-};
-
-// What the filter would post for this event, before the Alt, Scroll Lock and
-// host checks; nothing for keys without a virtual-key code.
-std::optional<ForwardedKey> KeyMessageFor(const QKeyEvent& event);
+// The toolkit's key event in the translator's terms.
+KeyInput KeyInputFrom(const QKeyEvent& event);
 
 class TKeyFilter : public QObject {
     Q_OBJECT
@@ -38,6 +32,7 @@ private:
 
     Endpoint& endpoint_;
     std::function<bool()> forwarding_;
+    KeyTranslator translator_;
 };
 
 } // namespace hostlink

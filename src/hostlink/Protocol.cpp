@@ -2,8 +2,7 @@
 
 #include <cstdlib>
 
-#include <pwd.h>
-#include <unistd.h>
+#include "hostlink/EndpointTrust.h"
 
 namespace hostlink {
 namespace {
@@ -27,13 +26,6 @@ std::uint64_t Get64(const std::uint8_t* p) {
     for (int i = 0; i < 8; ++i)
         v |= static_cast<std::uint64_t>(p[i]) << (8 * i);
     return v;
-}
-
-std::string UserName() {
-    if (const char* user = std::getenv("USER"); user != nullptr && *user != '\0') return user;
-    if (const passwd* pw = getpwuid(getuid()); pw != nullptr && pw->pw_name != nullptr)
-        return pw->pw_name;
-    return std::to_string(getuid());
 }
 
 } // namespace
@@ -64,15 +56,23 @@ std::int64_t DecodeReply(const std::uint8_t* in) {
     return static_cast<std::int64_t>(Get64(in));
 }
 
-std::string EndpointPath(std::string_view className) {
-    std::string dir;
+EndpointLocation LocateEndpoint(std::string_view className) {
+    EndpointLocation where;
+    where.Name.assign(className);
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-        runtime != nullptr && *runtime != '\0')
-        dir = runtime;
-    else
-        dir = "/tmp/runtime-" + UserName();
-    if (!dir.empty() && dir.back() != '/') dir += '/';
-    return dir + std::string(className);
+        runtime != nullptr && *runtime != '\0') {
+        where.Folder = runtime;
+        while (where.Folder.size() > 1 && where.Folder.back() == '/')
+            where.Folder.pop_back();
+    } else {
+        where.Folder = "/tmp/runtime-" + CurrentUserName();
+        where.Fallback = true;
+    }
+    return where;
+}
+
+std::string EndpointPath(std::string_view className) {
+    return LocateEndpoint(className).Path();
 }
 
 const char* MessageName(std::uint32_t msg) {

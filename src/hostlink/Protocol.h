@@ -54,7 +54,16 @@ void EncodeReply(std::int64_t result, std::uint8_t* out);          // REPLY_SIZE
 std::int64_t DecodeReply(const std::uint8_t* in);                  // REPLY_SIZE bytes
 
 // Where a host with the given class name listens: $XDG_RUNTIME_DIR/<name>, or
-// /tmp/runtime-<user>/<name> when the variable is unset.
+// /tmp/runtime-<user>/<name> when the variable is unset, <user> being the
+// real user's name from the password database.
+struct EndpointLocation {
+    std::string Folder;
+    std::string Name;
+    bool Fallback = false; // the /tmp folder, which must be private (0700)
+
+    std::string Path() const { return Folder + "/" + Name; }
+};
+EndpointLocation LocateEndpoint(std::string_view className);
 std::string EndpointPath(std::string_view className);
 
 // A short name of a message number for people ("WM_COPYDATA", "WM_KEYDOWN" ...).

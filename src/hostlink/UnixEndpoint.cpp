@@ -5,16 +5,22 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/uio.h>
 #include <sys/un.h>
 #include <unistd.h>
+
+#include "hostlink/EndpointTrust.h"
 
 namespace hostlink {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// Posted messages and the newest frame after a recovery may wait this long
+// for room in the socket: a half-written message would corrupt the stream.
+constexpr auto kWriteGrace = std::chrono::milliseconds(50);
 
 int MillisecondsLeft(Clock::time_point deadline) {
     const auto left =
@@ -33,8 +39,10 @@ bool WaitFor(int fd, short events, Clock::time_point deadline) {
     }
 }
 
-// Writes all of iov, waiting no later than the deadline. Never raises SIGPIPE.
-bool WriteAll(int fd, iovec* iov, int count, Clock::time_point deadline) {
+// Writes all of iov, waiting no later than the deadline. Never raises
+// SIGPIPE. `written` counts the bytes that went out.
+bool WriteAll(int fd, iovec* iov, int count, Clock::time_point deadline, std::size_t& written) {
+    written = 0;
     while (count > 0) {
         msghdr msg{};
         msg.msg_iov = iov;
@@ -46,6 +54,7 @@ bool WriteAll(int fd, iovec* iov, int count, Clock::time_point deadline) {
                 continue;
             return false;
         }
+        written += static_cast<std::size_t>(n);
         auto left = static_cast<std::size_t>(n);
         while (count > 0 && left >= iov->iov_len) {
             left -= iov->iov_len;
@@ -60,34 +69,100 @@ bool WriteAll(int fd, iovec* iov, int count, Clock::time_point deadline) {
     return true;
 }
 
-bool ReadExactly(int fd, std::uint8_t* out, std::size_t size, Clock::time_point deadline) {
-    std::size_t got = 0;
+enum class ReadResult { Done, Closed, TimedOut };
+
+ReadResult ReadExactly(int fd, std::uint8_t* out, std::size_t size, Clock::time_point deadline,
+                       std::size_t& got) {
+    got = 0;
     while (got < size) {
         const ssize_t n = ::recv(fd, out + got, size - got, MSG_DONTWAIT);
         if (n > 0) {
             got += static_cast<std::size_t>(n);
             continue;
         }
-        if (n == 0) return false; // the host closed the connection
+        if (n == 0) return ReadResult::Closed;
         if (errno == EINTR) continue;
-        if ((errno == EAGAIN || errno == EWOULDBLOCK) && WaitFor(fd, POLLIN, deadline)) continue;
-        return false;
+        if (errno != EAGAIN && errno != EWOULDBLOCK) return ReadResult::Closed;
+        if (!WaitFor(fd, POLLIN, deadline)) return ReadResult::TimedOut;
     }
+    return ReadResult::Done;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool FillAddress(sockaddr_un& addr, const std::string& path) {
+    addr = {};
+    addr.sun_family = AF_UNIX;
+    if (path.size() >= sizeof addr.sun_path) return false;
+    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
     return true;
 }
 
 } // namespace
 
 UnixEndpoint::~UnixEndpoint() {
-    Drop();
+    Lock lock(mutex_);
+    listener_ = nullptr;
+    DropLocked();
+    Finish(lock);
 }
 
-void UnixEndpoint::Drop() {
-    if (fd_ >= 0) ::close(fd_);
+void UnixEndpoint::Finish(Lock& lock) {
+    std::vector<Watcher> ended;
+    ended.swap(retired_);
+    LinkStatusListener listener;
+    LinkStatus news;
+    if (unannounced_) {
+        unannounced_ = false;
+        listener = listener_;
+        news = status_;
+    }
+    lock.unlock();
+    for (Watcher& w : ended) {
+        w.Thread.join();
+        ::close(w.WakeFd);
+        if (w.SocketFd >= 0) ::close(w.SocketFd);
+    }
+    if (listener) listener(news);
+}
+
+LinkStatus UnixEndpoint::Status() const {
+    std::lock_guard lock(mutex_);
+    return status_;
+}
+
+void UnixEndpoint::SetStatusListener(LinkStatusListener listener) {
+    std::lock_guard lock(mutex_);
+    listener_ = std::move(listener);
+}
+
+void UnixEndpoint::SetStatusLocked(LinkState state, std::string_view reason) {
+    if (status_.State == state && status_.Reason == reason && status_.Path == path_) return;
+    status_ = {state, path_, std::string(reason)};
+    unannounced_ = true;
+}
+
+void UnixEndpoint::DropLocked() {
+    if (watcher_) {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(watcher_->WakeFd, &one, sizeof one);
+        // The thread may still poll the socket: it is closed after the join.
+        watcher_->SocketFd = fd_;
+        retired_.push_back(std::move(*watcher_));
+        watcher_.reset();
+    } else if (fd_ >= 0) {
+        ::close(fd_);
+    }
     fd_ = -1;
+    hung_ = false;
+    broken_ = false;
+    replyGot_ = 0;
+    hasPending_ = false;
 }
 
-bool UnixEndpoint::ConnectionStillUsable() const {
+bool UnixEndpoint::ConnectionStillUsableLocked() const {
     // Anything readable between messages is either the host's close or bytes
     // it should not have sent; either way the connection is done.
     pollfd p{fd_, POLLIN, 0};
@@ -95,75 +170,308 @@ bool UnixEndpoint::ConnectionStillUsable() const {
     return n == 0;
 }
 
-bool UnixEndpoint::Connect() {
+UnixEndpoint::ConnectResult UnixEndpoint::ConnectLocked(const struct stat& folder,
+                                                        const struct stat& socketFile,
+                                                        std::string& reason) {
+    // The folder is pinned by a descriptor and the socket reached through it,
+    // so a folder swapped after the checks is not followed.
+    const int dirFd = ::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dirFd < 0) return ConnectResult::NoHost;
+    struct stat pinned {};
+    if (::fstat(dirFd, &pinned) != 0 || !SameFile(pinned, folder)) {
+        ::close(dirFd);
+        reason = "the folder was replaced while connecting";
+        return ConnectResult::Refused;
+    }
     sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    if (path_.size() >= sizeof addr.sun_path) return false;
-    std::memcpy(addr.sun_path, path_.c_str(), path_.size() + 1);
-
+    const std::string viaFd = "/proc/self/fd/" + std::to_string(dirFd) + "/" + name_;
+    const bool haveProc = ::access("/proc/self/fd", X_OK) == 0;
+    if (!FillAddress(addr, haveProc ? viaFd : path_)) {
+        ::close(dirFd);
+        return ConnectResult::NoHost;
+    }
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        ::close(dirFd);
+        return ConnectResult::NoHost;
+    }
     // A Unix stream connect completes at once or fails at once (a full
     // backlog gives EAGAIN): no host that will take us now.
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
         ::close(fd);
-        return false;
+        ::close(dirFd);
+        return ConnectResult::NoHost;
+    }
+    // connect() follows a symbolic link put in the socket's place after the
+    // check: the name must still be the socket that was checked.
+    struct stat after {};
+    const bool same = ::fstatat(dirFd, name_.c_str(), &after, AT_SYMLINK_NOFOLLOW) == 0 &&
+                      SameFile(after, socketFile);
+    ::close(dirFd);
+    if (!same) {
+        ::close(fd);
+        reason = "the endpoint was replaced while connecting";
+        return ConnectResult::Refused;
+    }
+    if (auto problem = PeerProblem(fd)) {
+        ::close(fd);
+        reason = *problem;
+        return ConnectResult::Refused;
     }
     fd_ = fd;
-    return true;
+    dev_ = socketFile.st_dev;
+    ino_ = socketFile.st_ino;
+    return ConnectResult::Connected;
 }
 
 bool UnixEndpoint::Find(std::string_view className) {
-    if (className != className_) {
-        Drop();
+    Lock lock(mutex_);
+    const bool found = FindLocked(className);
+    Finish(lock);
+    return found;
+}
+
+bool UnixEndpoint::FindLocked(std::string_view className) {
+    if (!located_ || className != className_) {
+        DropLocked();
+        const EndpointLocation where = LocateEndpoint(className);
         className_.assign(className);
-        path_ = EndpointPath(className);
+        folder_ = where.Folder;
+        name_ = where.Name;
+        path_ = where.Path();
+        fallbackFolder_ = where.Fallback;
+        located_ = true;
     }
-    struct stat st {};
-    if (::stat(path_.c_str(), &st) != 0 || !S_ISSOCK(st.st_mode)) {
-        Drop();
+    if (broken_) DropLocked();
+
+    // A connection to a peer that passed every check stays trusted while the
+    // name still is the socket it was made to: a replaced file (new inode)
+    // goes through all the checks again. This keeps a frame's cost to one
+    // lstat.
+    if (fd_ >= 0 && !hung_) {
+        struct stat now {};
+        if (::lstat(path_.c_str(), &now) == 0 && now.st_dev == dev_ && now.st_ino == ino_ &&
+            now.st_uid == ::getuid() && S_ISSOCK(now.st_mode) && ConnectionStillUsableLocked())
+            return true;
+    }
+
+    struct stat folder {};
+    if (::lstat(folder_.c_str(), &folder) != 0) {
+        if (errno != ENOENT || !fallbackFolder_) {
+            DropLocked();
+            SetStatusLocked(LinkState::NoHost);
+            return false;
+        }
+        // Nobody made the fallback folder yet: make it private ourselves, so
+        // that no other user can.
+        if (auto problem = EnsurePrivateFolder(folder_, true)) {
+            DropLocked();
+            SetStatusLocked(LinkState::Refused, *problem);
+            return false;
+        }
+        if (::lstat(folder_.c_str(), &folder) != 0) {
+            DropLocked();
+            SetStatusLocked(LinkState::NoHost);
+            return false;
+        }
+    }
+    if (auto problem = FolderProblem(folder, fallbackFolder_)) {
+        DropLocked();
+        SetStatusLocked(LinkState::Refused, *problem);
         return false;
     }
-    if (fd_ >= 0 && st.st_dev == dev_ && st.st_ino == ino_ && ConnectionStillUsable()) return true;
-    Drop();
-    if (!Connect()) return false;
-    dev_ = st.st_dev;
-    ino_ = st.st_ino;
-    return true;
+    struct stat socketFile {};
+    if (::lstat(path_.c_str(), &socketFile) != 0) {
+        DropLocked();
+        SetStatusLocked(LinkState::NoHost);
+        return false;
+    }
+    if (auto problem = SocketProblem(socketFile)) {
+        DropLocked();
+        SetStatusLocked(LinkState::Refused, *problem);
+        return false;
+    }
+    if (fd_ >= 0 && socketFile.st_dev == dev_ && socketFile.st_ino == ino_) {
+        if (!hung_ && ConnectionStillUsableLocked()) return true;
+        // The watcher may not have seen yet what the host did: an answer, or
+        // its end (and a new host can get the old socket's inode number).
+        if (hung_) {
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, 0) > 0) ServiceHungLocked();
+            if (!broken_) return true;
+        }
+    }
+    DropLocked();
+    std::string reason;
+    switch (ConnectLocked(folder, socketFile, reason)) {
+    case ConnectResult::Connected:
+        SetStatusLocked(LinkState::Connected);
+        return true;
+    case ConnectResult::Refused:
+        SetStatusLocked(LinkState::Refused, reason);
+        return false;
+    case ConnectResult::NoHost:
+        break;
+    }
+    SetStatusLocked(LinkState::NoHost);
+    return false;
 }
 
 bool UnixEndpoint::Send(const HostMessage& message, std::chrono::milliseconds timeout,
                         std::int64_t* result) {
-    if (fd_ < 0) return false;
+    Lock lock(mutex_);
+    const bool answered = SendLocked(message, timeout, result);
+    Finish(lock);
+    return answered;
+}
+
+bool UnixEndpoint::SendLocked(const HostMessage& message, std::chrono::milliseconds timeout,
+                              std::int64_t* result) {
+    if (fd_ < 0 || broken_) return false;
+    if (hung_) {
+        // Latest wins: the host gets this one when it answers the old one.
+        pendingHeader_ = {message.Msg, message.WParam, message.LParam, message.Length, FLAG_SENT};
+        pendingData_.assign(message.Data, message.Data + message.Length);
+        hasPending_ = true;
+        return false;
+    }
     const auto deadline = Clock::now() + timeout;
     std::uint8_t header[HEADER_SIZE];
     EncodeHeader({message.Msg, message.WParam, message.LParam, message.Length, FLAG_SENT}, header);
     iovec iov[2] = {{header, HEADER_SIZE},
                     {const_cast<std::uint8_t*>(message.Data), message.Length}};
-    std::uint8_t reply[REPLY_SIZE];
-    if (!WriteAll(fd_, iov, message.Length > 0 ? 2 : 1, deadline) ||
-        !ReadExactly(fd_, reply, REPLY_SIZE, deadline)) {
-        Drop();
+    std::size_t written = 0;
+    if (!WriteAll(fd_, iov, message.Length > 0 ? 2 : 1, deadline, written)) {
+        DropLocked();
+        SetStatusLocked(LinkState::NoHost);
         return false;
     }
-    if (result != nullptr) *result = DecodeReply(reply);
-    return true;
+    switch (ReadExactly(fd_, reply_, REPLY_SIZE, deadline, replyGot_)) {
+    case ReadResult::Done:
+        replyGot_ = 0;
+        if (result != nullptr) *result = DecodeReply(reply_);
+        return true;
+    case ReadResult::TimedOut:
+        // The host has the message and owes its answer: remember that,
+        // rather than wait again for every frame.
+        hung_ = true;
+        SetStatusLocked(LinkState::NotAnswering);
+        StartWatchingLocked();
+        return false;
+    case ReadResult::Closed:
+        break;
+    }
+    DropLocked();
+    SetStatusLocked(LinkState::NoHost);
+    return false;
 }
 
 bool UnixEndpoint::Post(const HostMessage& message) {
-    if (fd_ < 0) return false;
+    Lock lock(mutex_);
+    const bool posted = PostLocked(message);
+    Finish(lock);
+    return posted;
+}
+
+bool UnixEndpoint::PostLocked(const HostMessage& message) {
+    if (fd_ < 0 || broken_) return false;
     std::uint8_t header[HEADER_SIZE];
     EncodeHeader({message.Msg, message.WParam, message.LParam, message.Length, 0}, header);
     iovec iov[2] = {{header, HEADER_SIZE},
                     {const_cast<std::uint8_t*>(message.Data), message.Length}};
-    // A posted message never waits; a host whose queue is full loses it, but
-    // a half-written message would corrupt the stream, so finish that one.
-    const auto deadline = Clock::now() + std::chrono::milliseconds(50);
-    if (!WriteAll(fd_, iov, message.Length > 0 ? 2 : 1, deadline)) {
-        Drop();
+    // A posted message never waits for the host; a host whose queue is full
+    // loses it, but a half-written message would corrupt the stream, so that
+    // one is finished or the connection given up.
+    const auto deadline = Clock::now() + (hung_ ? std::chrono::milliseconds(0) : kWriteGrace);
+    std::size_t written = 0;
+    if (WriteAll(fd_, iov, message.Length > 0 ? 2 : 1, deadline, written)) return true;
+    if (written == 0 && hung_) return false;
+    DropLocked();
+    SetStatusLocked(LinkState::NoHost);
+    return false;
+}
+
+void UnixEndpoint::StartWatchingLocked() {
+    if (watcher_) {
+        // One from an earlier hang, ended or about to.
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(watcher_->WakeFd, &one, sizeof one);
+        retired_.push_back(std::move(*watcher_));
+        watcher_.reset();
+    }
+    const int wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wake < 0) {
+        // Without a watcher the next Find drops the connection and looks
+        // afresh; better than leaving the host marked hung for good.
+        broken_ = true;
+        return;
+    }
+    watcher_ = Watcher{std::thread([this, fd = fd_, wake] { Watch(fd, wake); }), wake, -1};
+}
+
+void UnixEndpoint::Watch(int fd, int wakeFd) {
+    for (;;) {
+        pollfd p[2] = {{fd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
+        const int n = ::poll(p, 2, -1);
+        if (n < 0 && errno == EINTR) continue;
+        if (n > 0 && p[1].revents != 0) return; // asked to end
+        Lock lock(mutex_);
+        if (fd_ != fd || !hung_) return;
+        bool more = true;
+        if (n < 0) {
+            broken_ = true;
+            hung_ = false;
+            SetStatusLocked(LinkState::NoHost);
+            more = false;
+        } else {
+            more = ServiceHungLocked();
+        }
+        LinkStatusListener listener;
+        LinkStatus news;
+        if (unannounced_) {
+            unannounced_ = false;
+            listener = listener_;
+            news = status_;
+        }
+        lock.unlock();
+        if (listener) listener(news);
+        if (!more) return;
+    }
+}
+
+bool UnixEndpoint::ServiceHungLocked() {
+    const ssize_t n = ::recv(fd_, reply_ + replyGot_, REPLY_SIZE - replyGot_, MSG_DONTWAIT);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return true;
+    if (n <= 0) {
+        // The host went away; the next Find looks afresh.
+        broken_ = true;
+        hung_ = false;
+        SetStatusLocked(LinkState::NoHost);
         return false;
     }
-    return true;
+    replyGot_ += static_cast<std::size_t>(n);
+    if (replyGot_ < REPLY_SIZE) return true;
+    replyGot_ = 0;
+    if (hasPending_) {
+        // Answered at last: it gets the newest levels now, and stays marked
+        // until it answers those too.
+        hasPending_ = false;
+        std::uint8_t header[HEADER_SIZE];
+        EncodeHeader(pendingHeader_, header);
+        iovec iov[2] = {{header, HEADER_SIZE}, {pendingData_.data(), pendingData_.size()}};
+        std::size_t written = 0;
+        if (!WriteAll(fd_, iov, pendingData_.empty() ? 1 : 2, Clock::now() + kWriteGrace,
+                      written)) {
+            broken_ = true;
+            hung_ = false;
+            SetStatusLocked(LinkState::NoHost);
+            return false;
+        }
+        return true;
+    }
+    hung_ = false;
+    SetStatusLocked(LinkState::Connected);
+    return false;
 }
 
 std::unique_ptr<Endpoint> CreatePlatformEndpoint() {

@@ -81,9 +81,13 @@ bool DeskSession::StartDisplay() {
 }
 
 bool DeskSession::StartMonitor(const QStringList& extraArgs) {
+    return StartHost(QStringLiteral(VANTRELLE_BIN_DIR "/vantrelle-monitor"),
+                     QStringList{QStringLiteral("--json")} + extraArgs);
+}
+
+bool DeskSession::StartHost(const QString& program, const QStringList& args) {
     monitor_.setProcessEnvironment(Environment());
-    monitor_.start(QStringLiteral(VANTRELLE_BIN_DIR "/vantrelle-monitor"),
-                   QStringList{QStringLiteral("--json")} + extraArgs);
+    monitor_.start(program, args);
     if (!monitor_.waitForStarted(5000)) {
         error_ = QStringLiteral("monitor did not start");
         return false;

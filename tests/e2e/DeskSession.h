@@ -19,6 +19,9 @@ public:
     // Each returns false (with Error() saying why) when the piece did not start.
     bool StartDisplay();
     bool StartMonitor(const QStringList& extraArgs = {});
+    // Another host program in the monitor's place; it must print the
+    // monitor's JSON lines.
+    bool StartHost(const QString& program, const QStringList& args);
     bool StartDesk();
     // All three, then waits for the desk window; its id, or empty (see Error()).
     QString StartAll();
@@ -39,14 +42,15 @@ public:
     int WaitForDeskExit(std::chrono::milliseconds timeout);
 
     QString Error() const { return error_; }
+    qint64 HostPid() const { return monitor_.processId(); }
+    qint64 DeskPid() const { return desk_.processId(); }
+    QProcessEnvironment Environment() const;
     QString RuntimeDir() const { return runtime_.path(); }
     QString WorkDir() const { return work_.path(); }
     // The folder the desk runs from: its own copy, with the data files beside it.
     QString ProgramDir() const { return work_.path() + QStringLiteral("/program"); }
 
 private:
-    QProcessEnvironment Environment() const;
-
     QTemporaryDir runtime_;
     QTemporaryDir work_;
     QString display_;

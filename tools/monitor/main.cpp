@@ -73,7 +73,9 @@ int main(int argc, char* argv[]) {
 
     std::uint64_t received = 0;
     try {
-        const std::string path = hostlink::EndpointPath(name);
+        const hostlink::EndpointLocation where = hostlink::LocateEndpoint(name);
+        const std::string path = where.Path();
+        options.PrivateFolder = where.Fallback;
         hostlink::HostServer server(path, options, [&](const hostlink::ReceivedMessage& m) {
             ++received;
             const std::string line =

@@ -85,12 +85,32 @@ private slots:
     }
 
     void altChordsAreNeverForwardedButTheReleaseOfAltIs() {
+        // A chord with no menu behind it: Alt's release is a plain key-up.
         Press(Qt::Key_Alt, Qt::NoModifier);
-        Press(Qt::Key_F, Qt::AltModifier);
-        Release(Qt::Key_F, Qt::AltModifier);
+        Press(Qt::Key_1, Qt::AltModifier);
+        Release(Qt::Key_1, Qt::AltModifier);
+        Release(Qt::Key_Alt, Qt::AltModifier);
+        const std::vector<Posted> expected = {{WM_KEYUP, 0x12}};
+        QCOMPARE(PostedKeys(), expected);
+    }
+
+    void altAloneReleasesAsASystemKey() {
+        Press(Qt::Key_Alt, Qt::NoModifier);
         Release(Qt::Key_Alt, Qt::AltModifier);
         const std::vector<Posted> expected = {{WM_SYSKEYUP, 0x12}};
         QCOMPARE(PostedKeys(), expected);
+    }
+
+    void nothingIsForwardedWhileAMenuIsOpen() {
+        Press(Qt::Key_Alt, Qt::NoModifier);
+        Press(Qt::Key_F, Qt::AltModifier); // opens the File menu
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        Release(Qt::Key_F, Qt::AltModifier);
+        Release(Qt::Key_Alt, Qt::AltModifier);
+        Press(Qt::Key_Down, Qt::NoModifier);
+        Release(Qt::Key_Down, Qt::NoModifier);
+        QVERIFY(PostedKeys().empty());
+        QApplication::activePopupWidget()->close();
     }
 
     void scrollLockIsNeverForwarded() {

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -36,9 +37,15 @@ TEST(HostProtocol, HeaderIsLittleEndianAtFixedOffsets) {
 TEST(HostProtocol, EndpointLivesInTheRuntimeDirectory) {
     ::setenv("XDG_RUNTIME_DIR", "/run/user/1000", 1);
     EXPECT_EQ(hostlink::EndpointPath("THXMainForm"), "/run/user/1000/THXMainForm");
+    EXPECT_FALSE(hostlink::LocateEndpoint("THXMainForm").Fallback);
     ::unsetenv("XDG_RUNTIME_DIR");
-    ::setenv("USER", "lx", 1);
-    EXPECT_EQ(hostlink::EndpointPath("THXMainForm"), "/tmp/runtime-lx/THXMainForm");
+    ::setenv("USER", "someone-else", 1);
+    const passwd* me = ::getpwuid(::getuid());
+    ASSERT_NE(me, nullptr);
+    EXPECT_EQ(hostlink::EndpointPath("THXMainForm"),
+              std::string("/tmp/runtime-") + me->pw_name + "/THXMainForm")
+        << "the user comes from the password database, not from $USER";
+    EXPECT_TRUE(hostlink::LocateEndpoint("THXMainForm").Fallback);
 }
 
 TEST(HostServer, RefusesAnOversizedMessageAndKeepsServing) {

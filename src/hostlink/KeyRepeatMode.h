@@ -1,0 +1,12 @@
+#pragma once
+// Asks the window system for key repeats as Windows sends them: repeated
+// presses with no releases in between. X11 otherwise sends a release before
+// every repeated press, which the toolkit can only pair up while both are
+// already queued.
+
+namespace hostlink {
+
+// True when the window system agreed; false elsewhere (offscreen, Wayland).
+bool RequestRepeatsWithoutReleases();
+
+} // namespace hostlink
