@@ -312,8 +312,8 @@ QString DeskSession::WaitForWindow(const QString& title, std::chrono::millisecon
 
 QString DeskSession::OpenOtherWindow(const QString& title) {
     other_.setProcessEnvironment(Environment());
-    other_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     other_.setStandardOutputFile(QProcess::nullDevice());
+    other_.setStandardErrorFile(QProcess::nullDevice()); // its font-set warnings
     other_.start(QStringLiteral("xmessage"),
                  {QStringLiteral("-geometry"), QStringLiteral("+1100+900"),
                   QStringLiteral("-title"), title, title});

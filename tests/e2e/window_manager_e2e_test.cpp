@@ -110,4 +110,130 @@ TEST_P(DeskDisplays, SidewaysScrollOverAFaderSendsNoLevel) {
     EXPECT_EQ(s.WaitForDeskExit(10s), 0);
 }
 
+TEST_P(DeskDisplays, WindowComesBackWhereItWasLeft) {
+    DeskSession s;
+    QString desk = StartDesk(s, GetParam());
+    ASSERT_FALSE(desk.isEmpty()) << s.Error().toStdString();
+    const QString frame = s.FrameOf(desk);
+    ASSERT_FALSE(frame.isEmpty());
+    EXPECT_EQ(frame != desk, GetParam()) << "a window manager draws a frame, a bare display none";
+
+    QPoint start;
+    ASSERT_TRUE(s.ScreenPosition(desk, &start));
+    // Ask for a new place as a user dragging the frame would, then wait until it is taken.
+    ASSERT_TRUE(s.Xdotool({"windowmove", desk, "97", "83"}));
+    QPoint client;
+    QDeadlineTimer moved(10s);
+    while (s.ScreenPosition(desk, &client) && client == start && !moved.hasExpired())
+        s.WaitForMessages(s.Messages().size() + 1, 50ms);
+    ASSERT_NE(client, start) << "the window did not move";
+    QPoint frameAt;
+    ASSERT_TRUE(s.ScreenPosition(frame, &frameAt));
+
+    ASSERT_TRUE(s.ExitWithoutSavingLayout(desk)) << s.Error().toStdString();
+    ASSERT_EQ(s.WaitForDeskExit(10s), 0);
+
+    const std::size_t before = s.Messages().size();
+    ASSERT_TRUE(s.StartDesk()) << s.Error().toStdString();
+    ASSERT_TRUE(s.WaitForMessages(before + 3, 20s)) << "the preferences did not load";
+    desk = s.WaitForWindow(kDeskTitle, 20s);
+    ASSERT_FALSE(desk.isEmpty());
+    // The restored place is applied after the first show; wait for it, then compare.
+    QPoint again;
+    QDeadlineTimer restored(10s);
+    while (s.ScreenPosition(desk, &again) && again != client && !restored.hasExpired())
+        s.WaitForMessages(s.Messages().size() + 1, 50ms);
+    EXPECT_EQ(again, client) << "client area moved by " << (again - client).x() << ","
+                             << (again - client).y();
+    QPoint frameAgain;
+    ASSERT_TRUE(s.ScreenPosition(s.FrameOf(desk), &frameAgain));
+    EXPECT_EQ(frameAgain, frameAt);
+
+    ASSERT_TRUE(s.ExitWithoutSavingLayout(desk)) << s.Error().toStdString();
+    EXPECT_EQ(s.WaitForDeskExit(10s), 0);
+}
+
+// With another program's window active, the desk's popup still acts on
+// the fader that was right-clicked, also after the caption dialog stepped on.
+TEST_P(DeskDisplays, PopupActsOnTheRightClickedFaderInAnInactiveWindow) {
+    DeskSession s;
+    const QString desk = StartDesk(s, GetParam());
+    ASSERT_FALSE(desk.isEmpty()) << s.Error().toStdString();
+    const int menu = MenuHeight(s, desk);
+    ASSERT_GT(menu, 0);
+    const QString other = s.OpenOtherWindow(QStringLiteral("Elsewhere"));
+    ASSERT_FALSE(other.isEmpty()) << s.Error().toStdString();
+    ASSERT_TRUE(s.FocusWindow(other, 10s)) << s.Error().toStdString();
+
+    // Fader 3 > "50%  or 128": channel 3 follows.
+    const int faderRow = menu + kPageRow + 90;
+    std::size_t before = s.Messages().size();
+    ASSERT_TRUE(s.Xdotool(At(desk, 2 * kColumn + kColumn / 2, faderRow)));
+    ASSERT_TRUE(s.Xdotool({"click", "3"}));
+    ASSERT_TRUE(s.Xdotool({"key", "--delay", "150", "Down", "Down", "Down", "Down", "Down", "Down",
+                           "Down", "Down", "Return"}));
+    EXPECT_TRUE(WaitForFrame(s, before, [](const QJsonObject& m) { return LevelOf(m, 3) == 128; }))
+        << "the preset did not reach channel 3";
+
+    // Fader 1 > Set Caption opens on channel 1; Next, OK.
+    ASSERT_TRUE(s.FocusWindow(other, 10s)) << s.Error().toStdString();
+    ASSERT_TRUE(s.Xdotool(At(desk, kColumn / 2, faderRow)));
+    ASSERT_TRUE(s.Xdotool({"click", "3"}));
+    ASSERT_TRUE(s.Xdotool({"key", "--delay", "150", "Down", "Return"}));
+    const QString dialog = s.WaitForWindow(QStringLiteral("Fader Caption: 1"), 10s);
+    ASSERT_FALSE(dialog.isEmpty()) << "the caption dialog did not open on fader 1";
+    ASSERT_TRUE(s.FocusWindow(dialog, 10s)) << s.Error().toStdString();
+    ASSERT_TRUE(s.Xdotool({"key", "Down"}));
+    const QString next = s.WaitForWindow(QStringLiteral("Fader Caption: 2"), 10s);
+    ASSERT_FALSE(next.isEmpty()) << "Next did not step to fader 2";
+    ASSERT_TRUE(s.Xdotool({"mousemove", "--window", next, "135", "76", "click", "1"})); // OK
+    ASSERT_TRUE(s.WaitForWindowGone(QStringLiteral("Fader Caption: 2"), 10s));
+
+    // Fader 1 > "50%  or 128": channel 1, not 2.
+    before = s.Messages().size();
+    ASSERT_TRUE(s.Xdotool(At(desk, kColumn / 2, faderRow)));
+    ASSERT_TRUE(s.Xdotool({"click", "3"}));
+    ASSERT_TRUE(s.Xdotool({"key", "--delay", "150", "Down", "Down", "Down", "Down", "Down", "Down",
+                           "Down", "Down", "Return"}));
+    EXPECT_TRUE(WaitForFrame(s, before, [](const QJsonObject& m) { return LevelOf(m, 1) == 128; }))
+        << "the preset did not reach channel 1";
+    EXPECT_EQ(LevelOf(s.Messages().back(), 2), 0) << "the preset went to channel 2";
+
+    ASSERT_TRUE(s.ExitWithoutSavingLayout(desk)) << s.Error().toStdString();
+    EXPECT_EQ(s.WaitForDeskExit(10s), 0);
+}
+
+// A toggle bump clicked while another program's window is active latches
+// with its flash and releases with the level it had.
+TEST_P(DeskDisplays, ToggleBumpActsInAnInactiveWindow) {
+    DeskSession s;
+    const QString desk = StartDesk(s, GetParam());
+    ASSERT_FALSE(desk.isEmpty()) << s.Error().toStdString();
+    const int menu = MenuHeight(s, desk);
+    ASSERT_GT(menu, 0);
+    // Preferences > Bump Button As Toggle.
+    ASSERT_TRUE(s.FocusWindow(desk, 10s)) << s.Error().toStdString();
+    ASSERT_TRUE(s.Xdotool({"key", "--delay", "150", "alt+p", "t"}));
+    const QString other = s.OpenOtherWindow(QStringLiteral("Elsewhere"));
+    ASSERT_FALSE(other.isEmpty()) << s.Error().toStdString();
+    ASSERT_TRUE(s.FocusWindow(other, 10s)) << s.Error().toStdString();
+
+    const int bumpRow = menu + kPageRow + kFaderHeight + 20;
+    std::size_t before = s.Messages().size();
+    ASSERT_TRUE(s.Xdotool(At(desk, kColumn + kColumn / 2, bumpRow)));
+    ASSERT_TRUE(s.Xdotool({"click", "1"}));
+    EXPECT_TRUE(WaitForFrame(s, before, [](const QJsonObject& m) { return LevelOf(m, 2) == 255; }))
+        << "the first click on bump 2 sent no flash";
+
+    before = s.Messages().size();
+    ASSERT_TRUE(s.FocusWindow(other, 10s)) << s.Error().toStdString();
+    ASSERT_TRUE(s.Xdotool(At(desk, kColumn + kColumn / 2, bumpRow)));
+    ASSERT_TRUE(s.Xdotool({"click", "1"}));
+    EXPECT_TRUE(WaitForFrame(s, before, [](const QJsonObject& m) { return LevelOf(m, 2) == 0; }))
+        << "the second click did not release bump 2";
+
+    ASSERT_TRUE(s.ExitWithoutSavingLayout(desk)) << s.Error().toStdString();
+    EXPECT_EQ(s.WaitForDeskExit(10s), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(WindowManagerEndToEnd, DeskDisplays, ::testing::Bool(), DisplayName);
