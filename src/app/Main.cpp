@@ -14,6 +14,7 @@
 #include "bank/BankWidgets.h"
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
+#include "base/WindowFocus.h"
 #include "base/WindowLayer.h"
 #include "dialogs/UnitSetFaderCaption.h"
 #include "hostlink/DmxFrame.h"
@@ -115,6 +116,9 @@ TBankHandlers TMainForm::NewBankHandlers() {
     TBankHandlers handlers;
     handlers.FaderValueChange = [this](QObject* s) { SkVSlider1ValueChange(s); };
     handlers.FaderEnter = [this](QObject* s) { SkVSlider1Enter(s); };
+    handlers.FaderMouseDown = [this](QObject* s, TMouseButton, TShiftState, int, int) {
+        SkVSlider1MouseDown(s);
+    };
     handlers.BumpChange = [this](QObject* s) { FaderButtonTempChange(s); };
     handlers.BumpMouseDown = [this](QObject* s, TMouseButton, TShiftState, int, int) {
         FaderButtonTempMouseDown(s);
@@ -150,12 +154,17 @@ void TMainForm::SkVSlider1ValueChange(QObject* Sender) {
     Guarded([&] {
         if (!state_.Ready) return;
         const TFaders& fader = SenderAs<TFaders>(Sender, "Unexpected sender");
-        FaderValueChange(state_, sendThenRecolour_, fader.Tag(), fader.Digit(), fader.hasFocus());
+        FaderValueChange(state_, sendThenRecolour_, fader.Tag(), fader.Digit(),
+                         HoldsWindowFocus(fader));
     });
 }
 
 void TMainForm::SkVSlider1Enter(QObject* Sender) {
     Guarded([&] { FaderEnter(state_, SenderAs<TFaders>(Sender, "Unexpected sender").Tag()); });
+}
+
+void TMainForm::SkVSlider1MouseDown(QObject* Sender) {
+    Guarded([&] { FaderPress(state_, SenderAs<TFaders>(Sender, "Unexpected sender").Tag()); });
 }
 
 void TMainForm::FaderButtonTempMouseDown(QObject* Sender) {
@@ -180,7 +189,7 @@ void TMainForm::FaderButtonTempChange(QObject* Sender) {
     Guarded([&] {
         if (!state_.Ready) return;
         const auto& bump = SenderAs<TFaderButtons>(Sender, "Unexpected sender");
-        BumpChange(state_, sendThenRecolour_, bump.Tag(), bump.Value(), bump.hasFocus());
+        BumpChange(state_, sendThenRecolour_, bump.Tag(), bump.Value(), HoldsWindowFocus(bump));
     });
 }
 

@@ -17,6 +17,7 @@
 #include "bank/BankRefresh.h"
 #include "bank/DeskState.h"
 #include "base/Guarded.h"
+#include "base/WindowPlace.h"
 #include "hostlink/Endpoint.h"
 
 class QFrame;
@@ -115,6 +116,7 @@ public:
     // The bank's handlers.
     void SkVSlider1ValueChange(QObject* Sender);
     void SkVSlider1Enter(QObject* Sender);
+    void SkVSlider1MouseDown(QObject* Sender);
     void FaderButtonTempMouseDown(QObject* Sender);
     void FaderButtonTempMouseUp(QObject* Sender);
     void FaderButtonTempChange(QObject* Sender);
@@ -170,6 +172,8 @@ private:
     std::unique_ptr<hostlink::Endpoint> endpoint_;
     QObject* keyFilter_ = nullptr;
     bool shown_ = false;
+    // Top and Left are the frame's corner, as the window manager draws it.
+    TWindowPlace place_{this};
     TBankHandlers bankHandlers_;
     const TSendThenRecolour sendThenRecolour_{[this] { SendDmxFrame(); }};
     std::unique_ptr<TLayoutCommands> layoutCommands_;

@@ -39,16 +39,16 @@ void TMainForm::CreatePersist() {
 }
 
 int TMainForm::Top() const {
-    return pos().y();
+    return place_.Top();
 }
 void TMainForm::SetTop(int top) {
-    move(pos().x(), top);
+    place_.SetTop(top);
 }
 int TMainForm::Left() const {
-    return pos().x();
+    return place_.Left();
 }
 void TMainForm::SetLeft(int left) {
-    move(left, pos().y());
+    place_.SetLeft(left);
 }
 
 void TMainForm::ApplyZOrder() {

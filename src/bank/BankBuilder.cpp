@@ -34,6 +34,13 @@ T& Existing(T* widget, const char* what, int index) {
     return *widget;
 }
 
+// The window's own font: a button keeps its own font, not its parent's, and
+// the application font is too wide for the page labels.
+QFont DeskFont(const TBankPanels& panels) {
+    const QWidget* owner = panels.PanelPage != nullptr ? panels.PanelPage : panels.MessageParent;
+    return owner != nullptr ? owner->window()->font() : QFont();
+}
+
 void ConfigureFader(TFaders& f, TDeskState& state, const TBankPanels& panels, int i, bool gradient,
                     const TBankHandlers& handlers) {
     f.setParent(panels.PanelFader);
@@ -47,6 +54,7 @@ void ConfigureFader(TFaders& f, TDeskState& state, const TBankPanels& panels, in
     f.SetPopupMenu(panels.Popup);
     f.OnValueChange = handlers.FaderValueChange;
     f.OnEnter = handlers.FaderEnter;
+    f.OnMouseDown = handlers.FaderMouseDown;
 }
 
 void ConfigureBump(TFaderButtons& b, const TDeskState& state, const TBankPanels& panels, int i,
@@ -54,6 +62,7 @@ void ConfigureBump(TFaderButtons& b, const TDeskState& state, const TBankPanels&
     b.setParent(panels.PanelFader);
     b.SetTag(i);
     b.setObjectName(QStringLiteral("FaderButton%1").arg(i));
+    b.SetFont(DeskFont(panels)); // made bold and larger by the look
     ApplyBumpLook(b, state.ColorOff);
     b.OnChange = handlers.BumpChange;
     b.OnMouseDown = handlers.BumpMouseDown;
@@ -121,6 +130,7 @@ void CreatePageButtons(TDeskState& state, const TBankPanels& panels, const TBank
             TPageButtons& b = Existing(factory.NewPageButton(panel, i), "PageButton", i);
             state.PageButtons[static_cast<std::size_t>(CheckPage(i - 1) + 1)] = &b;
             b.setParent(panel);
+            b.SetFont(DeskFont(panels));
             b.SetTag(i);
             b.setObjectName(QStringLiteral("PageButton%1").arg(i));
             b.setVisible(true);

@@ -15,6 +15,7 @@ class QWidget;
 struct TBankHandlers {
     TNotifyEvent FaderValueChange;
     TNotifyEvent FaderEnter;
+    TMouseEvent FaderMouseDown;
     TNotifyEvent BumpChange;
     TMouseEvent BumpMouseDown;
     TMouseEvent BumpMouseUp;

@@ -57,6 +57,11 @@ void ApplyDisplayMode(TDeskState& state, bool digits) {
         if (f == nullptr) continue;
         f->SignalSettings()->SetValueTo(digits ? 255.0f : 100.0f);
         f->SignalSettings()->SetValueUnit(digits ? QString() : QStringLiteral("%"));
+        // The slider keeps its old value across a change of mapping; a desk
+        // must not show a wrong level, so the value follows the digit again
+        // (same digit: no event, no frame) and the read-out is redrawn.
+        f->SetValue(f->SignalSettings()->DigitToValue(f->Digit()));
+        f->UpdateValueDisplay();
         f->Refresh();
     }
 }

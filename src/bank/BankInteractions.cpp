@@ -56,6 +56,10 @@ void FaderEnter(TDeskState& state, int channel) {
     state.CurrentFader = SlotOnPage(state, channel);
 }
 
+void FaderPress(TDeskState& state, int channel) {
+    state.CurrentFader = SlotOnPage(state, channel);
+}
+
 void BumpMouseDown(TDeskState& state, const TSendThenRecolour& send, int channel, bool toggleMode) {
     if (!state.Ready || toggleMode) return;
     const int c = CheckChannel(channel);
@@ -77,6 +81,8 @@ void BumpMouseUp(TDeskState& state, const TSendThenRecolour& send, int channel, 
     bump.SetColor(state.ColorOff);
     send();
     FaderOfSlot(state, slot).setFocus(Qt::MouseFocusReason);
+    // In an inactive window the focus raises no enter event: name it here.
+    state.CurrentFader = slot;
 }
 
 void BumpChange(TDeskState& state, const TSendThenRecolour& send, int channel, bool down,

@@ -16,6 +16,10 @@ void FaderValueChange(TDeskState& state, const TSendThenRecolour& send, int chan
                       bool faderFocused);
 // The fader of channel got the focus: it becomes CurrentFader.
 void FaderEnter(TDeskState& state, int channel);
+// Any mouse button went down on the fader of channel: it becomes CurrentFader
+// at once, also in an inactive window, where the focus it takes raises no
+// enter event.
+void FaderPress(TDeskState& state, int channel);
 
 // Momentary bump of channel: acts only while the bumps are not toggles.
 void BumpMouseDown(TDeskState& state, const TSendThenRecolour& send, int channel, bool toggleMode);

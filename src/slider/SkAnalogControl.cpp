@@ -105,9 +105,8 @@ void TSkAnalogCControl::KeyUp(unsigned short& key, TShiftState shift) {
 
 void TSkAnalogCControl::wheelEvent(QWheelEvent* event) {
     event->accept();
-    const QPoint d = event->angleDelta();
-    const int delta = d.y() != 0 ? d.y() : d.x();
-    const int step = WheelStepFor(delta);
+    // Only the vertical wheel steps: a sideways swipe must not move live levels.
+    const int step = WheelStepFor(event->angleDelta().y());
     if (step > 0)
         StepDigit(FChangeSmall, 0);
     else if (step < 0)

@@ -1,6 +1,8 @@
 // Painting of the vertical slider: the static picture once per paint, then
 // only the knob column and the read-out on each value change.
 
+#include <algorithm>
+
 #include <QFontMetrics>
 #include <QPainter>
 #include <QStaticText>
@@ -58,8 +60,20 @@ void TSkVSlider::PaintHead(QPainter& p) {
     }
     p.setFont(FFont->ToQFont());
     p.setPen(ToQColor(FFont->Color()));
-    if (FOptions & opName2) AlignedTextOut(p, FLayout.NameX, FLayout.Name2Bottom, 7, s.Name2());
-    if (FOptions & opName1) AlignedTextOut(p, FLayout.NameX, FLayout.Name1Bottom, 7, s.Name1());
+    // A caption wider than the fader is shortened with an ellipsis and kept
+    // off the outer bevel.
+    const QRect inside = FLayout.Content.ToQRect();
+    const QFontMetrics names(p.font());
+    const auto fit = [&](const QString& text) {
+        return names.elidedText(text, Qt::ElideRight, std::max(inside.width(), 0));
+    };
+    p.save();
+    p.setClipRect(inside);
+    if (FOptions & opName2)
+        AlignedTextOut(p, FLayout.NameX, FLayout.Name2Bottom, 7, fit(s.Name2()));
+    if (FOptions & opName1)
+        AlignedTextOut(p, FLayout.NameX, FLayout.Name1Bottom, 7, fit(s.Name1()));
+    p.restore();
 }
 
 // The two scales and the framed trench.

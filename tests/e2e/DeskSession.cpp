@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QThread>
 
 #ifndef VANTRELLE_BIN_DIR
@@ -33,7 +34,9 @@ DeskSession::DeskSession() {
 
 DeskSession::~DeskSession() {
     Stop(desk_);
+    Stop(other_);
     Stop(monitor_);
+    Stop(wm_);
     Stop(xvfb_);
 }
 
@@ -77,7 +80,33 @@ bool DeskSession::StartDisplay() {
         return false;
     }
     display_ = QStringLiteral(":") + QString::fromLatin1(number);
-    return true;
+    return !windowManager_ || StartWindowManager();
+}
+
+bool DeskSession::StartWindowManager() {
+    wm_.setProcessEnvironment(Environment());
+    wm_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    wm_.setStandardOutputFile(QProcess::nullDevice());
+    wm_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    if (!wm_.waitForStarted(5000)) {
+        error_ = QStringLiteral("openbox did not start");
+        return false;
+    }
+    // It manages windows once it has named itself on the root window.
+    // Generous: the machine may be busy with builds.
+    const auto deadline = Clock::now() + std::chrono::seconds(60);
+    while (Clock::now() < deadline && wm_.state() == QProcess::Running) {
+        QString out;
+        if (Xprop({QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")}, &out) &&
+            out.contains(QStringLiteral("window id")))
+            return true;
+        QThread::msleep(50);
+    }
+    error_ = QStringLiteral("openbox did not take over display %1 (%2)")
+                 .arg(display_, wm_.state() == QProcess::NotRunning
+                                    ? QStringLiteral("it ended with %1").arg(wm_.exitCode())
+                                    : QStringLiteral("still running"));
+    return false;
 }
 
 bool DeskSession::StartMonitor(const QStringList& extraArgs) {
@@ -137,17 +166,116 @@ bool DeskSession::StartDesk() {
 QString DeskSession::StartAll() {
     if (!StartDisplay() || !StartMonitor() || !StartDesk()) return {};
     QString window = WaitForWindow(QStringLiteral("Vantrelle 4.03"), std::chrono::seconds(20));
-    if (window.isEmpty()) error_ = QStringLiteral("the desk window did not appear");
+    if (window.isEmpty()) {
+        QString names;
+        Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                 QStringLiteral("--name"), QStringLiteral("."), QStringLiteral("getwindowname"),
+                 QStringLiteral("%@")},
+                &names);
+        error_ = QStringLiteral("the desk window did not appear; shown: ") + names +
+                 (desk_.state() == QProcess::NotRunning ? QStringLiteral("; the desk has ended")
+                                                        : QString());
+    }
     return window;
 }
 
-bool DeskSession::Xdotool(const QStringList& args, QString* output) {
+bool DeskSession::Run(const QString& program, const QStringList& args, QString* output) {
     QProcess p;
     p.setProcessEnvironment(Environment());
-    p.start(QStringLiteral("xdotool"), args);
+    p.start(program, args);
     if (!p.waitForFinished(10000)) return false;
     if (output != nullptr) *output = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+bool DeskSession::Xdotool(const QStringList& args, QString* output) {
+    return Run(QStringLiteral("xdotool"), args, output);
+}
+
+bool DeskSession::Xprop(const QStringList& args, QString* output) {
+    return Run(QStringLiteral("xprop"), args, output);
+}
+
+QStringList DeskSession::NetWmState(const QString& window) {
+    QString out;
+    if (!Xprop({QStringLiteral("-id"), window, QStringLiteral("_NET_WM_STATE")}, &out)) return {};
+    // "_NET_WM_STATE(ATOM) = _NET_WM_STATE_ABOVE, _NET_WM_STATE_FOCUSED"
+    const qsizetype eq = out.indexOf(QStringLiteral(" = "));
+    if (eq < 0) return {};
+    QStringList atoms;
+    for (const QString& a : out.mid(eq + 3).split(QLatin1Char(','), Qt::SkipEmptyParts))
+        atoms << a.trimmed();
+    return atoms;
+}
+
+bool DeskSession::WaitForNetWmState(const QString& window,
+                                    const std::function<bool(const QStringList&)>& pred,
+                                    std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    do {
+        if (pred(NetWmState(window))) return true;
+        QThread::msleep(20);
+    } while (Clock::now() < deadline);
+    return false;
+}
+
+QString DeskSession::FocusedWindow() {
+    QString out;
+    Xdotool({QStringLiteral("getwindowfocus"), QStringLiteral("-f")}, &out);
+    return out;
+}
+
+QString DeskSession::FrameOf(const QString& window) {
+    QString current = window;
+    for (int depth = 0; depth < 8; ++depth) {
+        QString out;
+        if (!Run(QStringLiteral("xwininfo"),
+                 {QStringLiteral("-tree"), QStringLiteral("-id"), current}, &out))
+            return {};
+        const auto idAfter = [&out](const QString& label) {
+            const qsizetype at = out.indexOf(label);
+            return at < 0 ? QString() : out.mid(at + label.size()).section(QLatin1Char(' '), 0, 0);
+        };
+        const QString root = idAfter(QStringLiteral("Root window id: "));
+        const QString parent = idAfter(QStringLiteral("Parent window id: "));
+        if (parent.isEmpty() || root.isEmpty()) return {};
+        if (parent == root) return current;
+        current = parent;
+    }
+    return {};
+}
+
+bool DeskSession::ScreenPosition(const QString& window, QPoint* at) {
+    QString out;
+    if (!Run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window}, &out)) return false;
+    const auto field = [&out](const QString& label, bool* ok) {
+        const qsizetype i = out.indexOf(label);
+        if (i < 0) {
+            *ok = false;
+            return 0;
+        }
+        return out.mid(i + label.size()).section(QLatin1Char('\n'), 0, 0).trimmed().toInt(ok);
+    };
+    bool okX = false, okY = false;
+    const int x = field(QStringLiteral("Absolute upper-left X:"), &okX);
+    const int y = field(QStringLiteral("Absolute upper-left Y:"), &okY);
+    if (!okX || !okY) return false;
+    *at = QPoint(x, y);
+    return true;
+}
+
+bool DeskSession::WaitForWindowGone(const QString& title, std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    do {
+        QString out;
+        Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                 QStringLiteral("--name"),
+                 QStringLiteral("^") + QRegularExpression::escape(title) + QStringLiteral("$")},
+                &out);
+        if (out.isEmpty()) return true;
+        QThread::msleep(50);
+    } while (Clock::now() < deadline);
+    return false;
 }
 
 bool DeskSession::ExitWithoutSavingLayout(const QString& window) {
@@ -180,6 +308,35 @@ QString DeskSession::WaitForWindow(const QString& title, std::chrono::millisecon
         QThread::msleep(50);
     }
     return {};
+}
+
+QString DeskSession::OpenOtherWindow(const QString& title) {
+    other_.setProcessEnvironment(Environment());
+    other_.setStandardOutputFile(QProcess::nullDevice());
+    other_.setStandardErrorFile(QProcess::nullDevice()); // its font-set warnings
+    other_.start(QStringLiteral("xmessage"),
+                 {QStringLiteral("-geometry"), QStringLiteral("+1100+900"),
+                  QStringLiteral("-title"), title, title});
+    if (!other_.waitForStarted(5000)) {
+        error_ = QStringLiteral("xmessage did not start");
+        return {};
+    }
+    const QString window = WaitForWindow(title, std::chrono::seconds(10));
+    if (window.isEmpty()) error_ = QStringLiteral("the other window did not appear");
+    return window;
+}
+
+bool DeskSession::FocusWindow(const QString& window, std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    do {
+        // The window manager decides about activation; without one the focus is set directly.
+        Xdotool({windowManager_ ? QStringLiteral("windowactivate") : QStringLiteral("windowfocus"),
+                 window});
+        if (FocusedWindow() == window) return true;
+        QThread::msleep(50);
+    } while (Clock::now() < deadline);
+    error_ = QStringLiteral("the window did not take the focus");
+    return false;
 }
 
 std::vector<QJsonObject> DeskSession::Messages() {

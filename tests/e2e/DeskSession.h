@@ -3,10 +3,12 @@
 // and drives it with xdotool as a person would.
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include <QJsonObject>
+#include <QPoint>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -15,6 +17,11 @@ class DeskSession {
 public:
     DeskSession();
     ~DeskSession();
+
+    // Off by default. When on, StartDisplay also starts a window manager
+    // (openbox) on the private display and waits until it manages windows.
+    void SetWindowManager(bool on) { windowManager_ = on; }
+    bool WindowManager() const { return windowManager_; }
 
     // Each returns false (with Error() saying why) when the piece did not start.
     bool StartDisplay();
@@ -33,6 +40,31 @@ public:
     // File > Exit in the desk window, then "No" in the layout question.
     // False (with Error()) when a step did not happen.
     bool ExitWithoutSavingLayout(const QString& window);
+
+    // Runs xprop with the arguments on the session's display.
+    bool Xprop(const QStringList& args, QString* output = nullptr);
+    // The atoms of the window's _NET_WM_STATE, empty when it has none.
+    QStringList NetWmState(const QString& window);
+    // Waits until `pred` holds for the window's _NET_WM_STATE.
+    bool WaitForNetWmState(const QString& window,
+                           const std::function<bool(const QStringList&)>& pred,
+                           std::chrono::milliseconds timeout);
+    // The window that has the keyboard focus, as xdotool names it.
+    QString FocusedWindow();
+    // The top-level window that holds `window`: its window manager frame,
+    // or the window itself when nothing reparented it.
+    QString FrameOf(const QString& window);
+    // Position of the window's top-left corner on the screen (xwininfo).
+    bool ScreenPosition(const QString& window, QPoint* at);
+    // Waits until the window with this exact title is gone or hidden.
+    bool WaitForWindowGone(const QString& title, std::chrono::milliseconds timeout);
+
+    // Shows a small window of another program (xmessage) with this title,
+    // away from the desk; its id, or empty.
+    QString OpenOtherWindow(const QString& title);
+    // Gives the keyboard focus to `window` (activating it through the window
+    // manager when there is one) and waits until it has it.
+    bool FocusWindow(const QString& window, std::chrono::milliseconds timeout);
 
     // Messages the monitor printed so far (one JSON object each).
     std::vector<QJsonObject> Messages();
@@ -54,7 +86,13 @@ private:
     QTemporaryDir runtime_;
     QTemporaryDir work_;
     QString display_;
+    bool StartWindowManager();
+    bool Run(const QString& program, const QStringList& args, QString* output);
+
+    bool windowManager_ = false;
     QProcess xvfb_;
+    QProcess wm_;
+    QProcess other_;
     QProcess monitor_;
     QProcess desk_;
     QByteArray monitorOutput_;

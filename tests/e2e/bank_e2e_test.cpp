@@ -32,10 +32,14 @@ bool WaitForFrame(DeskSession& s, std::size_t after,
     return false;
 }
 
+// Run on a bare display and under a window manager.
+class BankEndToEnd : public ::testing::TestWithParam<bool> {};
+
 } // namespace
 
-TEST(BankEndToEnd, FaderDragPageSwitchAndMomentaryBumpReachTheHost) {
+TEST_P(BankEndToEnd, FaderDragPageSwitchAndMomentaryBumpReachTheHost) {
     DeskSession s;
+    s.SetWindowManager(GetParam());
     const QString window = s.StartAll();
     ASSERT_FALSE(window.isEmpty()) << s.Error().toStdString();
     // Two frames at the first show, one more once the preferences have loaded.
@@ -84,3 +88,8 @@ TEST(BankEndToEnd, FaderDragPageSwitchAndMomentaryBumpReachTheHost) {
     ASSERT_TRUE(s.ExitWithoutSavingLayout(window)) << s.Error().toStdString();
     EXPECT_EQ(s.WaitForDeskExit(10s), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Displays, BankEndToEnd, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Openbox" : "Bare");
+                         });

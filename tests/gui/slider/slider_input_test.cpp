@@ -14,6 +14,11 @@ private:
                       QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(w, &e);
     }
+    static void SidewaysWheel(QWidget* w, int delta) {
+        QWheelEvent e(QPointF(30, 100), w->mapToGlobal(QPointF(30, 100)), QPoint(),
+                      QPoint(delta, 0), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &e);
+    }
     static void Key(QWidget* w, QEvent::Type type, int key, bool autoRepeat) {
         QKeyEvent e(type, key, Qt::NoModifier, QString(), autoRepeat);
         QApplication::sendEvent(w, &e);
@@ -176,6 +181,19 @@ private slots:
         QCOMPARE(s->Digit(), 10);
         QCOMPARE(log.keyDown, 1);
         Wheel(s.get(), 120);
+        QCOMPARE(s->Digit(), 11);
+    }
+
+    void sidewaysWheelLeavesTheDigit() {
+        auto s = MakeFader(10);
+        EventLog log;
+        Watch(*s, log);
+        SidewaysWheel(s.get(), 120);
+        SidewaysWheel(s.get(), -120);
+        SidewaysWheel(s.get(), -120);
+        QCOMPARE(s->Digit(), 10);
+        QCOMPARE(log.valueChange, 0);
+        Wheel(s.get(), 120); // the vertical wheel still steps
         QCOMPARE(s->Digit(), 11);
     }
 
