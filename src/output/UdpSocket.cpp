@@ -94,6 +94,8 @@ std::size_t TUdpSocket::Receive(std::span<std::uint8_t> buffer, TIpv4Address& fr
 std::uint32_t TUdpSocket::LocalAddressTowards(TIpv4Address to, std::uint16_t port) {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return 0;
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
     // connect() on UDP only picks a route; nothing is sent.
     const sockaddr_in sa = SocketAddress(to, port);
     std::uint32_t result = 0;
