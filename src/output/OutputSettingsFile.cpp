@@ -128,7 +128,7 @@ std::string FormatOutputSettings(const TOutputSettings& s) {
     return out.str();
 }
 
-std::string LoadOutputSettings(const std::string& path, TOutputSettings& settings) {
+std::string ReadOutputSettings(const std::string& path, TOutputSettings& settings) {
     TOutputSettings next;
     std::error_code ec;
     if (std::filesystem::exists(path, ec)) {
@@ -140,6 +140,13 @@ std::string LoadOutputSettings(const std::string& path, TOutputSettings& setting
         if (std::string error = ParseOutputSettings(text, next); !error.empty())
             return path + ": " + error;
     }
+    settings = next;
+    return {};
+}
+
+std::string LoadOutputSettings(const std::string& path, TOutputSettings& settings) {
+    TOutputSettings next;
+    if (std::string error = ReadOutputSettings(path, next); !error.empty()) return error;
     if (next.cid.empty()) {
         next.cid = CidToText(GenerateCid());
         if (std::string error = SaveOutputSettings(path, next); !error.empty()) return error;

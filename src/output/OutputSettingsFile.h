@@ -15,6 +15,8 @@ inline constexpr std::size_t MAX_SETTINGS_LINE_BYTES = 256;
 std::string ParseOutputSettings(std::string_view text, TOutputSettings& settings);
 std::string FormatOutputSettings(const TOutputSettings& settings);
 
+// Reads `path` without writing anything; a missing file gives the defaults.
+std::string ReadOutputSettings(const std::string& path, TOutputSettings& settings);
 // Reads `path`; a missing file gives the defaults. A missing CID is made and
 // the file written back, so the CID stays the same from then on.
 std::string LoadOutputSettings(const std::string& path, TOutputSettings& settings);
