@@ -19,7 +19,7 @@ public:
     // Each returns false (with Error() saying why) when the piece did not start.
     bool StartDisplay();
     bool StartMonitor(const QStringList& extraArgs = {});
-    bool StartDesk();
+    bool StartDesk(const QStringList& args = {});
     // All three, then waits for the desk window; its id, or empty (see Error()).
     QString StartAll();
 
