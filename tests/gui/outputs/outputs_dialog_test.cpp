@@ -60,7 +60,7 @@ private slots:
                                        << "one"
                                        << "whole number";
         QTest::newRow("address") << "sacnAddress"
-                                 << "10.0.0"
+                                 << "192.0.2"
                                  << "not an IPv4 address";
         QTest::newRow("host name") << "artnetAddress"
                                    << "lights.local"

@@ -23,10 +23,10 @@ TEST_P(Ipv4Parse, ParsesOnlyDottedQuads) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, Ipv4Parse,
                          ::testing::Values(TAddressCase{"Loopback", "127.0.0.1", true},
-                                           TAddressCase{"Broadcast", "2.255.255.255", true},
+                                           TAddressCase{"Broadcast", "192.0.2.255", true},
                                            TAddressCase{"Zero", "0.0.0.0", true},
                                            TAddressCase{"Empty", "", false},
-                                           TAddressCase{"ThreeParts", "10.0.1", false},
+                                           TAddressCase{"ThreeParts", "192.0.2", false},
                                            TAddressCase{"FiveParts", "1.2.3.4.5", false},
                                            TAddressCase{"PartTooLarge", "1.2.3.256", false},
                                            TAddressCase{"LeadingZero", "1.2.3.04", false},

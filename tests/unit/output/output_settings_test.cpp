@@ -42,7 +42,7 @@ TEST(OutputSettings, FormatThenParseGivesTheSameSettings) {
     s.cid = CidToText(GenerateCid());
     s.rate = 30;
     s.sacn = {true, 63999, "127.0.0.1", 200, "Stage left"};
-    s.artnet = {true, 127, 15, 15, "2.255.255.255", false};
+    s.artnet = {true, 127, 15, 15, "192.0.2.255", false};
     s.ola = {true, 12, 9011};
     TOutputSettings read;
     ASSERT_EQ(ParseOutputSettings(FormatOutputSettings(s), read), "");
@@ -170,7 +170,7 @@ TEST_P(ArtNetSpec, Parses) {
 }
 INSTANTIATE_TEST_SUITE_P(Cases, ArtNetSpec,
                          ::testing::Values(TSpecCase{"DefaultAddress", "0:0:1", true},
-                                           TSpecCase{"Broadcast", "1:2:3@2.255.255.255", true},
+                                           TSpecCase{"Broadcast", "1:2:3@192.0.2.255", true},
                                            TSpecCase{"Max", "127:15:15@127.0.0.1", true},
                                            TSpecCase{"TwoParts", "0:1", false},
                                            TSpecCase{"FourParts", "0:0:0:1", false},
