@@ -32,6 +32,8 @@ std::string ValidateSacn(const TSacnSettings& s) {
         const auto address = ParseIpv4(s.address);
         if (!address || address->IsUnspecified())
             return "The sACN destination \"" + s.address + "\" is not an IPv4 address.";
+        if (address->value == 0xFFFFFFFFu)
+            return "The sACN destination must be one receiver, not every host on the network.";
         // Another universe's group would reach receivers that did not ask.
         if (address->IsMulticast() && !(*address == SacnMulticastGroup(s.universe)))
             return "The sACN destination must be a unicast address or the universe's own "
@@ -52,6 +54,9 @@ std::string ValidateArtNet(const TArtNetSettings& s) {
     if (!address || address->IsUnspecified())
         return "The Art-Net destination \"" + s.address + "\" is not an IPv4 address.";
     if (address->IsMulticast()) return "Art-Net is sent to a unicast or broadcast address.";
+    // The limited broadcast leaves by every interface; a directed one stays on one network.
+    if (address->value == 0xFFFFFFFFu)
+        return "Art-Net needs a directed broadcast such as 192.0.2.255, not 255.255.255.255.";
     return {};
 }
 

@@ -87,6 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
         TFileCase{"OwnGroup", "sacn.address=239.255.0.1\n", ""},
         TFileCase{"PriorityTooHigh", "sacn.priority=201\n", "between 0 and 200"},
         TFileCase{"ArtNetMulticast", "artnet.address=239.1.1.1\n", "unicast or broadcast"},
+        TFileCase{"ArtNetLimitedBroadcast", "artnet.address=255.255.255.255\n", "directed"},
+        TFileCase{"SacnBroadcast", "sacn.address=255.255.255.255\n", "one receiver"},
         TFileCase{"ArtNetNetTooLarge", "artnet.net=128\n", "between 0 and 127"},
         TFileCase{"BadCid", "cid=not-a-uuid\n", "CID"},
         TFileCase{"ControlByte", "sacn.source_name=a\tb\n", "control characters"},
