@@ -10,6 +10,7 @@ VANTRELLE_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick openbox
     fonts-liberation2 fonts-dejavu-core
+    pkg-config libola-dev ola tshark iproute2 util-linux
 )
 
 ensure_packages() {

@@ -19,6 +19,7 @@
 #include "dialogs/UnitSetFaderCaption.h"
 #include "hostlink/DmxFrame.h"
 #include "layoutfile/LayoutCommands.h"
+#include "output/OutputSet.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ TMainForm::TMainForm(std::unique_ptr<hostlink::Endpoint> endpoint, QWidget* pare
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                               Qt::WindowStaysOnTopHint),
-      endpoint_(std::move(endpoint)) {
+      endpoint_(std::move(endpoint)), outputs_(std::make_unique<TOutputSet>()) {
     setObjectName(QStringLiteral("MainForm"));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(11);
@@ -57,6 +58,8 @@ TMainForm::TMainForm(std::unique_ptr<hostlink::Endpoint> endpoint, QWidget* pare
 
 TMainForm::~TMainForm() {
     endpoint_->SetStatusListener(nullptr);
+    // Stream termination and the threads' end, before anything else goes.
+    outputs_->StopAll();
     // The filter reaches into this window; it goes before the window does.
     if (keyFilter_ != nullptr) QCoreApplication::instance()->removeEventFilter(keyFilter_);
 }
@@ -98,7 +101,10 @@ void TMainForm::CreateComponents() {
 }
 
 void TMainForm::SendDmxFrame() {
-    hostlink::TransmitDmxFrame(*endpoint_, state_.Table.Level, state_.DmxBuffer);
+    if (outputSettings_.hostLink)
+        hostlink::TransmitDmxFrame(*endpoint_, state_.Table.Level, state_.DmxBuffer);
+    // A copy into each output's mailbox; the sending happens on their threads.
+    outputs_->Post(TLevelSpan(state_.Table.Level));
     UpdatePageColors(state_);
 }
 

@@ -19,6 +19,9 @@
 #include "base/Guarded.h"
 #include "base/WindowPlace.h"
 #include "hostlink/Endpoint.h"
+#include "output/OutputSettings.h"
+
+#include <functional>
 
 class QFrame;
 class QMenu;
@@ -28,6 +31,8 @@ class TFileDialog;
 class TLayoutCommands;
 class TLinkIndicator;
 class TMenuItem;
+class TOutputSet;
+class TOutputStatusLabel;
 class ToxPersist;
 
 inline constexpr char APPLICATION_TITLE[] = "Vantrelle 4";
@@ -55,8 +60,18 @@ public:
     TDeskState& State() { return state_; }
     const TDeskState& State() const { return state_; }
 
-    // Hands the current levels to the host, then recolours the page buttons.
+    // Hands the current levels to the host and to the network outputs' mailbox,
+    // then recolours the page buttons.
     void SendDmxFrame();
+
+    // Changes to the saved output settings for this run only (the command
+    // line's --sacn, --artnet, --ola); set before the window is shown.
+    using TOutputOverrides = std::function<void(TOutputSettings&)>;
+    void SetOutputOverrides(TOutputOverrides overrides) { outputOverrides_ = std::move(overrides); }
+    // The outputs' own settings file, beside "Config.dat".
+    QString OutputSettingsPath() const;
+    const TOutputSettings& OutputSettings() const { return outputSettings_; }
+    TOutputSet& Outputs() { return *outputs_; }
 
     // Components, by the names the preference store and the handlers use.
     QFrame* PanelPage = nullptr;
@@ -90,6 +105,7 @@ public:
     TMenuItem* M_StayOnTop = nullptr;
     TMenuItem* M_MemoriseFaderStatusOnExit = nullptr;
     TMenuItem* M_GradientLook = nullptr;
+    TMenuItem* M_DmxOutputs = nullptr;
     QMenu* M_Help = nullptr;
     TMenuItem* M_Readme = nullptr;
     TMenuItem* M_About = nullptr;
@@ -138,6 +154,7 @@ public:
     void M_FadersOfCurrentPageAt_50Click();
     void M_FadersOfCurrentPageAt_100Click();
     void M_ReleaseAllToggledBumpButtonsClick();
+    void M_DmxOutputsClick();
 
     // The step every bank rule runs after a level change.
     const TSendThenRecolour& SendThenRecolour() const { return sendThenRecolour_; }
@@ -162,11 +179,15 @@ private:
     void InstallKeyFilter();
     void CreateLinkIndicator();
     void ShowLinkStatus(const hostlink::LinkStatus& status);
+    void AddToStatusCorner(QWidget* status);
     // Builds the bank with this window's handlers, then fits the window to it.
     void BuildBank();
     void FitWindowToBank();
     TBankHandlers NewBankHandlers();
     TBankPanels BankPanels();
+    // Reads the outputs' settings, applies the overrides and starts them.
+    void StartOutputs();
+    void ApplyOutputSettings(const TOutputSettings& settings);
 
     TDeskState state_;
     std::unique_ptr<hostlink::Endpoint> endpoint_;
@@ -177,5 +198,10 @@ private:
     TBankHandlers bankHandlers_;
     const TSendThenRecolour sendThenRecolour_{[this] { SendDmxFrame(); }};
     std::unique_ptr<TLayoutCommands> layoutCommands_;
+    QWidget* statusCorner_ = nullptr;
     std::set<std::pair<std::string, std::string>> toldRefusals_; // path, reason
+    TOutputOverrides outputOverrides_;
+    TOutputSettings outputSettings_;
+    std::unique_ptr<TOutputSet> outputs_;
+    TOutputStatusLabel* outputStatus_ = nullptr;
 };

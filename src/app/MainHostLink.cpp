@@ -1,6 +1,7 @@
 // The main window's view of the host link: the indicator at the end of the
 // menu bar and the one notice of a refused host.
 
+#include <QHBoxLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 
@@ -9,13 +10,26 @@
 
 void TMainForm::CreateLinkIndicator() {
     LinkIndicator = new TLinkIndicator(oxMenu1);
-    oxMenu1->setCornerWidget(LinkIndicator, Qt::TopRightCorner);
+    AddToStatusCorner(LinkIndicator);
     ShowLinkStatus(endpoint_->Status());
     // The endpoint may notice a change on a thread of its own.
     endpoint_->SetStatusListener([this](const hostlink::LinkStatus& status) {
         QMetaObject::invokeMethod(
             this, [this, status] { ShowLinkStatus(status); }, Qt::QueuedConnection);
     });
+}
+
+void TMainForm::AddToStatusCorner(QWidget* status) {
+    // The host link's and the outputs' states share the menu bar's right end.
+    if (statusCorner_ == nullptr) {
+        statusCorner_ = new QWidget(oxMenu1);
+        statusCorner_->setObjectName(QStringLiteral("StatusCorner"));
+        auto* row = new QHBoxLayout(statusCorner_);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->setSpacing(6);
+        oxMenu1->setCornerWidget(statusCorner_, Qt::TopRightCorner);
+    }
+    statusCorner_->layout()->addWidget(status);
 }
 
 void TMainForm::ShowLinkStatus(const hostlink::LinkStatus& status) {

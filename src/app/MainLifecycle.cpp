@@ -32,6 +32,7 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::FormShow() {
+    StartOutputs();
     RefreshFaders(state_, sendThenRecolour_);
     SendDmxFrame();
 }

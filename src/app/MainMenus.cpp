@@ -61,6 +61,8 @@ void TMainForm::CreateMenus() {
     M_MemoriseFaderStatusOnExit = AddItem(M_Preferences, "M_MemoriseFaderStatusOnExit",
                                           QStringLiteral("&Memorise Fader Status On Exit"));
     M_GradientLook = AddItem(M_Preferences, "M_GradientLook", QStringLiteral("&Gradient Look"));
+    M_Preferences->addSeparator();
+    M_DmxOutputs = AddItem(M_Preferences, "M_DmxOutputs", QStringLiteral("DMX &Outputs\u2026"));
     // Independent check marks that flip themselves before their command runs.
     for (TMenuItem* item : {M_Displayvalueasdigit, M_ButtonAsToggle, M_PassKeypressesToHalvex,
                             M_StayOnTop, M_MemoriseFaderStatusOnExit, M_GradientLook}) {
@@ -122,6 +124,7 @@ void TMainForm::ConnectMenuCommands() {
     on(M_Displayvalueasdigit, &TMainForm::M_DisplayvalueasdigitClick);
     on(M_ButtonAsToggle, &TMainForm::M_ButtonAsToggleClick);
     on(M_GradientLook, &TMainForm::M_GradientLookClick);
+    on(M_DmxOutputs, &TMainForm::M_DmxOutputsClick);
     on(M_SetCaption, &TMainForm::M_SetCaptionClick);
     on(M_ClearCaption, &TMainForm::M_ClearCaptionClick);
     on(M_SetFaderColor, &TMainForm::M_SetFaderColorClick);

@@ -134,7 +134,7 @@ bool DeskSession::StartHost(const QString& program, const QStringList& args) {
     return true;
 }
 
-bool DeskSession::StartDesk() {
+bool DeskSession::StartDesk(const QStringList& args) {
     desk_.setProcessEnvironment(Environment());
     // The desk keeps its files beside the program, so each session runs its
     // own copy from a private folder.
@@ -155,7 +155,7 @@ bool DeskSession::StartDesk() {
         }
     }
     desk_.setWorkingDirectory(work_.path());
-    desk_.start(program, {});
+    desk_.start(program, args);
     if (!desk_.waitForStarted(5000)) {
         error_ = QStringLiteral("desk did not start");
         return false;

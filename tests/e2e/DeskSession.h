@@ -29,7 +29,7 @@ public:
     // Another host program in the monitor's place; it must print the
     // monitor's JSON lines.
     bool StartHost(const QString& program, const QStringList& args);
-    bool StartDesk();
+    bool StartDesk(const QStringList& args = {});
     // All three, then waits for the desk window; its id, or empty (see Error()).
     QString StartAll();
 

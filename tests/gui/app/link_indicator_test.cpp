@@ -88,7 +88,7 @@ private slots:
 
     void sitsAtTheEndOfTheMenuBar() {
         QVERIFY(Indicator() != nullptr);
-        QCOMPARE(form_->menuBar()->cornerWidget(Qt::TopRightCorner), Indicator());
+        QVERIFY(form_->menuBar()->cornerWidget(Qt::TopRightCorner)->isAncestorOf(Indicator()));
         QCOMPARE(Indicator()->text(), QStringLiteral("No host"));
     }
 

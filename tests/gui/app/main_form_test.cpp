@@ -93,8 +93,10 @@ private slots:
         QCOMPARE(Captions(form->M_Preferences),
                  (QStringList{"&Display Value As Digit", "Bump Button As &Toggle",
                               "&Pass Keypresses To Halvex", "&Stay On Top",
-                              "&Memorise Fader Status On Exit", "&Gradient Look"}));
-        for (QAction* a : form->M_Preferences->actions()) {
+                              "&Memorise Fader Status On Exit", "&Gradient Look", "-",
+                              QStringLiteral("DMX &Outputs\u2026")}));
+        QVERIFY(!form->M_DmxOutputs->isCheckable());
+        for (QAction* a : form->M_Preferences->actions().mid(0, 6)) {
             QVERIFY(a->isCheckable());
             QVERIFY(!a->isChecked());
             QVERIFY(a->actionGroup() == nullptr);

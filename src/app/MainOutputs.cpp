@@ -1,0 +1,66 @@
+// The network outputs beside the host link: their settings file beside
+// "Config.dat", the command line's changes for this run, the "DMX Outputs…"
+// dialog and the state shown at the right of the menu bar.
+
+#include <QFileInfo>
+#include <QMenuBar>
+#include <cstdio>
+
+#include "app/Main.h"
+#include "app/OutputStatusLabel.h"
+#include "app/OutputsDialog.h"
+#include "base/MessageBox.h"
+#include "output/Cid.h"
+#include "output/OutputSet.h"
+#include "output/OutputSettingsFile.h"
+#include "persist/oxPerst.h"
+
+namespace {
+constexpr char OUTPUT_SETTINGS_FILE[] = "DmxOutputs.ini";
+}
+
+QString TMainForm::OutputSettingsPath() const {
+    return QFileInfo(oxPersist1->StoreFilePath()).absolutePath() + QLatin1Char('/') +
+           QLatin1String(OUTPUT_SETTINGS_FILE);
+}
+
+void TMainForm::StartOutputs() {
+    const std::string path = OutputSettingsPath().toStdString();
+    TOutputSettings saved;
+    // A damaged file leaves every network output off; the window still works.
+    if (const std::string error = ReadOutputSettings(path, saved); !error.empty())
+        std::fprintf(stderr, "vantrelle: %s; network outputs stay off\n", error.c_str());
+    TOutputSettings effective = saved;
+    if (outputOverrides_) outputOverrides_(effective);
+    // The sACN source keeps one identity per installation, made the first
+    // time sACN is on and kept in the file from then on.
+    if (effective.sacn.enabled && saved.cid.empty()) {
+        saved.cid = CidToText(GenerateCid());
+        effective.cid = saved.cid;
+        if (const std::string error = SaveOutputSettings(path, saved); !error.empty())
+            std::fprintf(stderr, "vantrelle: %s\n", error.c_str());
+    }
+    if (!outputStatus_) {
+        outputStatus_ = new TOutputStatusLabel([this] { return outputs_->Statuses(); }, oxMenu1);
+        AddToStatusCorner(outputStatus_);
+    }
+    ApplyOutputSettings(effective);
+}
+
+void TMainForm::ApplyOutputSettings(const TOutputSettings& settings) {
+    outputSettings_ = settings;
+    outputs_->Apply(settings);
+    outputs_->Post(TLevelSpan(state_.Table.Level));
+    outputStatus_->Refresh();
+}
+
+void TMainForm::M_DmxOutputsClick() {
+    TOutputsDialog dialog(outputSettings_, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    TOutputSettings chosen = dialog.Settings();
+    if (chosen.cid.empty()) chosen.cid = CidToText(GenerateCid());
+    if (const std::string error = SaveOutputSettings(OutputSettingsPath().toStdString(), chosen);
+        !error.empty())
+        ShowMessageBox(this, QString::fromStdString(error), TMsgDlgType::mtError, QMessageBox::Ok);
+    ApplyOutputSettings(chosen);
+}

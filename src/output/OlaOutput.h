@@ -1,0 +1,46 @@
+#pragma once
+// Levels to one universe of a running olad through its client library. The
+// client lives on the scheduler's thread only; a lost daemon is retried at
+// most once a second and never waited for.
+
+#include "output/Output.h"
+
+#include <atomic>
+#include <memory>
+#include <optional>
+
+namespace ola {
+class DmxBuffer;
+namespace client {
+class StreamingClient;
+}
+} // namespace ola
+
+struct TOlaConfig {
+    unsigned universe = 1;
+    std::uint16_t port = 9010; // olad's RPC port on this machine
+};
+
+class TOlaOutput : public TOutput {
+public:
+    static constexpr std::chrono::seconds RETRY_INTERVAL{1};
+
+    explicit TOlaOutput(TOlaConfig config);
+    ~TOlaOutput() override;
+    bool Start() override;
+    void Stop() override;
+    bool Send(TLevelSpan levels) override;
+    TOutputState State() const override { return m_state.load(); }
+    std::string Name() const override { return "OLA"; }
+    int Connections() const { return m_connections.load(); }
+
+private:
+    bool Connect();
+
+    TOlaConfig m_config;
+    std::unique_ptr<ola::client::StreamingClient> m_client;
+    std::unique_ptr<ola::DmxBuffer> m_buffer;
+    std::optional<std::chrono::steady_clock::time_point> m_lastAttempt;
+    std::atomic<TOutputState> m_state{TOutputState::Off};
+    std::atomic<int> m_connections{0};
+};

@@ -1,0 +1,54 @@
+#pragma once
+// What the user chose for each output, with the checks the dialog, the
+// command line and the settings file share.
+
+#include <string>
+#include <string_view>
+
+struct TSacnSettings {
+    bool enabled = false;
+    int universe = 1;
+    std::string address; // empty: the universe's standard multicast group
+    int priority = 100;
+    std::string sourceName = "Vantrelle";
+};
+
+struct TArtNetSettings {
+    bool enabled = false;
+    int net = 0;
+    int subNet = 0;
+    int universe = 0;
+    std::string address = "127.0.0.1"; // unicast or directed broadcast
+    bool listen = true;                // answer ArtPoll where the port is free
+};
+
+struct TOlaSettings {
+    bool enabled = false;
+    int universe = 1;
+    int port = 9010; // olad's RPC port on this machine
+};
+
+struct TOutputSettings {
+    std::string cid; // made once, kept
+    int rate = 44;   // packets per second per output while levels change
+    bool hostLink = true;
+    TSacnSettings sacn;
+    TArtNetSettings artnet;
+    TOlaSettings ola;
+};
+
+inline constexpr int MIN_RATE = 1;
+inline constexpr int MAX_RATE = 1000;
+inline constexpr int MAX_SOURCE_NAME_BYTES = 63;
+
+// Empty when fine, else one sentence for the user.
+std::string ValidateSacn(const TSacnSettings& s);
+std::string ValidateArtNet(const TArtNetSettings& s);
+std::string ValidateOla(const TOlaSettings& s);
+std::string ValidateSettings(const TOutputSettings& s);
+
+// Command-line forms: "UNIVERSE[@ADDRESS]", "NET:SUB:UNI[@ADDRESS]", "UNIVERSE".
+// Each turns the output on; an error sentence comes back when the text is wrong.
+std::string ApplySacnSpec(std::string_view spec, TSacnSettings& s);
+std::string ApplyArtNetSpec(std::string_view spec, TArtNetSettings& s);
+std::string ApplyOlaSpec(std::string_view spec, TOlaSettings& s);

@@ -1,0 +1,172 @@
+#include "output/OutputSettingsFile.h"
+
+#include "output/Cid.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace {
+
+using TSetter = std::function<bool(TOutputSettings&, std::string_view)>;
+
+bool SetInt(int& field, std::string_view v) {
+    int value = 0;
+    if (v.empty() || v.size() > 9) return false;
+    const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), value);
+    if (ec != std::errc() || end != v.data() + v.size()) return false;
+    field = value;
+    return true;
+}
+
+bool SetBool(bool& field, std::string_view v) {
+    if (v != "0" && v != "1") return false;
+    field = v == "1";
+    return true;
+}
+
+bool SetText(std::string& field, std::string_view v) {
+    field = std::string(v);
+    return true;
+}
+
+const std::map<std::string, TSetter, std::less<>>& Setters() {
+    static const std::map<std::string, TSetter, std::less<>> setters = {
+        {"cid", [](auto& s, auto v) { return SetText(s.cid, v); }},
+        {"rate", [](auto& s, auto v) { return SetInt(s.rate, v); }},
+        {"hostlink.enabled", [](auto& s, auto v) { return SetBool(s.hostLink, v); }},
+        {"sacn.enabled", [](auto& s, auto v) { return SetBool(s.sacn.enabled, v); }},
+        {"sacn.universe", [](auto& s, auto v) { return SetInt(s.sacn.universe, v); }},
+        {"sacn.address", [](auto& s, auto v) { return SetText(s.sacn.address, v); }},
+        {"sacn.priority", [](auto& s, auto v) { return SetInt(s.sacn.priority, v); }},
+        {"sacn.source_name", [](auto& s, auto v) { return SetText(s.sacn.sourceName, v); }},
+        {"artnet.enabled", [](auto& s, auto v) { return SetBool(s.artnet.enabled, v); }},
+        {"artnet.net", [](auto& s, auto v) { return SetInt(s.artnet.net, v); }},
+        {"artnet.subnet", [](auto& s, auto v) { return SetInt(s.artnet.subNet, v); }},
+        {"artnet.universe", [](auto& s, auto v) { return SetInt(s.artnet.universe, v); }},
+        {"artnet.address", [](auto& s, auto v) { return SetText(s.artnet.address, v); }},
+        {"artnet.listen", [](auto& s, auto v) { return SetBool(s.artnet.listen, v); }},
+        {"ola.enabled", [](auto& s, auto v) { return SetBool(s.ola.enabled, v); }},
+        {"ola.universe", [](auto& s, auto v) { return SetInt(s.ola.universe, v); }},
+        {"ola.port", [](auto& s, auto v) { return SetInt(s.ola.port, v); }},
+    };
+    return setters;
+}
+
+std::string LineError(int line, const std::string& what) {
+    return "line " + std::to_string(line) + ": " + what;
+}
+
+bool HasControlBytes(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+    return false;
+}
+
+} // namespace
+
+std::string ParseOutputSettings(std::string_view text, TOutputSettings& settings) {
+    if (text.size() > MAX_SETTINGS_FILE_BYTES) return "the file is larger than 16 KiB";
+    TOutputSettings next;
+    std::set<std::string, std::less<>> seen;
+    int lineNumber = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.size() > MAX_SETTINGS_LINE_BYTES) return LineError(lineNumber, "too long");
+        if (line.empty() || line.front() == '#') continue;
+        if (HasControlBytes(line)) return LineError(lineNumber, "control characters");
+        const auto eq = line.find('=');
+        if (eq == std::string_view::npos) return LineError(lineNumber, "no '='");
+        const std::string_view key = line.substr(0, eq);
+        const std::string_view value = line.substr(eq + 1);
+        const auto setter = Setters().find(key);
+        if (setter == Setters().end())
+            return LineError(lineNumber, "unknown key \"" + std::string(key) + "\"");
+        if (!seen.insert(std::string(key)).second)
+            return LineError(lineNumber, "\"" + std::string(key) + "\" given twice");
+        if (!setter->second(next, value))
+            return LineError(lineNumber, "bad value for \"" + std::string(key) + "\"");
+    }
+    if (std::string error = ValidateSettings(next); !error.empty()) return error;
+    settings = next;
+    return {};
+}
+
+std::string FormatOutputSettings(const TOutputSettings& s) {
+    std::ostringstream out;
+    out << "# Vantrelle DMX outputs\n"
+        << "cid=" << s.cid << '\n'
+        << "rate=" << s.rate << '\n'
+        << "hostlink.enabled=" << s.hostLink << '\n'
+        << "sacn.enabled=" << s.sacn.enabled << '\n'
+        << "sacn.universe=" << s.sacn.universe << '\n'
+        << "sacn.address=" << s.sacn.address << '\n'
+        << "sacn.priority=" << s.sacn.priority << '\n'
+        << "sacn.source_name=" << s.sacn.sourceName << '\n'
+        << "artnet.enabled=" << s.artnet.enabled << '\n'
+        << "artnet.net=" << s.artnet.net << '\n'
+        << "artnet.subnet=" << s.artnet.subNet << '\n'
+        << "artnet.universe=" << s.artnet.universe << '\n'
+        << "artnet.address=" << s.artnet.address << '\n'
+        << "artnet.listen=" << s.artnet.listen << '\n'
+        << "ola.enabled=" << s.ola.enabled << '\n'
+        << "ola.universe=" << s.ola.universe << '\n'
+        << "ola.port=" << s.ola.port << '\n';
+    return out.str();
+}
+
+std::string ReadOutputSettings(const std::string& path, TOutputSettings& settings) {
+    TOutputSettings next;
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return path + ": cannot be read";
+        std::string text(MAX_SETTINGS_FILE_BYTES + 1, '\0');
+        in.read(text.data(), static_cast<std::streamsize>(text.size()));
+        text.resize(static_cast<std::size_t>(in.gcount()));
+        if (std::string error = ParseOutputSettings(text, next); !error.empty())
+            return path + ": " + error;
+    }
+    settings = next;
+    return {};
+}
+
+std::string LoadOutputSettings(const std::string& path, TOutputSettings& settings) {
+    TOutputSettings next;
+    if (std::string error = ReadOutputSettings(path, next); !error.empty()) return error;
+    if (next.cid.empty()) {
+        next.cid = CidToText(GenerateCid());
+        if (std::string error = SaveOutputSettings(path, next); !error.empty()) return error;
+    }
+    settings = next;
+    return {};
+}
+
+std::string SaveOutputSettings(const std::string& path, const TOutputSettings& settings) {
+    const std::string temp = path + ".new";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out << FormatOutputSettings(settings);
+        out.flush();
+        if (!out) return temp + ": cannot write";
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        const std::string error = path + ": " + std::strerror(errno);
+        std::remove(temp.c_str());
+        return error;
+    }
+    return {};
+}

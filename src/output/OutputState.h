@@ -1,0 +1,9 @@
+#pragma once
+// What an output is doing, as the status indicator shows it.
+
+#include <string>
+
+enum class TOutputState { Off, Sending, NoNetwork, DaemonNotReachable };
+
+// The words the user reads for each state.
+std::string OutputStateText(TOutputState state);

@@ -1,0 +1,110 @@
+#include "output/UdpSocket.h"
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+sockaddr_in SocketAddress(TIpv4Address address, std::uint16_t port) {
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    sa.sin_addr.s_addr = htonl(address.value);
+    return sa;
+}
+
+bool IsNetworkMissing(int error) {
+    return error == ENETUNREACH || error == EHOSTUNREACH || error == ENODEV ||
+           error == EADDRNOTAVAIL || error == ENETDOWN;
+}
+
+} // namespace
+
+TUdpSocket::~TUdpSocket() {
+    Close();
+}
+
+bool TUdpSocket::Open(std::vector<TIpv4Address> allowed, std::string& error) {
+    Close();
+    m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (m_fd < 0) {
+        error = std::string("cannot open a UDP socket: ") + std::strerror(errno);
+        return false;
+    }
+    m_allowed = std::move(allowed);
+    const int on = 1;
+    // A directed broadcast the user typed is only sent with this flag.
+    ::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    const unsigned char ttl = 8;
+    ::setsockopt(m_fd, IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl);
+    return true;
+}
+
+bool TUdpSocket::Bind(std::uint16_t port, std::string& error) {
+    if (m_fd < 0) return false;
+    const int on = 1;
+    ::setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    const sockaddr_in sa = SocketAddress(TIpv4Address{INADDR_ANY}, port);
+    if (::bind(m_fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0) {
+        error = "cannot listen on UDP port " + std::to_string(port) + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+void TUdpSocket::Close() {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+}
+
+TSendResult TUdpSocket::SendTo(TIpv4Address to, std::uint16_t port,
+                               std::span<const std::uint8_t> bytes) {
+    if (m_fd < 0) return TSendResult::Failed;
+    if (std::find(m_allowed.begin(), m_allowed.end(), to) == m_allowed.end())
+        return TSendResult::Refused;
+    const sockaddr_in sa = SocketAddress(to, port);
+    const ssize_t n = ::sendto(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL,
+                               reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
+    if (n == static_cast<ssize_t>(bytes.size())) return TSendResult::Sent;
+    if (n < 0 && IsNetworkMissing(errno)) return TSendResult::NoNetwork;
+    return TSendResult::Failed;
+}
+
+std::size_t TUdpSocket::Receive(std::span<std::uint8_t> buffer, TIpv4Address& from,
+                                std::uint16_t& port) {
+    if (m_fd < 0) return 0;
+    for (;;) {
+        sockaddr_in sa{};
+        socklen_t len = sizeof sa;
+        const ssize_t n = ::recvfrom(m_fd, buffer.data(), buffer.size(), MSG_TRUNC,
+                                     reinterpret_cast<sockaddr*>(&sa), &len);
+        if (n < 0) return 0;
+        if (static_cast<std::size_t>(n) > buffer.size()) continue; // too large: not ours
+        from = TIpv4Address{ntohl(sa.sin_addr.s_addr)};
+        port = ntohs(sa.sin_port);
+        return static_cast<std::size_t>(n);
+    }
+}
+
+std::uint32_t TUdpSocket::LocalAddressTowards(TIpv4Address to, std::uint16_t port) {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return 0;
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    // connect() on UDP only picks a route; nothing is sent.
+    const sockaddr_in sa = SocketAddress(to, port);
+    std::uint32_t result = 0;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0) {
+        sockaddr_in local{};
+        socklen_t len = sizeof local;
+        if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &len) == 0)
+            result = ntohl(local.sin_addr.s_addr);
+    }
+    ::close(fd);
+    return result;
+}

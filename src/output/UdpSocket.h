@@ -1,0 +1,43 @@
+#pragma once
+// A non-blocking IPv4 UDP socket that sends only to the destinations it was
+// given when opened, so a bug elsewhere cannot aim packets anywhere else.
+
+#include "output/Ipv4Address.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+enum class TSendResult { Sent, NoNetwork, Refused, Failed };
+
+class TUdpSocket {
+public:
+    TUdpSocket() = default;
+    ~TUdpSocket();
+    TUdpSocket(const TUdpSocket&) = delete;
+    TUdpSocket& operator=(const TUdpSocket&) = delete;
+
+    // Opens the socket; `allowed` lists every address it may ever send to.
+    bool Open(std::vector<TIpv4Address> allowed, std::string& error);
+    // Listens on `port` of every local address; false where that port is
+    // taken or binding is not allowed.
+    bool Bind(std::uint16_t port, std::string& error);
+    void Close();
+    bool IsOpen() const { return m_fd >= 0; }
+    int Fd() const { return m_fd; }
+
+    TSendResult SendTo(TIpv4Address to, std::uint16_t port, std::span<const std::uint8_t> bytes);
+
+    // Reads one datagram if one is waiting; datagrams larger than `buffer`
+    // are dropped whole. Returns the size read, 0 when none is waiting.
+    std::size_t Receive(std::span<std::uint8_t> buffer, TIpv4Address& from, std::uint16_t& port);
+
+    // The local address the system would use towards `to`, 0 if none.
+    static std::uint32_t LocalAddressTowards(TIpv4Address to, std::uint16_t port);
+
+private:
+    int m_fd = -1;
+    std::vector<TIpv4Address> m_allowed;
+};

@@ -1,0 +1,164 @@
+// What the outputs put on the wire, decoded by tshark's own E1.31 and
+// Art-Net dissectors, field by field.
+
+#include "PrivateNetwork.h"
+#include "Receiver.h"
+#include "output/ArtNetOutput.h"
+#include "output/ByteOrder.h"
+#include "output/Cid.h"
+#include "output/OutputScheduler.h"
+#include "output/SacnOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// tshark writing every interface of the namespace to a file.
+class TCapture {
+public:
+    explicit TCapture(std::string file) : m_file(std::move(file)) {
+        int pipeFds[2];
+        if (pipe(pipeFds) != 0) return;
+        m_pid = fork();
+        if (m_pid == 0) {
+            dup2(pipeFds[1], STDERR_FILENO);
+            close(pipeFds[0]);
+            execlp("tshark", "tshark", "-i", "any", "-w", m_file.c_str(), "-q",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(pipeFds[1]);
+        m_err = fdopen(pipeFds[0], "r");
+    }
+    ~TCapture() { Stop(); }
+    // Waits until tshark says it captures.
+    bool WaitCapturing() {
+        char line[512];
+        while (m_err && std::fgets(line, sizeof line, m_err)) {
+            m_log += line;
+            // Printed once the capture really runs and the file is open.
+            if (std::string(line).find("Capture started") != std::string::npos) return true;
+        }
+        return false;
+    }
+    void Stop() {
+        if (m_pid <= 0) return;
+        ::kill(m_pid, SIGINT);
+        ::waitpid(m_pid, nullptr, 0);
+        m_pid = -1;
+        if (m_err) std::fclose(m_err);
+        m_err = nullptr;
+    }
+    const std::string& Log() const { return m_log; }
+
+private:
+    std::string m_file;
+    pid_t m_pid = -1;
+    FILE* m_err = nullptr;
+    std::string m_log;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+TEST(Tshark, DecodesSacnAndArtNetFieldByField) {
+    REQUIRE_PRIVATE_NETWORK();
+    if (!RunCommand("command -v tshark")) GTEST_SKIP() << "tshark is not installed";
+    char dir[] = "/tmp/vantrelle-capture-XXXXXX";
+    ASSERT_TRUE(mkdtemp(dir));
+    const std::string file = std::string(dir) + "/outputs.pcapng";
+    TCapture capture(file);
+    ASSERT_TRUE(capture.WaitCapturing()) << capture.Log();
+
+    TReceiver sacnReceiver(sacn::PORT, {SacnMulticastGroup(1)});
+    TReceiver artReceiver(artnet::PORT);
+    TSacnConfig sacnConfig;
+    sacnConfig.cid = *CidFromText("0f1e2d3c-4b5a-4978-8796-a5b4c3d2e1f0");
+    sacnConfig.universe = 1;
+    sacnConfig.priority = 123;
+    sacnConfig.sourceName = "Vantrelle";
+    TOutputScheduler sacnOut(std::make_unique<TSacnOutput>(sacnConfig), {});
+    TArtNetConfig artConfig;
+    artConfig.address = {0, 1, 2};
+    artConfig.destination = *ParseIpv4(LOCAL_BROADCAST);
+    TOutputScheduler artOut(std::make_unique<TArtNetOutput>(artConfig), {});
+    sacnOut.Start();
+    artOut.Start();
+    std::array<std::uint8_t, DMX_UNIVERSE_SIZE> levels{};
+    levels[0] = 0xAB;
+    levels[511] = 0xCD;
+    sacnOut.Post(TLevelSpan(levels));
+    artOut.Post(TLevelSpan(levels));
+    ASSERT_TRUE(sacnReceiver.Next(10s));
+    ASSERT_TRUE(artReceiver.WaitFor([](auto& d) { return d.size() > 9 && d[9] == 0x50; }, 10s));
+    TDatagram poll = {'A', 'r', 't', '-', 'N', 'e', 't', 0, 0x00, 0x20, 0, 14, 0, 0};
+    artReceiver.SendTo(LOCAL_BROADCAST, artnet::PORT, poll);
+    ASSERT_TRUE(artReceiver.WaitFor([](auto& d) { return d.size() > 9 && d[9] == 0x21; }, 10s));
+    sacnOut.Stop();
+    artOut.Stop();
+    // The three terminations have left once the receiver has them.
+    for (int seen = 0; seen < 3;) {
+        auto d = sacnReceiver.Next(5s);
+        ASSERT_TRUE(d) << "terminations missing";
+        if (d->size() > sacn::OFF_OPTIONS && ((*d)[sacn::OFF_OPTIONS] & 0x40)) ++seen;
+    }
+    // The capture lags the wire: wait until the file holds the last packets
+    // sent (the terminations and the poll reply) before stopping it.
+    // tshark decodes E1.31 only with its ACN heuristic and DMX preference on;
+    // Art-Net it finds by itself.
+    const std::string read = "tshark --enable-heuristic acn -o acn.heuristic_acn:TRUE "
+                             "-o acn.dmx_enable:TRUE -r " +
+                             file + " ";
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (Lines(CaptureOutput(read + "-Y 'acn.dmx.option_s == 1 || artnet.poll_reply' "
+                                      "-T fields -e frame.number"))
+                   .size() < 4 &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(200ms);
+    capture.Stop();
+    ASSERT_TRUE(std::filesystem::exists(file)) << capture.Log();
+    EXPECT_EQ(CaptureOutput(read + "-Y '_ws.malformed || _ws.expert.severity >= error'"), "")
+        << "a packet tshark calls malformed";
+
+    const auto sacnLines = Lines(CaptureOutput(
+        read +
+        "-Y 'acn.dmx.universe == 1' -T fields -E separator=, -e acn.cid -e acn.dmx.source_name "
+        "-e acn.dmx.priority -e acn.dmx.universe -e acn.dmx.count "
+        "-e acn.dmx.options -e udp.dstport"));
+    ASSERT_FALSE(sacnLines.empty()) << "tshark found no E1.31 data packets";
+    EXPECT_EQ(sacnLines.front(), "0f1e2d3c-4b5a-4978-8796-a5b4c3d2e1f0,Vantrelle,123,1,513,0,5568");
+    EXPECT_NE(CaptureOutput(read + "-Y 'acn.dmx.option_s == 1'"), "")
+        << "no terminated packet decoded";
+
+    const auto artLines = Lines(CaptureOutput(
+        read + "-Y 'artnet.output' -T fields -E separator=, -e artnet.header.opcode "
+               "-e artnet.header.protver -e artnet.output.universe -e artnet.output.length "
+               "-e udp.dstport"));
+    ASSERT_FALSE(artLines.empty()) << "tshark found no ArtDmx packets";
+    EXPECT_EQ(artLines.front(), "0x5000,14,18,512,6454");
+
+    const auto replyLines = Lines(CaptureOutput(
+        read + "-Y 'artnet.poll_reply' -T fields -E separator=, -e artnet.poll_reply.short_name "
+               "-e artnet.poll_reply.netswitch -e artnet.poll_reply.subswitch -e "
+               "artnet.poll_reply.style"));
+    ASSERT_FALSE(replyLines.empty()) << "tshark found no ArtPollReply";
+    EXPECT_EQ(replyLines.front(), "Vantrelle,0x00,0x01,0x01");
+    RunCommand(std::string("rm -rf ") + dir);
+}
+
+} // namespace

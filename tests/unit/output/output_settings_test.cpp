@@ -1,0 +1,193 @@
+// The outputs' settings: the strict file format, the checks the dialog and the
+// command line share, and a CID that is made once and then kept.
+
+#include "output/Cid.h"
+#include "output/OutputSettingsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (fs::temp_directory_path() / "vantrelle-output-XXXXXX").string();
+        path = mkdtemp(pattern.data());
+    }
+    ~TempDir() { fs::remove_all(path); }
+    fs::path path;
+};
+
+TEST(OutputSettings, DefaultsHaveEveryNetworkOutputOff) {
+    const TOutputSettings s;
+    EXPECT_TRUE(s.hostLink);
+    EXPECT_FALSE(s.sacn.enabled);
+    EXPECT_FALSE(s.artnet.enabled);
+    EXPECT_FALSE(s.ola.enabled);
+    EXPECT_EQ(s.rate, 44);
+    EXPECT_EQ(s.sacn.priority, 100);
+    EXPECT_EQ(s.sacn.sourceName, "Vantrelle");
+    EXPECT_EQ(ValidateSettings(s), "");
+}
+
+TEST(OutputSettings, FormatThenParseGivesTheSameSettings) {
+    TOutputSettings s;
+    s.cid = CidToText(GenerateCid());
+    s.rate = 30;
+    s.sacn = {true, 63999, "127.0.0.1", 200, "Stage left"};
+    s.artnet = {true, 127, 15, 15, "192.0.2.255", false};
+    s.ola = {true, 12, 9011};
+    TOutputSettings read;
+    ASSERT_EQ(ParseOutputSettings(FormatOutputSettings(s), read), "");
+    EXPECT_EQ(FormatOutputSettings(read), FormatOutputSettings(s));
+}
+
+struct TFileCase {
+    const char* name;
+    const char* text;
+    const char* error; // empty: accepted
+};
+
+class SettingsFileParse : public ::testing::TestWithParam<TFileCase> {};
+
+TEST_P(SettingsFileParse, ReadsStrictly) {
+    const auto& c = GetParam();
+    TOutputSettings s;
+    s.rate = 5; // must survive a rejected file untouched
+    const std::string error = ParseOutputSettings(c.text, s);
+    if (std::string(c.error).empty()) {
+        EXPECT_EQ(error, "");
+    } else {
+        EXPECT_NE(error.find(c.error), std::string::npos) << error;
+        EXPECT_EQ(s.rate, 5);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SettingsFileParse,
+    ::testing::Values(
+        TFileCase{"Empty", "", ""}, TFileCase{"CommentsAndBlank", "# x\n\n\r\nrate=20\r\n", ""},
+        TFileCase{"UnknownKey", "colour=red\n", "unknown key"},
+        TFileCase{"KeyTwice", "rate=1\nrate=2\n", "given twice"},
+        TFileCase{"NoEquals", "rate\n", "no '='"},
+        TFileCase{"SpaceAroundEquals", "rate = 20\n", "unknown key"},
+        TFileCase{"NotANumber", "rate=fast\n", "bad value"},
+        TFileCase{"BoolNotZeroOrOne", "sacn.enabled=yes\n", "bad value"},
+        TFileCase{"UniverseZero", "sacn.universe=0\n", "between 1 and 63999"},
+        TFileCase{"UniverseTooLarge", "sacn.universe=64000\n", "between 1 and 63999"},
+        TFileCase{"BadAddress", "sacn.address=256.1.1.1\n", "not an IPv4 address"},
+        TFileCase{"OtherUniversesGroup", "sacn.address=239.255.0.2\n", "own multicast group"},
+        TFileCase{"OwnGroup", "sacn.address=239.255.0.1\n", ""},
+        TFileCase{"PriorityTooHigh", "sacn.priority=201\n", "between 0 and 200"},
+        TFileCase{"ArtNetMulticast", "artnet.address=239.1.1.1\n", "unicast or broadcast"},
+        TFileCase{"ArtNetLimitedBroadcast", "artnet.address=255.255.255.255\n", "directed"},
+        TFileCase{"SacnBroadcast", "sacn.address=255.255.255.255\n", "one receiver"},
+        TFileCase{"ArtNetNetTooLarge", "artnet.net=128\n", "between 0 and 127"},
+        TFileCase{"BadCid", "cid=not-a-uuid\n", "CID"},
+        TFileCase{"ControlByte", "sacn.source_name=a\tb\n", "control characters"},
+        TFileCase{"RateZero", "rate=0\n", "between 1 and 1000"},
+        TFileCase{"OlaPortZero", "ola.port=0\n", "between 1 and 65535"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(OutputSettings, OverlongLinesAndFilesAreRefused) {
+    TOutputSettings s;
+    EXPECT_NE(
+        ParseOutputSettings("sacn.source_name=" + std::string(300, 'a') + "\n", s).find("too long"),
+        std::string::npos);
+    EXPECT_NE(ParseOutputSettings(std::string(MAX_SETTINGS_FILE_BYTES + 1, '#'), s).find("16 KiB"),
+              std::string::npos);
+}
+
+TEST(OutputSettings, CidIsMadeOnceAndKept) {
+    TempDir dir;
+    const std::string path = (dir.path / "Outputs.ini").string();
+    TOutputSettings first;
+    ASSERT_EQ(LoadOutputSettings(path, first), "");
+    ASSERT_TRUE(CidFromText(first.cid));
+    ASSERT_TRUE(fs::exists(path)) << "the new CID must be written at once";
+    TOutputSettings second;
+    ASSERT_EQ(LoadOutputSettings(path, second), "");
+    EXPECT_EQ(second.cid, first.cid);
+}
+
+TEST(OutputSettings, DamagedFileIsReportedAndNotHalfApplied) {
+    TempDir dir;
+    const std::string path = (dir.path / "Outputs.ini").string();
+    std::ofstream(path) << "sacn.enabled=1\nsacn.universe=0\n";
+    TOutputSettings s;
+    const std::string error = LoadOutputSettings(path, s);
+    EXPECT_NE(error.find(path), std::string::npos);
+    EXPECT_NE(error.find("63999"), std::string::npos);
+    EXPECT_FALSE(s.sacn.enabled);
+}
+
+TEST(OutputSettings, SaveReplacesTheFileWhole) {
+    TempDir dir;
+    const std::string path = (dir.path / "Outputs.ini").string();
+    TOutputSettings s;
+    s.cid = CidToText(GenerateCid());
+    s.ola.enabled = true;
+    ASSERT_EQ(SaveOutputSettings(path, s), "");
+    EXPECT_FALSE(fs::exists(path + ".new"));
+    TOutputSettings read;
+    ASSERT_EQ(LoadOutputSettings(path, read), "");
+    EXPECT_TRUE(read.ola.enabled);
+    EXPECT_NE(SaveOutputSettings((dir.path / "missing" / "x.ini").string(), s), "");
+}
+
+struct TSpecCase {
+    const char* name;
+    const char* spec;
+    bool ok;
+};
+
+class SacnSpec : public ::testing::TestWithParam<TSpecCase> {};
+TEST_P(SacnSpec, Parses) {
+    TSacnSettings s;
+    const std::string error = ApplySacnSpec(GetParam().spec, s);
+    EXPECT_EQ(error.empty(), GetParam().ok) << error;
+    EXPECT_EQ(s.enabled, GetParam().ok);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SacnSpec,
+    ::testing::Values(TSpecCase{"Universe", "1", true}, TSpecCase{"Unicast", "1@127.0.0.1", true},
+                      TSpecCase{"Max", "63999", true}, TSpecCase{"Zero", "0", false},
+                      TSpecCase{"Word", "one", false}, TSpecCase{"EmptyAddress", "1@", false},
+                      TSpecCase{"HostName", "1@localhost", false},
+                      TSpecCase{"TrailingJunk", "1x", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class ArtNetSpec : public ::testing::TestWithParam<TSpecCase> {};
+TEST_P(ArtNetSpec, Parses) {
+    TArtNetSettings s;
+    const std::string error = ApplyArtNetSpec(GetParam().spec, s);
+    EXPECT_EQ(error.empty(), GetParam().ok) << error;
+}
+INSTANTIATE_TEST_SUITE_P(Cases, ArtNetSpec,
+                         ::testing::Values(TSpecCase{"DefaultAddress", "0:0:1", true},
+                                           TSpecCase{"Broadcast", "1:2:3@192.0.2.255", true},
+                                           TSpecCase{"Max", "127:15:15@127.0.0.1", true},
+                                           TSpecCase{"TwoParts", "0:1", false},
+                                           TSpecCase{"FourParts", "0:0:0:1", false},
+                                           TSpecCase{"SubNetTooLarge", "0:16:0", false},
+                                           TSpecCase{"Multicast", "0:0:1@239.255.0.1", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(OlaSpec, Parses) {
+    TOlaSettings s;
+    EXPECT_EQ(ApplyOlaSpec("3", s), "");
+    EXPECT_TRUE(s.enabled);
+    EXPECT_EQ(s.universe, 3);
+    TOlaSettings t;
+    EXPECT_NE(ApplyOlaSpec("x", t), "");
+    EXPECT_FALSE(t.enabled);
+}
+
+} // namespace
