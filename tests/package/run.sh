@@ -43,6 +43,7 @@ pids=()
 cleanup() {
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
     id "$user" >/dev/null 2>&1 && userdel --remove "$user" 2>/dev/null
     rm -rf "$work"
 }
@@ -142,7 +143,11 @@ for program in vantrelle-monitor; do
 done
 
 # --- the installed desk as a user's program -----------------------------------
-useradd --create-home --shell /bin/bash "$user"
+if ! useradd --create-home --shell /bin/bash "$user"; then
+    echo "FAIL - cannot add the user $user (left by an earlier run?)"
+    failed=$((failed + 1))
+    finish
+fi
 home="$(getent passwd "$user" | cut -d: -f6)"
 uid="$(id -u "$user")"
 runtime="$work/runtime"
@@ -159,12 +164,15 @@ if [ -z "$number" ]; then
 fi
 export DISPLAY=":$number"
 
-# As the launcher starts it: the user's own environment, the home folder current.
-as_user() {
-    (cd "$home" && exec runuser -u "$user" -- env -i HOME="$home" USER="$user" LOGNAME="$user" \
-        PATH=/usr/bin:/bin DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="$runtime" "$@")
+# As the launcher starts it: the user's own environment, the home folder
+# current. Started in the background, it becomes runuser, which passes a
+# SIGTERM on to the program.
+start_as_user() {
+    cd "$home" || return 1
+    exec runuser -u "$user" -- env -i HOME="$home" USER="$user" LOGNAME="$user" \
+        PATH=/usr/bin:/bin DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="$runtime" "$@"
 }
-as_user /usr/bin/vantrelle-monitor >"$work/monitor.txt" 2>"$work/monitor.err" &
+start_as_user /usr/bin/vantrelle-monitor >"$work/monitor.txt" 2>"$work/monitor.err" &
 pids+=($!)
 check "the installed reference host listens" wait_for 20 test -S "$runtime/THXMainForm"
 # Which files the desk opens in the installed data folder.
@@ -172,7 +180,7 @@ inotifywait --monitor --event open --format '%w%f' /usr/share/vantrelle \
     >"$work/opened.txt" 2>"$work/inotify.err" &
 pids+=($!)
 wait_for 20 grep -q 'Watches established' "$work/inotify.err"
-as_user /usr/bin/vantrelle >"$work/desk.out" 2>&1 &
+start_as_user /usr/bin/vantrelle >"$work/desk.out" 2>&1 &
 desk=$!
 pids+=($desk)
 
@@ -218,6 +226,8 @@ check "nothing was written under /usr" bash -c \
 
 # --- purge ----------------------------------------------------------------------
 for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+wait "${pids[@]}" 2>/dev/null
+check "no program of the user is left running" wait_for 20 bash -c '! pgrep -u "$1" >/dev/null' _ "$user"
 check "apt-get removes the package with its configuration" \
     env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 remove --purge -y vantrelle
 check "dpkg no longer knows the package" bash -c '! dpkg -s vantrelle >/dev/null 2>&1'
