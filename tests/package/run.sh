@@ -205,10 +205,16 @@ if [ -n "$window" ]; then
     fi
     check "the Readme showed no error" bash -c '! xdotool search --onlyvisible --name "^Error$" >/dev/null 2>&1'
 
+    # File > Exit, "Yes" to saving the layout: it is saved as show.HXI in
+    # the folder the dialog opens on, the home folder.
     xdotool mousemove --window "$window" 200 200 click 1
     xdotool key --delay 100 alt+f x
     if wait_for 20 has_window '^Warning$'; then
-        xdotool key alt+n
+        xdotool key alt+y
+        if wait_for 20 has_window '^Save As$'; then
+            xdotool type --delay 50 show
+            xdotool key Return
+        fi
     fi
     check "File > Exit ends the desk" wait_for 30 bash -c '! kill -0 "$1" 2>/dev/null' _ "$desk"
 fi
@@ -216,10 +222,31 @@ kill "$desk" 2>/dev/null # only when File > Exit did not end it
 wait "$desk" 2>/dev/null
 echo "desk said:"
 sed 's/^/    /' "$work/desk.out"
+layout="$(ls "$home"/show.* 2>/dev/null | head -n 1)"
+check "the layout was saved in the home folder" bash -c '[ "$(stat -c %s "$1")" = 33800 ]' _ "$layout"
 
 config="$home/.config/vantrelle/Config.dat"
 check "Config.dat is kept in the user's configuration folder" test -s "$config"
 check "Config.dat belongs to the user" bash -c '[ "$(stat -c %U "$1")" = "$2" ]' _ "$config" "$user"
+
+# Started again from the launcher, the desk reopens the last layout.
+start_as_user /usr/bin/vantrelle >"$work/desk2.out" 2>&1 &
+desk=$!
+pids+=($desk)
+reopened() { # the title names the layout file
+    [ -n "$layout" ] && has_window "^Vantrelle 4\\.03 $(basename "$layout" | sed 's/\./\\./g')\$"
+}
+check "started again, the desk reopens the last layout" wait_for 30 reopened
+window="$(find_window '^Vantrelle 4\.03')"
+if [ -n "$window" ]; then
+    xdotool mousemove --window "$window" 200 200 click 1
+    xdotool key --delay 100 alt+f x
+    wait_for 20 has_window '^Warning$' && xdotool key alt+n
+    check "File > Exit ends the desk again" wait_for 30 bash -c '! kill -0 "$1" 2>/dev/null' _ "$desk"
+fi
+kill "$desk" 2>/dev/null
+wait "$desk" 2>/dev/null
+sed 's/^/    /' "$work/desk2.out"
 check "nothing was written under /usr" bash -c \
     '[ -z "$(find /usr -xdev \( \( -newer "$1" -name Config.dat \) -o -user "$2" \) -print -quit)" ]' \
     _ "$work/stamp" "$uid"
