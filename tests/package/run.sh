@@ -137,7 +137,7 @@ options_agree() {
 version_ok() {
     [ "$(env -u DISPLAY "/usr/bin/$1" --version)" = "$1 $(dpkg-query -W -f='${Version}' vantrelle)" ]
 }
-for program in vantrelle-monitor; do
+for program in vantrelle vantrelle-monitor; do
     check "$program --help and its manual page list the same options" options_agree "$program"
     check "$program --version prints the package's version" version_ok "$program"
 done
