@@ -3,6 +3,8 @@
 
 VANTRELLE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VANTRELLE_BUILD="${VANTRELLE_BUILD:-$VANTRELLE_ROOT/build}"
+# The PNG icon sizes committed beside data/icons/vantrelle.svg.
+VANTRELLE_ICON_SIZES="16 22 24 32 48 64 128 256"
 
 VANTRELLE_PACKAGES=(
     cmake ninja-build clang libclang-rt-14-dev
@@ -23,8 +25,10 @@ ensure_packages() {
     local sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     export DEBIAN_FRONTEND=noninteractive
-    "${sudo[@]}" apt-get update -qq
-    "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+    # Another apt run on the machine holds the lock for a while: wait for it.
+    local lock=(-o DPkg::Lock::Timeout=600)
+    "${sudo[@]}" apt-get "${lock[@]}" update -qq
+    "${sudo[@]}" apt-get "${lock[@]}" install -y --no-install-recommends "${missing[@]}"
 }
 
 configure_and_build() {

@@ -1,25 +1,52 @@
 #pragma once
-// The desk's command line: --help, and the network outputs for this run
-// (--sacn UNIVERSE[@ADDRESS], --artnet NET:SUB:UNI[@ADDRESS], --ola UNIVERSE).
+// The desk's command line. Read before any window exists, so that --help and
+// --version answer on a terminal without a display.
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
 
 #include "output/OutputSettings.h"
 
-#include <QCommandLineParser>
-#include <QStringList>
+namespace app {
 
-class TCommandLine {
+// What the program does after reading its arguments.
+struct CommandLineOutcome {
+    bool Run = true; // false: print and end with ExitCode
+    int ExitCode = 0;
+    QString Output; // for standard output
+    QString Error;  // for standard error
+};
+
+class CommandLine {
 public:
-    TCommandLine();
-    // False with Error() set when an option or its value is wrong; --help is
-    // answered by the caller through HelpText().
-    bool Parse(const QStringList& arguments);
-    bool HelpRequested() const;
-    QString HelpText() const { return m_parser.helpText(); }
-    QString Error() const { return m_error; }
-    // Applies the output options to settings read from the file.
-    void ApplyTo(TOutputSettings& settings) const;
+    CommandLine();
+
+    // Options that other parts of the desk read (e.g. how frames leave it);
+    // added before Parse.
+    bool AddOption(const QCommandLineOption& option) { return parser_.addOption(option); }
+
+    // The arguments as the program got them, its name first.
+    CommandLineOutcome Parse(const QStringList& arguments);
+
+    bool IsSet(const QString& name) const { return parser_.isSet(name); }
+    QString Value(const QString& name) const { return parser_.value(name); }
+    QString HelpText() const;
+    // Turns on, for this run only, the network outputs given on the command line.
+    void ApplyOutputsTo(TOutputSettings& settings) const;
 
 private:
-    QCommandLineParser m_parser;
-    QString m_error;
+    QCommandLineParser parser_;
+    QCommandLineOption help_;
+    QCommandLineOption version_;
 };
+
+// "vantrelle 4.03": what --version prints.
+QString VersionLine(const QString& program);
+
+// True when the arguments ask for --help or --version, which the program
+// answers before it opens the display.
+bool AsksForHelpOrVersion(const QStringList& arguments);
+
+} // namespace app

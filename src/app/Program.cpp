@@ -1,31 +1,46 @@
-#include <QApplication>
 #include <cstdio>
+
+#include <QApplication>
 
 #include "app/CommandLine.h"
 #include "app/Main.h"
 #include "dialogs/Artwork.h"
 #include "dialogs/UnitReadme.h"
 
+namespace {
+
+// Prints what the command line answered; true when the desk should run.
+bool Answered(const app::CommandLineOutcome& outcome) {
+    std::fputs(outcome.Output.toLocal8Bit().constData(), stdout);
+    std::fputs(outcome.Error.toLocal8Bit().constData(), stderr);
+    return !outcome.Run;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    app::CommandLine commandLine;
+    // --help and --version answer on a terminal without a display. Anything
+    // else waits for QApplication, which takes its own options (-platform,
+    // -style...) out of the list first.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (app::AsksForHelpOrVersion(arguments)) {
+        const app::CommandLineOutcome early = commandLine.Parse(arguments);
+        if (early.ExitCode == 0 && Answered(early)) return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QLatin1String(APPLICATION_TITLE));
     QApplication::setDesktopFileName(QStringLiteral("vantrelle"));
+    const app::CommandLineOutcome outcome = commandLine.Parse(QCoreApplication::arguments());
+    if (Answered(outcome)) return outcome.ExitCode;
 
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(DeskArtwork())));
 
-    TCommandLine commandLine;
-    if (!commandLine.Parse(QCoreApplication::arguments())) {
-        std::fprintf(stderr, "vantrelle: %s\n\n%s", qPrintable(commandLine.Error()),
-                     qPrintable(commandLine.HelpText()));
-        return 2;
-    }
-    if (commandLine.HelpRequested()) {
-        std::printf("%s", qPrintable(commandLine.HelpText()));
-        return 0;
-    }
-
     TMainForm form;
-    form.SetOutputOverrides([&commandLine](TOutputSettings& s) { commandLine.ApplyTo(s); });
+    form.SetOutputOverrides([&commandLine](TOutputSettings& s) { commandLine.ApplyOutputsTo(s); });
     TFormReadme readme; // created hidden, never shown
     FormReadme = &readme;
     form.show();

@@ -4,12 +4,12 @@
 
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <iostream>
 #include <string>
 
+#include <QStringList>
+
 #include "MonitorFormat.h"
+#include "MonitorOptions.h"
 #include "hostlink/HostServer.h"
 
 namespace {
@@ -20,56 +20,23 @@ void OnSignal(int) {
     if (g_server != nullptr) g_server->Stop();
 }
 
-void Usage(std::FILE* to) {
-    std::fprintf(to, "usage: vantrelle-monitor [--json] [--count N] [--delay-ms N] [--no-reply]\n"
-                     "                         [--name CLASS]\n"
-                     "  --json        one JSON object per message\n"
-                     "  --count N     exit after N messages\n"
-                     "  --delay-ms N  answer each sent message N ms late (a slow host)\n"
-                     "  --no-reply    never answer (a hung host)\n"
-                     "  --name CLASS  endpoint name (default THXMainForm)\n");
-}
-
-bool ParseCount(const char* text, long long& out) {
-    char* end = nullptr;
-    errno = 0;
-    const long long v = std::strtoll(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || v < 0) return false;
-    out = v;
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
-    bool json = false;
-    long long count = 0;
-    long long delayMs = 0;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const monitor::ParseOutcome parsed =
+        monitor::ParseArguments(arguments, hostlink::HOST_CLASS_NAME);
+    std::fputs(parsed.Output.toLocal8Bit().constData(), stdout);
+    std::fputs(parsed.Error.toLocal8Bit().constData(), stderr);
+    if (!parsed.Run) return parsed.ExitCode;
+    const bool json = parsed.Parsed.Json;
+    const long long count = parsed.Parsed.Count;
+    const std::string& name = parsed.Parsed.Name;
     hostlink::HostServer::Options options;
-    std::string name = hostlink::HOST_CLASS_NAME;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--json") {
-            json = true;
-        } else if (arg == "--no-reply") {
-            options.NoReply = true;
-        } else if (arg == "--count" && hasValue && ParseCount(argv[i + 1], count)) {
-            ++i;
-        } else if (arg == "--delay-ms" && hasValue && ParseCount(argv[i + 1], delayMs)) {
-            options.ReplyDelay = std::chrono::milliseconds(delayMs);
-            ++i;
-        } else if (arg == "--name" && hasValue) {
-            name = argv[++i];
-        } else if (arg == "--help" || arg == "-h") {
-            Usage(stdout);
-            return 0;
-        } else {
-            std::fprintf(stderr, "vantrelle-monitor: bad argument '%s'\n", arg.c_str());
-            Usage(stderr);
-            return 2;
-        }
-    }
+    options.NoReply = parsed.Parsed.NoReply;
+    options.ReplyDelay = parsed.Parsed.ReplyDelay;
 
     std::uint64_t received = 0;
     try {

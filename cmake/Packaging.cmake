@@ -1,0 +1,43 @@
+# The Debian package: `./package.sh` configures a Release tree with
+# CMAKE_INSTALL_PREFIX=/usr and runs CPack's DEB generator on it.
+
+# The version as the desk shows it: "4.03" for 4.3.
+if(PROJECT_VERSION_MINOR LESS 10)
+    set(VANTRELLE_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.0${PROJECT_VERSION_MINOR}")
+else()
+    set(VANTRELLE_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
+endif()
+
+# Placeholders until the project has a web page and an address of its own.
+set(VANTRELLE_HOMEPAGE "https://example.org/vantrelle" CACHE STRING "Project web page")
+set(VANTRELLE_APPSTREAM_ID "org.example.Vantrelle" CACHE STRING "AppStream component id")
+set(VANTRELLE_MAINTAINER "The Vantrelle developers <vantrelle@example.org>"
+    CACHE STRING "Package maintainer")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vantrelle)
+set(CPACK_PACKAGE_VENDOR "The Vantrelle developers")
+set(CPACK_PACKAGE_VERSION ${VANTRELLE_VERSION_TEXT})
+set(CPACK_PACKAGE_CONTACT ${VANTRELLE_MAINTAINER})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "DMX fader desk for a lighting-control host")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Vantrelle stands in for a hardware fader desk in front of a lighting-control
+host program: one window with 32 faders, a bump button under each, and 16
+page buttons that choose which 32 of the 512 channels of one DMX universe the
+faders show. Every level change is handed to the host as one 512-byte frame.
+.
+The package also holds vantrelle-monitor, a reference host that prints every
+frame the desk sends.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${VANTRELLE_HOMEPAGE})
+# Dependencies come from the binaries themselves, through dpkg-shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# Folders the package makes are 0755 whatever the umask of the build.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+include(CPack)

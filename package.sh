@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds the Debian package of the desk and the reference host in its own
+# Release tree (build-package/) and prints the package's path as its last line.
+set -euo pipefail
+source "$(dirname "$0")/scripts/common.sh"
+# Only what building the programs and the package needs: no test libraries.
+VANTRELLE_PACKAGES=(
+    cmake ninja-build clang qt6-base-dev qt6-base-dev-tools libgl-dev
+    dpkg-dev fakeroot file gzip
+)
+ensure_packages
+
+build="${VANTRELLE_PACKAGE_BUILD:-$VANTRELLE_ROOT/build-package}"
+if [ ! -f "$build/build.ninja" ]; then
+    launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    # Debian's hardening flags, as a package built by its own tools would get.
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+    cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
+    ldflags="$(dpkg-buildflags --get LDFLAGS)"
+    CC=clang CXX=clang++ cmake -S "$VANTRELLE_ROOT" -B "$build" -G Ninja \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+        -DVANTRELLE_TESTS=OFF -DVANTRELLE_BENCH=OFF \
+        -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
+        -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
+        "${launcher[@]}" >&2
+fi
+# Only what the package holds; the galleries stay unbuilt.
+cmake --build "$build" --target vantrelle vantrelle-monitor vantrelle_desktop_data \
+    -- -j"$(nproc)" >&2
+rm -f "$build"/vantrelle_*.deb
+(cd "$build" && cpack -G DEB >&2)
+ls "$build"/vantrelle_*.deb

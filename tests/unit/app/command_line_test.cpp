@@ -1,0 +1,93 @@
+// The desk's command line: --help and --version answer and end the program,
+// anything it does not know is refused, and other parts can add options.
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include "app/CommandLine.h"
+
+namespace {
+
+QStringList Args(QStringList arguments) {
+    arguments.prepend(QStringLiteral("/usr/bin/vantrelle"));
+    return arguments;
+}
+
+} // namespace
+
+TEST(CommandLine, NoArgumentsRunTheDesk) {
+    app::CommandLine line;
+    const app::CommandLineOutcome o = line.Parse(Args({}));
+    EXPECT_TRUE(o.Run);
+    EXPECT_EQ(o.ExitCode, 0);
+    EXPECT_TRUE(o.Output.isEmpty());
+    EXPECT_TRUE(o.Error.isEmpty());
+}
+
+TEST(CommandLine, HelpPrintsTheUsageUnderTheProgramsNameAndEnds) {
+    for (const QString& ask : {QStringLiteral("--help"), QStringLiteral("-h")}) {
+        app::CommandLine line;
+        const app::CommandLineOutcome o = line.Parse(Args({ask}));
+        EXPECT_FALSE(o.Run);
+        EXPECT_EQ(o.ExitCode, 0);
+        EXPECT_TRUE(o.Error.isEmpty());
+        EXPECT_TRUE(o.Output.startsWith(QStringLiteral("Usage: vantrelle [options]\n")))
+            << o.Output.toStdString();
+        EXPECT_TRUE(o.Output.contains(QStringLiteral("-h, --help")));
+        EXPECT_TRUE(o.Output.contains(QStringLiteral("-v, --version")));
+    }
+}
+
+TEST(CommandLine, VersionPrintsTheNameAndVersionAndEnds) {
+    for (const QString& ask : {QStringLiteral("--version"), QStringLiteral("-v")}) {
+        app::CommandLine line;
+        const app::CommandLineOutcome o = line.Parse(Args({ask}));
+        EXPECT_FALSE(o.Run);
+        EXPECT_EQ(o.ExitCode, 0);
+        EXPECT_EQ(o.Output, QStringLiteral("vantrelle " VANTRELLE_VERSION "\n"));
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^vantrelle \\d+\\.\\d\\d\\n$"))
+                        .match(o.Output)
+                        .hasMatch());
+    }
+}
+
+TEST(CommandLine, UnknownOptionsAndStrayArgumentsAreRefused) {
+    for (const QStringList& bad :
+         {QStringList{QStringLiteral("--bogus")}, QStringList{QStringLiteral("-x")},
+          QStringList{QStringLiteral("layout.HXI")}}) {
+        app::CommandLine line;
+        const app::CommandLineOutcome o = line.Parse(Args(bad));
+        EXPECT_FALSE(o.Run) << bad.join(' ').toStdString();
+        EXPECT_EQ(o.ExitCode, 2);
+        EXPECT_TRUE(o.Output.isEmpty());
+        EXPECT_TRUE(o.Error.startsWith(QStringLiteral("vantrelle: "))) << o.Error.toStdString();
+        EXPECT_TRUE(o.Error.contains(QString(bad.constFirst()).remove(QLatin1Char('-'))))
+            << o.Error.toStdString();
+        EXPECT_TRUE(o.Error.contains(QStringLiteral("vantrelle --help")));
+    }
+}
+
+TEST(CommandLine, AnAddedOptionIsReadAndListed) {
+    app::CommandLine line;
+    ASSERT_TRUE(line.AddOption(QCommandLineOption(
+        QStringLiteral("target"), QStringLiteral("Where frames go."), QStringLiteral("NAME"))));
+    const app::CommandLineOutcome o =
+        line.Parse(Args({QStringLiteral("--target"), QStringLiteral("studio")}));
+    ASSERT_TRUE(o.Run) << o.Error.toStdString();
+    EXPECT_TRUE(line.IsSet(QStringLiteral("target")));
+    EXPECT_EQ(line.Value(QStringLiteral("target")), QStringLiteral("studio"));
+    EXPECT_TRUE(line.HelpText().contains(QStringLiteral("--target <NAME>")));
+}
+
+TEST(CommandLine, HelpOrVersionIsSeenBeforeTheDisplayOpens) {
+    using app::AsksForHelpOrVersion;
+    EXPECT_FALSE(AsksForHelpOrVersion(Args({})));
+    EXPECT_TRUE(AsksForHelpOrVersion(Args({QStringLiteral("--help")})));
+    EXPECT_TRUE(AsksForHelpOrVersion(Args({QStringLiteral("-v")})));
+    EXPECT_TRUE(AsksForHelpOrVersion(
+        Args({QStringLiteral("-platform"), QStringLiteral("xcb"), QStringLiteral("--version")})));
+    EXPECT_FALSE(AsksForHelpOrVersion(Args({QStringLiteral("--"), QStringLiteral("--help")})));
+    EXPECT_FALSE(AsksForHelpOrVersion(Args({QStringLiteral("--helpme")})));
+    // The program's own name is not an argument.
+    EXPECT_FALSE(AsksForHelpOrVersion({QStringLiteral("--help")}));
+}
