@@ -3,6 +3,7 @@
 // `room` bytes written to it and fails every write after that, like a disk
 // that fills up mid-file. A write that crosses the limit is taken in part, as
 // write(2) does on a full disk, unless the device is told to refuse it whole.
+// Given a device to pass them through to, the bytes taken go on to it.
 
 #include <algorithm>
 #include <vector>
@@ -15,8 +16,10 @@ public:
     enum class Crossing { Partial, Refused };
 
     explicit FailingDevice(qint64 room, Crossing crossing = Crossing::Partial,
-                           QObject* parent = nullptr)
-        : QIODevice(parent), room_(room), crossing_(crossing) {}
+                           QIODevice* through = nullptr)
+        : room_(room), crossing_(crossing), through_(through) {
+        open(QIODevice::WriteOnly);
+    }
 
     // Everything the device took, in order.
     const QByteArray& Taken() const { return taken_; }
@@ -29,22 +32,26 @@ protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 size) override {
         const qint64 left = std::max<qint64>(0, room_ - taken_.size());
-        if (size <= left) {
-            taken_.append(data, size);
-            return size;
-        }
-        if (left > 0 && crossing_ == Crossing::Partial) {
-            taken_.append(data, left);
-            return left;
-        }
+        if (size <= left) return Take(data, size);
+        if (left > 0 && crossing_ == Crossing::Partial) return Take(data, left);
         ++refusals_;
         setErrorString(QStringLiteral("No space left on device"));
         return -1;
     }
 
 private:
+    qint64 Take(const char* data, qint64 size) {
+        if (through_ != nullptr && through_->write(data, size) != size) {
+            setErrorString(through_->errorString());
+            return -1;
+        }
+        taken_.append(data, size);
+        return size;
+    }
+
     qint64 room_;
     Crossing crossing_;
+    QIODevice* through_;
     QByteArray taken_;
     int refusals_ = 0;
 };

@@ -1,13 +1,14 @@
 // The failing device stands for a full disk in the writers' tests, so it must
 // fail exactly where it is told to, and the failure points must cover a file.
 
+#include <QBuffer>
 #include <gtest/gtest.h>
 
 #include "FailingDevice.h"
 
 TEST(FailingDevice, TakesBytesUpToItsRoomThenFails) {
     FailingDevice d(5);
-    ASSERT_TRUE(d.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(d.isWritable());
     EXPECT_EQ(d.write("abc", 3), 3);
     EXPECT_EQ(d.write("defg", 4), 2); // cut at the limit, as write(2) is
     EXPECT_EQ(d.write("h", 1), -1);
@@ -18,7 +19,7 @@ TEST(FailingDevice, TakesBytesUpToItsRoomThenFails) {
 
 TEST(FailingDevice, RefusesACrossingWriteWholeWhenToldTo) {
     FailingDevice d(5, FailingDevice::Crossing::Refused);
-    ASSERT_TRUE(d.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(d.isWritable());
     EXPECT_EQ(d.write("abcd", 4), 4);
     EXPECT_EQ(d.write("ef", 2), -1);
     EXPECT_EQ(d.Taken(), QByteArray("abcd"));
@@ -26,9 +27,19 @@ TEST(FailingDevice, RefusesACrossingWriteWholeWhenToldTo) {
 
 TEST(FailingDevice, NoRoomFailsTheFirstWrite) {
     FailingDevice d(0);
-    ASSERT_TRUE(d.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(d.isWritable());
     EXPECT_EQ(d.write("a", 1), -1);
     EXPECT_TRUE(d.Taken().isEmpty());
+}
+
+TEST(FailingDevice, PassesWhatItTakesOn) {
+    QByteArray sink;
+    QBuffer buffer(&sink);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+    FailingDevice d(3, FailingDevice::Crossing::Partial, &buffer);
+    EXPECT_EQ(d.write("abcd", 4), 3);
+    EXPECT_EQ(d.write("e", 1), -1);
+    EXPECT_EQ(sink, QByteArray("abc"));
 }
 
 TEST(FailurePoints, AShortFileIsCutEverywhere) {
