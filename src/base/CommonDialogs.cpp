@@ -6,6 +6,8 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QSettings>
+#include <QStandardPaths>
 
 namespace {
 
@@ -29,6 +31,40 @@ QString QtFilterOf(const QString& filter) {
 }
 
 constexpr int kCustomColorCount = 16;
+constexpr TColor kMissingCustomColor = clWhite;
+
+// Qt's colour dialog reads its custom colours from the per-user settings of
+// every Qt program at first use and writes them back when a dialog closes.
+// While one of these exists, the per-user settings live in a place where no
+// file can be (a path below a device), so nothing is read or written there.
+class QtUserSettingsWithheld {
+public:
+    QtUserSettingsWithheld() { Redirect(QStringLiteral("/dev/null")); }
+    ~QtUserSettingsWithheld() {
+        Redirect(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    }
+    QtUserSettingsWithheld(const QtUserSettingsWithheld&) = delete;
+    QtUserSettingsWithheld& operator=(const QtUserSettingsWithheld&) = delete;
+
+private:
+    static void Redirect(const QString& path) {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path);
+    }
+};
+
+// The stored slot i of lines "ColorA=BBGGRR" … "ColorP=…", or white.
+TColor StoredCustomColor(const QStringList& lines, int i) {
+    const QString key = QStringLiteral("Color%1=").arg(QChar('A' + i));
+    TColor color = kMissingCustomColor;
+    for (const QString& line : lines) {
+        if (!line.startsWith(key, Qt::CaseInsensitive)) continue;
+        bool ok = false;
+        const uint value = line.mid(key.size()).toUInt(&ok, 16);
+        if (ok && value <= 0xFFFFFFu) color = static_cast<TColor>(value);
+    }
+    return color;
+}
 
 } // namespace
 
@@ -83,21 +119,19 @@ bool TColorDialog::Execute(QWidget* parent) {
         return true;
     }
     if (QueuedAnswersRequired()) qFatal("unanswered colour dialog");
-    // The dialog's 16 custom colours come from and go back to the lines
-    // "ColorA=BBGGRR" … "ColorP=…".
-    for (int i = 0; i < kCustomColorCount; ++i) {
-        const QString key = QStringLiteral("Color%1=").arg(QChar('A' + i));
-        for (const QString& line : customColors_) {
-            if (!line.startsWith(key, Qt::CaseInsensitive)) continue;
-            bool ok = false;
-            const uint value = line.mid(key.size()).toUInt(&ok, 16);
-            if (ok && value <= 0xFFFFFFu)
-                QColorDialog::setCustomColor(i, ToQColor(static_cast<TColor>(value)));
-        }
-    }
-    QColorDialog dialog(ToQColor(color_), parent);
-    dialog.setOption(QColorDialog::DontUseNativeDialog);
-    const bool accepted = dialog.exec() == QDialog::Accepted;
+    // The dialog shows exactly the stored custom colours, and they go back
+    // to the lines "ColorA=BBGGRR" … "ColorP=…".
+    const QtUserSettingsWithheld withheld;
+    for (int i = 0; i < kCustomColorCount; ++i)
+        QColorDialog::setCustomColor(i, ToQColor(StoredCustomColor(customColors_, i)));
+    bool accepted = false;
+    QColor selected;
+    {
+        QColorDialog dialog(ToQColor(color_), parent);
+        dialog.setOption(QColorDialog::DontUseNativeDialog);
+        accepted = dialog.exec() == QDialog::Accepted;
+        selected = dialog.selectedColor();
+    } // Qt writes its custom colours here, while they are withheld.
     QStringList lines;
     for (int i = 0; i < kCustomColorCount; ++i) {
         const TColor c = FromQColor(QColorDialog::customColor(i));
@@ -105,6 +139,6 @@ bool TColorDialog::Execute(QWidget* parent) {
         lines << QStringLiteral("Color%1=%2").arg(QChar('A' + i)).arg(hex.rightJustified(6, '0'));
     }
     customColors_ = lines;
-    if (accepted) color_ = FromQColor(dialog.selectedColor());
+    if (accepted) color_ = FromQColor(selected);
     return accepted;
 }

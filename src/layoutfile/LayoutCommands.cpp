@@ -17,13 +17,16 @@ void TLayoutCommands::Write() {
                        TMsgDlgType::mtError, QMessageBox::Ok);
 }
 
-void TLayoutCommands::Read() {
+bool TLayoutCommands::Read() {
     const TFileResult<TLayoutRead> read = ReadLayoutFile(state_.LayoutFileName, state_.Table);
-    if (!read)
+    if (!read) {
         ShowMessageBox(parts_.Window, read.Error().Message() + QLatin1String(CANNOT_OPEN_FILE),
                        TMsgDlgType::mtWarning, QMessageBox::Ok);
-    else if (read.Value() == TLayoutRead::Read)
+        return false;
+    }
+    if (read.Value() == TLayoutRead::Read)
         parts_.Window->setWindowTitle(LayoutCaption(parts_.BaseCaption, state_.LayoutFileName));
+    return true;
 }
 
 void TLayoutCommands::New() {
@@ -39,10 +42,19 @@ void TLayoutCommands::New() {
 
 void TLayoutCommands::Open() {
     parts_.OpenDialog->SetInitialDir(QDir::currentPath());
+    const QString previousChoice = parts_.OpenDialog->FileName();
     if (!parts_.OpenDialog->Execute(parts_.Window)) return;
-    state_.Ready = false;
+    // A file that cannot be read changes nothing: the table, the faders, the
+    // page buttons and the host's levels stay as they are.
+    const QString previous = state_.LayoutFileName;
     state_.LayoutFileName = parts_.OpenDialog->FileName();
-    Read();
+    state_.Ready = false;
+    if (!Read()) {
+        state_.LayoutFileName = previous;
+        parts_.OpenDialog->SetFileName(previousChoice);
+        state_.Ready = true;
+        return;
+    }
     RefreshFaders(state_, parts_.SendThenRecolour);
     UpdatePageColors(state_);
     parts_.SendThenRecolour();

@@ -29,8 +29,9 @@ public:
     void SaveAs();
 
     // The table to and from LayoutFileName; a failure is shown in a box.
+    // Read is false, and the table untouched, when the file could not be read.
     void Write();
-    void Read();
+    bool Read();
 
 private:
     TDeskState& state_;

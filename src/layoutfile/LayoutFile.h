@@ -2,6 +2,7 @@
 // Moving the channel table to and from a layout file: the table's 33,800-byte
 // image, nothing before or after it.
 
+#include <QByteArray>
 #include <QString>
 
 #include "bank/ChannelTable.h"
@@ -20,10 +21,14 @@ enum class TLayoutRead {
     Missing, // no such file (or no name): the table is at its defaults
 };
 
-// Zeroes the table, then reads `path` into it, or resets it to its defaults
-// when there is no such file. A file that cannot be opened for reading and
-// writing, or is shorter than the table, fails; the table then holds what
-// was read before the failure, zeros after.
+// The first 33,800 bytes of `path`, read whole. A file that cannot be opened
+// for reading and writing, cannot be read, or is shorter than the table,
+// fails.
+TFileResult<QByteArray> ReadLayoutBytes(const QString& path);
+
+// Reads `path` whole and only then copies it into the table, or resets the
+// table to its defaults when there is no such file. On a failure the table
+// is left exactly as it was.
 TFileResult<TLayoutRead> ReadLayoutFile(const QString& path, TChannelTable& table);
 
 // "Vantrelle 4.03 " followed by the file name without its directory.

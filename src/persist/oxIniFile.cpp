@@ -1,7 +1,8 @@
 #include "persist/oxIniFile.h"
 
+#include "base/WholeFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include "persist/oxAscii.h"
 
@@ -90,9 +91,5 @@ QStringList ToxIniFile::ReadSectionKeys(const QString& section) const {
 }
 
 TFileResult<> ToxIniFile::UpdateFile() const {
-    QSaveFile file(path_);
-    const QByteArray bytes = ToBytes();
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return {};
-    return TFileError(path_, QStringLiteral("Unable to write to %1"));
+    return ReplaceFileWhole(path_, ToBytes(), QStringLiteral("Unable to write to %1"));
 }

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "base/MessageBox.h"
+#include "base/WholeFile.h"
 #include "persist/oxAscii.h"
 #include "persist/oxItem.h"
 #include "persist/oxItemStore.h"
@@ -247,6 +248,8 @@ QString ToxPersist::RegistryFilePath() const {
 
 TFileResult<> ToxPersist::LoadContainer() {
     const QString path = StoreFilePath();
+    // What an interrupted save left beside the file goes first.
+    RemoveSaveLeftovers(path);
     if (!QFileInfo::exists(path)) return {};
     loading_ = true;
     ToxRegFile table;
@@ -264,13 +267,16 @@ TFileResult<> ToxPersist::LoadContainer() {
 TFileResult<> ToxPersist::SaveContainer() {
     const QString path = StoreFilePath();
     ToxRegFile table;
-    // Entries that no item writes survive the save.
-    if (QFileInfo::exists(path))
-        if (TFileResult<> loaded = table.LoadFromFile(path); !loaded) return loaded;
+    // Entries that no item writes survive the save. A file that cannot be
+    // read as a container (the load at start said so) is replaced.
+    if (QFileInfo::exists(path) && !table.LoadFromFile(path)) table.Clear();
     table.SetSection(SectionName());
     oxp::TContainerItemStore store(table);
     SaveItems(store, false);
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return TFileError(path, QStringLiteral("Cannot create file \"%1\"."),
+                          QStringLiteral("The folder \"%1\" cannot be created.").arg(folder));
     return table.SaveToFile(path);
 }
 

@@ -1,10 +1,11 @@
 #include "persist/oxRegFil.h"
 
+#include "base/WholeFile.h"
+
 #include <algorithm>
 #include <cstring>
 
 #include <QFile>
-#include <QSaveFile>
 
 #include "persist/oxAscii.h"
 
@@ -55,7 +56,8 @@ public:
     // Copies up to `count` bytes into `out` (zero-filled beyond the end).
     void Read(char* out, qsizetype count) {
         const qsizetype n = std::min(count, Left());
-        std::memcpy(out, bytes_.data() + pos_, static_cast<std::size_t>(n));
+        // An empty range may have no data at all; memcpy must not see it.
+        if (n > 0) std::memcpy(out, bytes_.data() + pos_, static_cast<std::size_t>(n));
         std::memset(out + n, 0, static_cast<std::size_t>(count - n));
         pos_ += n;
     }
@@ -198,11 +200,7 @@ void ToxRegFile::LoadFromBytes(QByteArrayView bytes) {
 }
 
 TFileResult<> ToxRegFile::SaveToFile(const QString& path) const {
-    QSaveFile file(path);
-    const QByteArray bytes = SaveToBytes();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return TFileError(path, QStringLiteral("Cannot create file \"%1\"."), file.errorString());
-    return {};
+    return ReplaceFileWhole(path, SaveToBytes(), QStringLiteral("Cannot create file \"%1\"."));
 }
 
 TFileResult<> ToxRegFile::LoadFromFile(const QString& path) {

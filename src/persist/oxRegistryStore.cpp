@@ -1,12 +1,13 @@
 #include "persist/oxRegistryStore.h"
 
+#include "base/WholeFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include "persist/oxAscii.h"
 
@@ -180,10 +181,8 @@ TFileResult<> TRegistryStore::Flush() const {
         }
         root.insert(key.path, values);
     }
-    QDir().mkpath(QFileInfo(filePath_).absolutePath());
-    QSaveFile file(filePath_);
-    const QByteArray bytes = QJsonDocument(root).toJson();
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return {};
-    return TFileError(filePath_, QStringLiteral("Cannot create file \"%1\"."), file.errorString());
+    if (!QDir().mkpath(QFileInfo(filePath_).absolutePath()))
+        return TFileError(filePath_, QStringLiteral("Cannot create the folder of \"%1\"."));
+    return ReplaceFileWhole(filePath_, QJsonDocument(root).toJson(),
+                            QStringLiteral("Cannot create file \"%1\"."));
 }

@@ -1,5 +1,8 @@
 #include <memory>
 
+#include <sys/stat.h>
+
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -7,6 +10,8 @@
 #include "RecordingEndpoint.h"
 #include "app/Main.h"
 #include "app/MenuItem.h"
+#include "bank/BankWidgets.h"
+#include "bank/DeskState.h"
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
 #include "persist/oxPerst.h"
@@ -96,7 +101,59 @@ private slots:
         QCOMPARE(boxes_.size(), 1);
         QVERIFY(boxes_[0].endsWith(QStringLiteral(" Cannot Open File")));
         QCOMPARE(form->windowTitle(), QStringLiteral("Vantrelle 4.03"));
-        QCOMPARE(form->State().LayoutFileName, PathOf("short.HXI"));
+        QVERIFY2(form->State().LayoutFileName.isEmpty(), "the failed file is not taken on");
+    }
+
+    void failedOpenLeavesTableFadersPagesAndHostUntouched() {
+        auto form = MakeForm();
+        TDeskState& state = form->State();
+        state.Table.LevelOf(40) = 200;
+        TFileDialog::QueueAnswer(PathOf("good.HXI"));
+        form->M_SaveAs->trigger();
+        TFileDialog::QueueAnswer(PathOf("good.HXI"));
+        form->M_Open->trigger();
+        QCOMPARE(state.Table.LevelOf(40), 200);
+
+        QFile empty(PathOf("empty.HXI"));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        QFile shortFile(PathOf("short2.HXI"));
+        QVERIFY(shortFile.open(QIODevice::WriteOnly));
+        shortFile.write(QByteArray(20000, '\0'));
+        shortFile.close();
+        QVERIFY(QDir(dir_.path()).mkdir(QStringLiteral("folder.HXI")));
+        // Not a file that can be read as one (and root can read any file).
+        QVERIFY(::mkfifo(QFile::encodeName(PathOf("pipe.HXI")).constData(), 0600) == 0);
+
+        const QByteArray table(reinterpret_cast<const char*>(&state.Table), sizeof state.Table);
+        std::vector<int> digits;
+        for (int slot = 1; slot <= 32; ++slot)
+            digits.push_back(state.FaderAt(slot)->Digit());
+        QList<QImage> pages;
+        for (int page = 1; page <= 16; ++page)
+            pages << state.PageButtonAt(page)->grab().toImage();
+        const QString title = form->windowTitle();
+
+        for (const char* name : {"empty.HXI", "short2.HXI", "folder.HXI", "pipe.HXI"}) {
+            records_.clear();
+            boxes_.clear();
+            TFileDialog::QueueAnswer(PathOf(name));
+            QueueMessageBoxAnswer(QMessageBox::Ok);
+            form->M_Open->trigger();
+            QCOMPARE(boxes_.size(), 1);
+            QVERIFY2(boxes_[0].contains(PathOf(name)), qPrintable(boxes_[0]));
+            QCOMPARE(QByteArray(reinterpret_cast<const char*>(&state.Table), sizeof state.Table),
+                     table);
+            for (int slot = 1; slot <= 32; ++slot)
+                QCOMPARE(state.FaderAt(slot)->Digit(), digits[static_cast<std::size_t>(slot - 1)]);
+            for (int page = 1; page <= 16; ++page)
+                QCOMPARE(state.PageButtonAt(page)->grab().toImage(), pages[page - 1]);
+            QVERIFY2(records_.empty(), name);
+            QCOMPARE(form->windowTitle(), title);
+            QCOMPARE(state.LayoutFileName, PathOf("good.HXI"));
+            QCOMPARE(form->OpenDialog1->FileName(), PathOf("good.HXI"));
+            QVERIFY(state.Ready);
+        }
     }
 
     void saveOfADeletedFileAsksForAName() {

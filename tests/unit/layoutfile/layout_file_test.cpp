@@ -1,5 +1,6 @@
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include <QByteArray>
 #include <QDir>
@@ -106,10 +107,31 @@ TEST_F(LayoutFileTest, FileSizesDecideBetweenReadAndWarning) {
             EXPECT_EQ(read.Error().Message(),
                       QStringLiteral("Read beyond end of file: \"%1\" holds 33799 of 33800 bytes.")
                           .arg(path));
-            EXPECT_EQ(table_->ReservedColor4[511] & 0xFFFFFF, 0x050505) << "bytes read are kept";
-            EXPECT_EQ(reinterpret_cast<const std::uint8_t*>(table_.get())[33799], 0)
-                << "zeros after them";
         }
+    }
+}
+
+TEST_F(LayoutFileTest, AFailedReadLeavesTheTableExactlyAsItWas) {
+    const QString directory = PathOf("folder.HXI");
+    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder.HXI")));
+    const QString shortFile = PathOf("short.HXI");
+    WriteBytes(shortFile, QByteArray(33799, '\x05'));
+    const QString emptyFile = PathOf("empty.HXI");
+    WriteBytes(emptyFile, QByteArray());
+    const QString locked = PathOf("locked.HXI");
+    WriteBytes(locked, QByteArray(33800, '\x05'));
+    QFile::setPermissions(locked, QFile::ReadOwner);
+    for (const QString& path : {shortFile, emptyFile, directory, locked}) {
+        std::memset(table_.get(), 0x5A, sizeof *table_);
+        const QByteArray before(reinterpret_cast<const char*>(table_.get()), sizeof *table_);
+        std::optional<Unprivileged> user;
+        if (path == locked) user.emplace(dir_);
+        const TFileResult<TLayoutRead> read = ReadLayoutFile(path, *table_);
+        user.reset();
+        EXPECT_FALSE(read) << path.toStdString();
+        if (!read) EXPECT_TRUE(read.Error().Message().contains(path)) << path.toStdString();
+        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(table_.get()), sizeof *table_), before)
+            << path.toStdString();
     }
 }
 
@@ -150,8 +172,8 @@ TEST_F(LayoutFileTest, FailedSaveLeavesTheOldFileWhole) {
     const TFileResult<> blockedWrite = WriteLayoutFile(blocked, *table_);
     ASSERT_FALSE(blockedWrite);
     EXPECT_FALSE(blockedWrite.Error().Message().isEmpty());
-    EXPECT_EQ(blockedWrite.Error().Message(), blockedWrite.Error().Reason())
-        << "the system's own message, as the caller shows it";
+    EXPECT_EQ(blockedWrite.Error().Message(), QStringLiteral("\"%1\": Is a directory").arg(blocked))
+        << "the file and the system's reason, as the caller shows them";
 
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther);
     {

@@ -141,7 +141,9 @@ TEST(IniFile, AFileThatCannotBeWrittenIsReportedWithItsName) {
     ini.WriteString(QStringLiteral("Main"), QStringLiteral("Key"), QStringLiteral("v"));
     const TFileResult<> written = ini.UpdateFile();
     ASSERT_FALSE(written);
-    EXPECT_EQ(written.Error().Message(), QStringLiteral("Unable to write to ") + path);
+    // The wording, then the system's reason.
+    EXPECT_EQ(written.Error().Message(),
+              QStringLiteral("Unable to write to ") + path + QStringLiteral(" Is a directory"));
 }
 
 TEST(RegistryStore, AFileThatCannotBeWrittenIsReportedWithTheSystemsReason) {

@@ -1,0 +1,52 @@
+// Saving a layout on a disk that fills up anywhere in its 33,800 bytes: the
+// old layout stays whole and the error names the file and the reason.
+
+#include <memory>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "FailingDevice.h"
+#include "base/WholeFile.h"
+#include "layoutfile/LayoutFile.h"
+
+namespace {
+
+QByteArray Bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+} // namespace
+
+TEST(LayoutWriter, AFailureAnywhereInTheFileKeepsTheOldLayout) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("show.HXI"));
+    auto table = std::make_unique<TChannelTable>();
+    ClearChannels(*table);
+    ASSERT_TRUE(WriteLayoutFile(path, *table));
+    const QByteArray before = Bytes(path);
+    ASSERT_EQ(before.size(), static_cast<qsizetype>(sizeof(TChannelTable)));
+
+    for (int i = 0; i < 512; ++i)
+        table->Level[i] = static_cast<std::uint8_t>(i);
+    // The marks, the levels and the colours at the end.
+    for (const qint64 n : FailurePoints(static_cast<qint64>(sizeof(TChannelTable)), {8, 520})) {
+        SCOPED_TRACE(n);
+        SetSaveDeviceWrapperForTests([n](QIODevice& temporary) {
+            return std::make_unique<FailingDevice>(n, FailingDevice::Crossing::Partial, &temporary);
+        });
+        const TFileResult<> saved = WriteLayoutFile(path, *table);
+        ASSERT_FALSE(saved);
+        EXPECT_EQ(saved.Error().Message(),
+                  QStringLiteral("\"%1\": No space left on device").arg(path));
+        EXPECT_EQ(Bytes(path), before);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    }
+    SetSaveDeviceWrapperForTests({});
+    ASSERT_TRUE(WriteLayoutFile(path, *table));
+    EXPECT_NE(Bytes(path), before);
+    EXPECT_EQ(Bytes(path).size(), before.size());
+}
