@@ -8,7 +8,7 @@ VANTRELLE_PACKAGES=(
     cmake ninja-build clang libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdotool x11-utils imagemagick
+    xvfb xauth xdotool x11-utils imagemagick libxcb-damage0-dev libxcb-xtest0-dev
     fonts-liberation2 fonts-dejavu-core
 )
 
