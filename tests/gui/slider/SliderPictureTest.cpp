@@ -4,7 +4,9 @@
 
 #include "SliderFixture.h"
 
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 #include <QPalette>
 
@@ -67,6 +69,19 @@ QString FirstDifference(const QImage& a, const QImage& b) {
     } while (false)
 
 using Change = std::function<void(TSkVSlider&)>;
+
+// Counts the passes in which a window paints what was marked for it.
+class UpdateRequestCounter : public QObject {
+public:
+    explicit UpdateRequestCounter(QWidget* w) { w->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::UpdateRequest) ++count;
+        return false;
+    }
+};
 
 } // namespace
 
@@ -203,6 +218,51 @@ private slots:
         QGuiApplication::setPalette(before);
         QCOMPARE(pair.kept->Canvas().pixel(2, 2), face);
         COMPARE_PICTURES(pair);
+    }
+
+    void redrawnCanvasesShowInOneWindowPass() {
+        QWidget window;
+        window.resize(4 * 63, 210);
+        std::vector<std::unique_ptr<TSkVSlider>> faders;
+        std::vector<std::unique_ptr<PaintRecorder>> recorders;
+        for (int i = 0; i < 4; ++i) {
+            faders.push_back(MakeFader(i));
+            faders.back()->setParent(&window);
+            faders.back()->move(63 * i, 0);
+        }
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (auto& f : faders)
+            QTRY_VERIFY(f->BackgroundValid());
+        QVERIFY(Settled());
+        UpdateRequestCounter passes(&window);
+        std::vector<int> before;
+        for (auto& f : faders) {
+            recorders.push_back(std::make_unique<PaintRecorder>(f.get()));
+            before.push_back(f->FullPaintCount());
+            LoadSlot(40, 200, QStringLiteral("Spot"), {}, clYellow)(*f);
+            f->RedrawCanvas();
+            // The canvas is complete at once: the knob in its new colour, the caption drawn.
+            QCOMPARE(f->Canvas().pixel(f->KnobCentre()), ToQColor(clYellow).rgb());
+        }
+        QTRY_VERIFY(std::all_of(recorders.begin(), recorders.end(),
+                                [](const auto& r) { return r->events > 0; }));
+        QVERIFY(Settled());
+        QCOMPARE(passes.count, 1);
+        for (std::size_t i = 0; i < faders.size(); ++i) {
+            QCOMPARE(recorders[i]->events, 1);
+            QCOMPARE(faders[i]->FullPaintCount(), before[i] + 1); // drawn once, shown once
+            QCOMPARE(FirstDifference(faders[i]->grab().toImage(), faders[i]->Canvas()), QString());
+        }
+    }
+
+    void redrawOfAHiddenFaderWaitsForItsShow() {
+        auto s = MakeFader(50);
+        const int paints = s->FullPaintCount();
+        s->RedrawCanvas();
+        QCOMPARE(s->FullPaintCount(), paints);
+        QVERIFY(ShowPainted(*s));
+        QCOMPARE(s->FullPaintCount(), paints + 1);
     }
 
     void keepingSwitchedOffAndOn() {
