@@ -9,6 +9,7 @@
 
 #include "base/MessageBox.h"
 #include "persist/oxAscii.h"
+#include "persist/oxFileStamp.h"
 #include "persist/oxItem.h"
 #include "persist/oxItemStore.h"
 #include "persist/oxRegFil.h"
@@ -245,6 +246,21 @@ QString ToxPersist::RegistryFilePath() const {
 
 // --- the container file --------------------------------------------------------
 
+struct ToxPersist::TKeptContainer {
+    QString Path;
+    TFileStamp Stamp;
+    ToxRegFile Table;
+};
+
+void ToxPersist::KeepContainer(const QString& path, const ToxRegFile& table) {
+    const TFileStamp stamp = TFileStamp::Of(path);
+    if (!stamp.Known) {
+        keptContainer_.reset();
+        return;
+    }
+    keptContainer_ = std::make_shared<TKeptContainer>(TKeptContainer{path, stamp, table});
+}
+
 TFileResult<> ToxPersist::LoadContainer() {
     const QString path = StoreFilePath();
     if (!QFileInfo::exists(path)) return {};
@@ -252,6 +268,7 @@ TFileResult<> ToxPersist::LoadContainer() {
     ToxRegFile table;
     TFileResult<> result = table.LoadFromFile(path);
     if (result) {
+        KeepContainer(path, table);
         table.SetSection(SectionName());
         oxp::TContainerItemStore store(table);
         LoadItems(store, false);
@@ -264,14 +281,31 @@ TFileResult<> ToxPersist::LoadContainer() {
 TFileResult<> ToxPersist::SaveContainer() {
     const QString path = StoreFilePath();
     ToxRegFile table;
-    // Entries that no item writes survive the save.
-    if (QFileInfo::exists(path))
+    // Entries that no item writes survive the save: they come from the file,
+    // or from what was last read or written here while the file is unchanged.
+    const TFileStamp stamp = TFileStamp::Of(path);
+    const bool kept = keptContainer_ && stamp.Known && keptContainer_->Path == path &&
+                      keptContainer_->Stamp == stamp;
+    if (kept) {
+        table = keptContainer_->Table;
+    } else if (QFileInfo::exists(path)) {
         if (TFileResult<> loaded = table.LoadFromFile(path); !loaded) return loaded;
+    }
     table.SetSection(SectionName());
     oxp::TContainerItemStore store(table);
     SaveItems(store, false);
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return table.SaveToFile(path);
+    QByteArray bytes;
+    TFileResult<> saved = table.SaveToFile(path, bytes);
+    if (saved) {
+        // What a later read of the file gives, so that the kept copy never differs from it.
+        ToxRegFile written;
+        written.LoadFromBytes(bytes);
+        KeepContainer(path, written);
+    } else {
+        keptContainer_.reset();
+    }
+    return saved;
 }
 
 // --- the ini file ------------------------------------------------------------

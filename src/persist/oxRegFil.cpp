@@ -198,8 +198,14 @@ void ToxRegFile::LoadFromBytes(QByteArrayView bytes) {
 }
 
 TFileResult<> ToxRegFile::SaveToFile(const QString& path) const {
+    QByteArray written;
+    return SaveToFile(path, written);
+}
+
+TFileResult<> ToxRegFile::SaveToFile(const QString& path, QByteArray& written) const {
     QSaveFile file(path);
-    const QByteArray bytes = SaveToBytes();
+    written = SaveToBytes();
+    const QByteArray& bytes = written;
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         return TFileError(path, QStringLiteral("Cannot create file \"%1\"."), file.errorString());
     return {};
