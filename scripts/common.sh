@@ -10,7 +10,7 @@ VANTRELLE_PACKAGES=(
     cmake ninja-build clang libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdotool x11-utils imagemagick openbox
+    xvfb xauth xdotool x11-utils imagemagick openbox libxcb-damage0-dev libxcb-xtest0-dev
     fonts-liberation2 fonts-dejavu-core
     pkg-config libola-dev ola tshark iproute2 util-linux
 )

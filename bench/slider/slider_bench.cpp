@@ -1,5 +1,6 @@
-// A full paint of a fader against one value change, which redraws only the
-// knob column and the read-out. Run under QT_QPA_PLATFORM=offscreen or a display.
+// A full paint of a fader, over its kept picture or drawn afresh, against one
+// value change, which redraws only the knob column and the read-out. Run
+// under QT_QPA_PLATFORM=offscreen or a display.
 
 #include <memory>
 
@@ -14,9 +15,10 @@
 
 namespace {
 
-std::unique_ptr<TSkVSlider> ShownFader(bool gradient) {
+std::unique_ptr<TSkVSlider> ShownFader(bool gradient, bool keep = true) {
     auto s = std::make_unique<TSkVSlider>();
     ApplyFaderLook(*s, gradient);
+    s->SetKeepPicture(keep);
     s->SetColorNonFocus(clGray);
     s->resize(63, 210);
     s->show();
@@ -25,13 +27,15 @@ std::unique_ptr<TSkVSlider> ShownFader(bool gradient) {
     return s;
 }
 
+// A full paint over the kept picture, and one with everything drawn afresh.
 void BM_FullPaint(benchmark::State& state) {
-    auto s = ShownFader(state.range(0) != 0);
+    auto s = ShownFader(state.range(0) != 0, state.range(1) != 0);
     for (auto _ : state)
         s->repaint();
     state.counters["full_paints"] = s->FullPaintCount();
+    state.counters["picture_builds"] = s->PictureBuilds();
 }
-BENCHMARK(BM_FullPaint)->Arg(0)->Arg(1)->ArgName("gradient");
+BENCHMARK(BM_FullPaint)->ArgsProduct({{0, 1}, {0, 1}})->ArgNames({"gradient", "kept"});
 
 // One value change; `shown` also carries it through to the window: the
 // queued partial paint and the platform's backing-store flush.

@@ -4,6 +4,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Main.h"
+#include "base/FontFallbacks.h"
 #include "dialogs/Artwork.h"
 #include "dialogs/UnitReadme.h"
 
@@ -36,6 +37,8 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("vantrelle"));
     const app::CommandLineOutcome outcome = commandLine.Parse(QCoreApplication::arguments());
     if (Answered(outcome)) return outcome.ExitCode;
+    // Before the first widget: the faces the desk names resolve once, not per font.
+    InstallFontFallbacks();
 
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(DeskArtwork())));
 

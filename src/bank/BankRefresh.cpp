@@ -19,7 +19,8 @@ void RefreshFaders(TDeskState& state, const TSendThenRecolour& send) {
             f->SignalSettings()->SetName1(CaptionText(table.Name1Of(c)));
             f->SignalSettings()->SetName2(CaptionText(table.Name2Of(c)));
             f->SetColorNonFocus(table.FaderColorOf(c));
-            f->Refresh();
+            // Its picture is complete now; the window shows all 32 in one pass.
+            f->RedrawCanvas();
         }
         if (TFaderButtons* b = state.FaderButtonAt(slot)) {
             b->SetTag(c);

@@ -10,6 +10,7 @@
 #include "base/MessageBox.h"
 #include "base/WholeFile.h"
 #include "persist/oxAscii.h"
+#include "persist/oxFileStamp.h"
 #include "persist/oxItem.h"
 #include "persist/oxItemStore.h"
 #include "persist/oxRegFil.h"
@@ -246,6 +247,21 @@ QString ToxPersist::RegistryFilePath() const {
 
 // --- the container file --------------------------------------------------------
 
+struct ToxPersist::TKeptContainer {
+    QString Path;
+    TFileStamp Stamp;
+    ToxRegFile Table;
+};
+
+void ToxPersist::KeepContainer(const QString& path, const ToxRegFile& table) {
+    const TFileStamp stamp = TFileStamp::Of(path);
+    if (!stamp.Known) {
+        keptContainer_.reset();
+        return;
+    }
+    keptContainer_ = std::make_shared<TKeptContainer>(TKeptContainer{path, stamp, table});
+}
+
 TFileResult<> ToxPersist::LoadContainer() {
     const QString path = StoreFilePath();
     // What an interrupted save left beside the file goes first.
@@ -255,6 +271,7 @@ TFileResult<> ToxPersist::LoadContainer() {
     ToxRegFile table;
     TFileResult<> result = table.LoadFromFile(path);
     if (result) {
+        KeepContainer(path, table);
         table.SetSection(SectionName());
         oxp::TContainerItemStore store(table);
         LoadItems(store, false);
@@ -267,9 +284,17 @@ TFileResult<> ToxPersist::LoadContainer() {
 TFileResult<> ToxPersist::SaveContainer() {
     const QString path = StoreFilePath();
     ToxRegFile table;
-    // Entries that no item writes survive the save. A file that cannot be
-    // read as a container (the load at start said so) is replaced.
-    if (QFileInfo::exists(path) && !table.LoadFromFile(path)) table.Clear();
+    // Entries that no item writes survive the save: they come from the file,
+    // or from what was last read or written here while the file is unchanged.
+    // A file that cannot be read as a container (the load at start said so)
+    // is replaced.
+    const TFileStamp stamp = TFileStamp::Of(path);
+    const bool kept = keptContainer_ && stamp.Known && keptContainer_->Path == path &&
+                      keptContainer_->Stamp == stamp;
+    if (kept)
+        table = keptContainer_->Table;
+    else if (QFileInfo::exists(path) && !table.LoadFromFile(path))
+        table.Clear();
     table.SetSection(SectionName());
     oxp::TContainerItemStore store(table);
     SaveItems(store, false);
@@ -277,7 +302,17 @@ TFileResult<> ToxPersist::SaveContainer() {
     if (!QDir().mkpath(folder))
         return TFileError(path, QStringLiteral("Cannot create file \"%1\"."),
                           QStringLiteral("The folder \"%1\" cannot be created.").arg(folder));
-    return table.SaveToFile(path);
+    QByteArray bytes;
+    TFileResult<> saved = table.SaveToFile(path, bytes);
+    if (saved) {
+        // What a later read of the file gives, so that the kept copy never differs from it.
+        ToxRegFile written;
+        written.LoadFromBytes(bytes);
+        KeepContainer(path, written);
+    } else {
+        keptContainer_.reset();
+    }
+    return saved;
 }
 
 // --- the ini file ------------------------------------------------------------

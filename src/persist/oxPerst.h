@@ -31,6 +31,8 @@ public:
 
 using TCancelEvent = std::function<void(QObject* Sender, bool& Cancel)>;
 
+class ToxRegFile;
+
 class ToxPersist : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
@@ -157,6 +159,12 @@ private:
     TFileResult<> SaveRegistry();
     void InsertDynamicItems();
     void RemoveDynamicItems();
+
+    // The container file as this object last read or wrote it, with its stamp
+    // then: a save starts from it instead of reading the unchanged file again.
+    struct TKeptContainer;
+    std::shared_ptr<TKeptContainer> keptContainer_;
+    void KeepContainer(const QString& path, const ToxRegFile& table);
 
     bool enabled_ = true;
     QStringList items_;

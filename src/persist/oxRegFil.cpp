@@ -200,7 +200,13 @@ void ToxRegFile::LoadFromBytes(QByteArrayView bytes) {
 }
 
 TFileResult<> ToxRegFile::SaveToFile(const QString& path) const {
-    return ReplaceFileWhole(path, SaveToBytes(), QStringLiteral("Cannot create file \"%1\"."));
+    QByteArray written;
+    return SaveToFile(path, written);
+}
+
+TFileResult<> ToxRegFile::SaveToFile(const QString& path, QByteArray& written) const {
+    written = SaveToBytes();
+    return ReplaceFileWhole(path, written, QStringLiteral("Cannot create file \"%1\"."));
 }
 
 TFileResult<> ToxRegFile::LoadFromFile(const QString& path) {

@@ -49,6 +49,8 @@ public:
     // Replaces the file atomically: it is written beside and renamed over, so
     // a failure leaves the previous file whole.
     TFileResult<> SaveToFile(const QString& path) const;
+    // The same, handing back the bytes written.
+    TFileResult<> SaveToFile(const QString& path, QByteArray& written) const;
     // Fails when the file cannot be opened or is too large; a file that is
     // no container loads as an empty table.
     TFileResult<> LoadFromFile(const QString& path);

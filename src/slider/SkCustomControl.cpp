@@ -43,18 +43,29 @@ void TSkCustomControl::ShowCanvasRegion(const QRegion& r) {
     if (!FInPaint) update(r); // shown with the next paint event, merged with any other
 }
 
+void TSkCustomControl::PaintCanvas() {
+    if (FCanvas.size() != size()) FCanvas = QImage(size(), QImage::Format_RGB32);
+    FPaintPending = false;
+    FInPaint = true;
+    Paint();
+    FInPaint = false;
+    ++FFullPaints;
+}
+
+void TSkCustomControl::RedrawCanvas() {
+    if (!isVisible()) {
+        Invalidate();
+        return;
+    }
+    PaintCanvas();
+    ShowCanvasRegion(rect());
+}
+
 void TSkCustomControl::paintEvent(QPaintEvent* event) {
     const bool ownOnly =
         !FPaintPending && FCanvas.size() == size() && (event->region() - FOwnDirty).isEmpty();
     FOwnDirty = QRegion();
-    if (!ownOnly) {
-        if (FCanvas.size() != size()) FCanvas = QImage(size(), QImage::Format_RGB32);
-        FPaintPending = false;
-        FInPaint = true;
-        Paint();
-        FInPaint = false;
-        ++FFullPaints;
-    }
+    if (!ownOnly) PaintCanvas();
     QPainter p(this);
     for (const QRect& r : event->region())
         p.drawImage(r.topLeft(), FCanvas, r);

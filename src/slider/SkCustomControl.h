@@ -29,6 +29,10 @@ public:
     void Invalidate();
     // Paints whatever is pending now.
     void Refresh() { repaint(); }
+    // Draws the whole control onto its canvas now; the window shows it in its
+    // next pass, together with every other control drawn so meanwhile. A
+    // hidden control is only marked for a complete paint.
+    void RedrawCanvas();
 
     bool TabStop() const { return FTabStop; }
     void SetTabStop(bool v);
@@ -81,6 +85,8 @@ protected:
     bool PaintPending() const { return FPaintPending; }
 
 private:
+    void PaintCanvas();
+
     int FUpdateCount = 0;
     bool FTabStop = true;
     int FCursor = crDefault;

@@ -9,6 +9,7 @@
 #include "slider/SkAnalogControl.h"
 #include "slider/SkDraw.h"
 #include "slider/SkVSlideLayout.h"
+#include "slider/SkVSlidePicture.h"
 #include "slider/SkVSlideSettings.h"
 
 class TSkVSlider : public TSkAnalogCControl {
@@ -41,6 +42,15 @@ public:
     // The knob centre of the last value display, in control coordinates.
     QPoint KnobCentre() const { return FKnobCentre; }
 
+    // Keeps the unchanging part of the picture between paints (the default);
+    // off, every paint draws everything afresh. Both give the same pixels.
+    void SetKeepPicture(bool v);
+    bool KeepPicture() const { return FKeepPicture; }
+    // How often the kept picture was drawn afresh.
+    int PictureBuilds() const { return FPictureBuilds; }
+    // How many paints drew everything afresh.
+    int PaintsAfresh() const { return FPaintsAfresh; }
+
     void Loaded() override;
     void SettingsChanged() override;
     void UpdateValueDisplay() override;
@@ -52,7 +62,13 @@ protected:
 private:
     TVSliderLayoutInput MeasureForLayout();
     void PrepareScale();
-    void PaintHead(QPainter& p);
+    TVSliderPictureKey PictureKey() const;
+    void PaintAfresh();
+    void BuildKeptPicture(TVSliderPictureKey key);
+    bool NamesClearOfTrench(const QImage& withNames);
+    void ShowPicture(QImage picture, const QImage* trackBackground);
+    void PaintFace(QPainter& p);
+    void PaintNames(QPainter& p);
     void PaintTrench(QPainter& p);
     void DrawValueText(QPainter& c);
 
@@ -75,4 +91,22 @@ private:
     };
     QHash<QString, TValueText> FValueTexts;
     QFont FValueTextFont;
+
+    // The picture without captions, knob and read-out, with what it was drawn for.
+    struct TKeptPicture {
+        bool Valid = false;
+        TVSliderPictureKey Key;
+        QImage Picture;
+        QImage TrackBackground;
+        TVSliderLayout Layout;
+        TRowSpan TrenchRows;
+        // Whether these captions stay clear of the trench rows, once measured.
+        bool NamesMeasured = false;
+        QString Name1, Name2;
+        bool NamesClear = false;
+    };
+    TKeptPicture FKept;
+    bool FKeepPicture = true;
+    int FPictureBuilds = 0;
+    int FPaintsAfresh = 0;
 };

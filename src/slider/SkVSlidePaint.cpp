@@ -1,4 +1,5 @@
-// Painting of the vertical slider: the static picture once per paint, then
+// Painting of the vertical slider: the unchanging part of the picture kept
+// until one of its inputs changes, the captions over it on each paint, then
 // only the knob column and the read-out on each value change.
 
 #include <algorithm>
@@ -40,8 +41,8 @@ TVSliderLayoutInput TSkVSlider::MeasureForLayout() {
     return in;
 }
 
-// Outer bevel, read-out box with its unit, caption lines.
-void TSkVSlider::PaintHead(QPainter& p) {
+// Outer bevel, read-out box with its unit.
+void TSkVSlider::PaintFace(QPainter& p) {
     TSkRect r{0, 0, width(), height()};
     if (FOptions & opBevelOuter)
         DrawBevel(*FBevelOuter, p, r);
@@ -58,6 +59,11 @@ void TSkVSlider::PaintHead(QPainter& p) {
             AlignedTextOut(p, FLayout.UnitPos.x(), FLayout.UnitPos.y(), 0, s.ValueUnit());
         }
     }
+}
+
+// The two caption lines.
+void TSkVSlider::PaintNames(QPainter& p) {
+    const TSignalSettings& s = *SignalSettings();
     p.setFont(FFont->ToQFont());
     p.setPen(ToQColor(FFont->Color()));
     // A caption wider than the fader is shortened with an ellipsis and kept
@@ -87,18 +93,115 @@ void TSkVSlider::PaintTrench(QPainter& p) {
     FillRectColor(p, FLayout.TrenchRect, FColorTrench);
 }
 
-void TSkVSlider::Paint() {
+TVSliderPictureKey TSkVSlider::PictureKey() const {
+    const TSignalSettings& s = *SignalSettings();
+    return {size(),
+            FOptions,
+            ClampButtonSize(FButtonSize, width()),
+            FColorTrench,
+            BevelKeyOf(*FBevelOuter),
+            BevelKeyOf(*FBevelValue),
+            FontKeyOf(*FFont),
+            FontKeyOf(*FFontValue),
+            ScaleKeyOf(*FScaleSettings),
+            s.ValueFrom(),
+            s.ValueTo(),
+            s.ValueUnit(),
+            s.SampleText(),
+            PaletteKeyNow()};
+}
+
+void TSkVSlider::SetKeepPicture(bool v) {
+    FKeepPicture = v;
+    if (!v) FKept = TKeptPicture();
+}
+
+// Everything drawn in the order the parts overlap: face, captions, trench.
+void TSkVSlider::PaintAfresh() {
+    ++FPaintsAfresh;
     QImage picture(size(), QImage::Format_RGB32);
     PrepareScale();
     FLayout = LayoutVSlider(MeasureForLayout());
     FButtonSize = FLayout.ButtonSize;
     {
         QPainter p(&picture);
-        PaintHead(p);
+        PaintFace(p);
+        PaintNames(p);
+        if (!FLayout.TooSmall) PaintTrench(p);
+    }
+    ShowPicture(std::move(picture), nullptr);
+}
+
+void TSkVSlider::BuildKeptPicture(TVSliderPictureKey key) {
+    FKept = TKeptPicture();
+    FKept.Picture = QImage(size(), QImage::Format_RGB32);
+    PrepareScale();
+    FLayout = LayoutVSlider(MeasureForLayout());
+    FButtonSize = FLayout.ButtonSize;
+    {
+        QPainter p(&FKept.Picture);
+        PaintFace(p);
         if (!FLayout.TooSmall) PaintTrench(p);
     }
     if (!FLayout.TooSmall) {
-        FTrackBackground = picture.copy(FLayout.TrackRect.ToQRect());
+        FKept.TrackBackground = FKept.Picture.copy(FLayout.TrackRect.ToQRect());
+        const int labels = (FOptions & opScaleText) ? FScaleSettings->LabelHeight : 0;
+        FKept.TrenchRows = TrenchRows(FLayout, labels);
+    }
+    FKept.Layout = FLayout;
+    FKept.Key = std::move(key);
+    FKept.Valid = true;
+    ++FPictureBuilds;
+}
+
+// Captions are drawn before the trench. Over the kept picture they give the
+// same pixels when they leave every row the trench, scales and knob column
+// can touch as it was; measured once per pair of captions.
+bool TSkVSlider::NamesClearOfTrench(const QImage& withNames) {
+    if (FKept.Layout.TooSmall) return true;
+    const TSignalSettings& s = *SignalSettings();
+    const QString name1 = (FOptions & opName1) ? s.Name1() : QString();
+    const QString name2 = (FOptions & opName2) ? s.Name2() : QString();
+    if (FKept.NamesMeasured && name1 == FKept.Name1 && name2 == FKept.Name2)
+        return FKept.NamesClear;
+    FKept.Name1 = name1;
+    FKept.Name2 = name2;
+    FKept.NamesClear = RowsEqual(withNames, FKept.Picture, FKept.TrenchRows);
+    FKept.NamesMeasured = true;
+    return FKept.NamesClear;
+}
+
+void TSkVSlider::Paint() {
+    if (!FKeepPicture) {
+        PaintAfresh();
+        return;
+    }
+    TVSliderPictureKey key = PictureKey();
+    if (!FKept.Valid || !(FKept.Key == key)) BuildKeptPicture(std::move(key));
+    FLayout = FKept.Layout;
+    FButtonSize = FLayout.ButtonSize;
+    QImage picture = FKept.Picture;
+    const TSignalSettings& s = *SignalSettings();
+    if (((FOptions & opName1) && !s.Name1().isEmpty()) ||
+        ((FOptions & opName2) && !s.Name2().isEmpty())) {
+        {
+            QPainter p(&picture);
+            PaintNames(p);
+        }
+        if (!NamesClearOfTrench(picture)) {
+            PaintAfresh();
+            return;
+        }
+    }
+    ShowPicture(std::move(picture), &FKept.TrackBackground);
+}
+
+// Takes the picture as the canvas; the knob column's background comes from
+// the kept one when given, else from the picture.
+void TSkVSlider::ShowPicture(QImage picture, const QImage* trackBackground) {
+    if (!FLayout.TooSmall) {
+        FTrackBackground =
+            trackBackground ? *trackBackground : picture.copy(FLayout.TrackRect.ToQRect());
         SetKnobHitRect(FLayout.TrackRect);
         FBackgroundValid = true;
     } else {

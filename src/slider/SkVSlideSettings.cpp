@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "base/FontFallbacks.h"
+
 TSkSBevel::TSkSBevel(QObject* parent)
     : TSkPersistent(parent), FOffset(new TSkOffset(this)), FSurfaceGrad(new TSkGradSettings(this)) {
     FOffset->OnChange = [this](QObject*) { Changed(); };
@@ -32,22 +34,14 @@ int TSkFont::PixelSize() const {
 }
 
 void TSkFont::Changed() {
-    FCache.reset();
+    FCache = nullptr;
     TSkPersistent::Changed();
 }
 
 const QFont& TSkFont::ToQFont() const {
-    if (FCache) return *FCache;
-    QFont f(FName);
-    f.setStyleHint(QFont::SansSerif); // faces this platform lacks fall back to a sans face
-    f.setPixelSize(PixelSize());
-    f.setHintingPreference(
-        QFont::PreferFullHinting); // whole-pixel advances, as text is laid out here
-    f.setBold(FStyle & fsBold);
-    f.setItalic(FStyle & fsItalic);
-    f.setUnderline(FStyle & fsUnderline);
-    f.setStrikeOut(FStyle & fsStrikeOut);
-    FCache = f;
+    if (FCache == nullptr)
+        FCache = &SharedFont({FName, PixelSize(), (FStyle & fsBold) != 0, (FStyle & fsItalic) != 0,
+                              (FStyle & fsUnderline) != 0, (FStyle & fsStrikeOut) != 0});
     return *FCache;
 }
 

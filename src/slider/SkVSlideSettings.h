@@ -4,7 +4,6 @@
 // Changed only when the stored value really changes.
 
 #include <cstdint>
-#include <optional>
 
 #include <QFont>
 #include <QString>
@@ -144,7 +143,7 @@ public:
     void Changed() override;
 
 private:
-    mutable std::optional<QFont> FCache; // resolved once per change
+    mutable const QFont* FCache = nullptr; // shared by every font of this look
     QString FName;
     int FSize;
     TColor FColor;

@@ -1,0 +1,97 @@
+#!/usr/bin/env python3
+"""Start of the desk to its first frame at the reference host, against the
+minimal Qt Widgets window started the same way, under a private Xvfb.
+
+Each run gets a fresh runtime folder and host; the program is started, the
+time taken when the host prints its first message, and the program killed
+at once so that its CPU time (from wait4) covers start-up only. Runs of
+the two programs alternate; medians and their ratios are printed.
+
+usage: start_to_first_frame.py BIN_DIR [RUNS]
+"""
+import os
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+
+def start_display():
+    r, w = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24",
+                             "-nolisten", "tcp"], pass_fds=(w,), stderr=subprocess.DEVNULL)
+    os.close(w)
+    with os.fdopen(r) as f:
+        number = f.readline().strip()
+    if not number:
+        sys.exit("Xvfb did not start")
+    return xvfb, ":" + number
+
+
+def wait_for(predicate, timeout, what):
+    deadline = time.monotonic() + timeout
+    while not predicate():
+        if time.monotonic() > deadline:
+            sys.exit(f"timed out waiting for {what}")
+        time.sleep(0.002)
+
+
+def one_run(bin_dir, program, display):
+    with tempfile.TemporaryDirectory() as runtime:
+        env = dict(os.environ, XDG_RUNTIME_DIR=runtime, XDG_CONFIG_HOME=runtime + "/config",
+                   DISPLAY=display, QT_QPA_PLATFORM="xcb")
+        monitor = subprocess.Popen([os.path.join(bin_dir, "vantrelle-monitor"), "--json"],
+                                   env=env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        socket = os.path.join(runtime, "THXMainForm")
+        wait_for(lambda: os.path.exists(socket), 10, "the host")
+        program_dir = os.path.join(runtime, "program")
+        os.mkdir(program_dir)
+        exe = os.path.join(program_dir, program)
+        shutil.copy(os.path.join(bin_dir, program), exe)
+        start = time.perf_counter()
+        proc = subprocess.Popen([exe], env=env, cwd=program_dir,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        line = monitor.stdout.readline()
+        wall = time.perf_counter() - start
+        proc.send_signal(signal.SIGKILL)
+        _, _, usage = os.wait4(proc.pid, 0)
+        proc.returncode = -9
+        monitor.kill()
+        monitor.wait()
+        if not line:
+            sys.exit(f"{program} sent no frame")
+        return wall * 1e3, (usage.ru_utime + usage.ru_stime) * 1e3
+
+
+def main():
+    if len(sys.argv) < 2:
+        sys.exit(__doc__)
+    bin_dir = os.path.abspath(sys.argv[1])
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 15
+    xvfb, display = start_display()
+    programs = ["vantrelle", "vantrelle-minimal-window"]
+    results = {p: [] for p in programs}
+    try:
+        for p in programs:  # warm the file cache
+            one_run(bin_dir, p, display)
+        for _ in range(runs):
+            for p in programs:
+                results[p].append(one_run(bin_dir, p, display))
+    finally:
+        xvfb.kill()
+        xvfb.wait()
+    med = {}
+    for p in programs:
+        wall = statistics.median(w for w, _ in results[p])
+        cpu = statistics.median(c for _, c in results[p])
+        med[p] = (wall, cpu)
+        print(f"{p:26s} start to first frame: wall {wall:7.1f} ms  CPU {cpu:7.1f} ms  ({runs} runs)")
+    d, m = med["vantrelle"], med["vantrelle-minimal-window"]
+    print(f"desk / minimal window:      wall {d[0] / m[0]:.2f}x  CPU {d[1] / m[1]:.2f}x")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,55 @@
+// vantrelle-minimal-window: the least a Qt Widgets program does before it
+// reaches the host: a window of the desk's size is shown, and when it has
+// been painted once, one channel frame goes to the host. Start-up benchmarks
+// measure the desk against it, both started the same way.
+//
+// usage: vantrelle-minimal-window [--quit]   (--quit: exit after the frame)
+
+#include <array>
+#include <cstring>
+
+#include <QApplication>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTimer>
+#include <QWidget>
+
+#include "hostlink/DmxFrame.h"
+
+namespace {
+
+class MinimalWindow : public QWidget {
+public:
+    explicit MinimalWindow(bool quit) : quit_(quit) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter(this).fillRect(rect(), palette().window());
+        if (sent_) return;
+        sent_ = true;
+        // After this paint is on its way, as the desk's first frame follows its first show.
+        QTimer::singleShot(0, this, [this] {
+            const auto endpoint = hostlink::CreatePlatformEndpoint();
+            const TDmxLevels levels{};
+            std::array<std::uint8_t, DMX_UNIVERSE_SIZE> buffer{};
+            hostlink::TransmitDmxFrame(*endpoint, levels, buffer);
+            if (quit_) QCoreApplication::quit();
+        });
+    }
+
+private:
+    bool quit_;
+    bool sent_ = false;
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const bool quit = argc > 1 && std::strcmp(argv[1], "--quit") == 0;
+    MinimalWindow window(quit);
+    window.setWindowTitle(QStringLiteral("Minimal window"));
+    window.resize(1008, 561);
+    window.show();
+    return app.exec();
+}
