@@ -20,11 +20,11 @@ QString ApplyOutputOptions(const QCommandLineParser& parser, TOutputSettings& se
     TOutputSettings next = settings;
     std::string error;
     if (parser.isSet(QStringLiteral("sacn")))
-        error = ApplySacnSpec(parser.value(QStringLiteral("sacn")).toStdString(), next.sacn);
+        error = ApplySacnOption(parser.value(QStringLiteral("sacn")).toStdString(), next.sacn);
     if (error.empty() && parser.isSet(QStringLiteral("artnet")))
-        error = ApplyArtNetSpec(parser.value(QStringLiteral("artnet")).toStdString(), next.artnet);
+        error = ApplyArtNetOption(parser.value(QStringLiteral("artnet")).toStdString(), next.artnet);
     if (error.empty() && parser.isSet(QStringLiteral("ola")))
-        error = ApplyOlaSpec(parser.value(QStringLiteral("ola")).toStdString(), next.ola);
+        error = ApplyOlaOption(parser.value(QStringLiteral("ola")).toStdString(), next.ola);
     if (!error.empty()) return QString::fromStdString(error);
     settings = next;
     return {};

@@ -15,12 +15,12 @@ bool ParseInt(std::string_view text, int& value) {
 }
 
 // The address and the part before '@'.
-std::string_view SplitAddress(std::string_view spec, std::string& address, bool& hasAddress) {
-    const auto at = spec.find('@');
+std::string_view SplitAddress(std::string_view text, std::string& address, bool& hasAddress) {
+    const auto at = text.find('@');
     hasAddress = at != std::string_view::npos;
-    if (!hasAddress) return spec;
-    address = std::string(spec.substr(at + 1));
-    return spec.substr(0, at);
+    if (!hasAddress) return text;
+    address = std::string(text.substr(at + 1));
+    return text.substr(0, at);
 }
 
 } // namespace
@@ -75,13 +75,13 @@ std::string ValidateSettings(const TOutputSettings& s) {
     return {};
 }
 
-std::string ApplySacnSpec(std::string_view spec, TSacnSettings& s) {
+std::string ApplySacnOption(std::string_view text, TSacnSettings& s) {
     TSacnSettings next = s;
     bool hasAddress = false;
     std::string address;
-    const std::string_view universe = SplitAddress(spec, address, hasAddress);
+    const std::string_view universe = SplitAddress(text, address, hasAddress);
     if (!ParseInt(universe, next.universe))
-        return "--sacn wants UNIVERSE[@ADDRESS], not \"" + std::string(spec) + "\".";
+        return "--sacn wants UNIVERSE[@ADDRESS], not \"" + std::string(text) + "\".";
     next.address = hasAddress ? address : std::string();
     if (hasAddress && address.empty()) return "--sacn: the address after @ is missing.";
     next.enabled = true;
@@ -90,15 +90,15 @@ std::string ApplySacnSpec(std::string_view spec, TSacnSettings& s) {
     return {};
 }
 
-std::string ApplyArtNetSpec(std::string_view spec, TArtNetSettings& s) {
+std::string ApplyArtNetOption(std::string_view text, TArtNetSettings& s) {
     TArtNetSettings next = s;
     bool hasAddress = false;
     std::string address;
-    const std::string_view ports = SplitAddress(spec, address, hasAddress);
+    const std::string_view ports = SplitAddress(text, address, hasAddress);
     const auto first = ports.find(':');
     const auto second = first == std::string_view::npos ? first : ports.find(':', first + 1);
     const std::string usage =
-        "--artnet wants NET:SUB:UNI[@ADDRESS], not \"" + std::string(spec) + "\".";
+        "--artnet wants NET:SUB:UNI[@ADDRESS], not \"" + std::string(text) + "\".";
     if (second == std::string_view::npos) return usage;
     if (!ParseInt(ports.substr(0, first), next.net) ||
         !ParseInt(ports.substr(first + 1, second - first - 1), next.subNet) ||
@@ -111,10 +111,10 @@ std::string ApplyArtNetSpec(std::string_view spec, TArtNetSettings& s) {
     return {};
 }
 
-std::string ApplyOlaSpec(std::string_view spec, TOlaSettings& s) {
+std::string ApplyOlaOption(std::string_view text, TOlaSettings& s) {
     TOlaSettings next = s;
-    if (!ParseInt(spec, next.universe))
-        return "--ola wants a universe number, not \"" + std::string(spec) + "\".";
+    if (!ParseInt(text, next.universe))
+        return "--ola wants a universe number, not \"" + std::string(text) + "\".";
     next.enabled = true;
     if (std::string error = ValidateOla(next); !error.empty()) return error;
     s = next;

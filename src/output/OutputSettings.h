@@ -49,6 +49,6 @@ std::string ValidateSettings(const TOutputSettings& s);
 
 // Command-line forms: "UNIVERSE[@ADDRESS]", "NET:SUB:UNI[@ADDRESS]", "UNIVERSE".
 // Each turns the output on; an error sentence comes back when the text is wrong.
-std::string ApplySacnSpec(std::string_view spec, TSacnSettings& s);
-std::string ApplyArtNetSpec(std::string_view spec, TArtNetSettings& s);
-std::string ApplyOlaSpec(std::string_view spec, TOlaSettings& s);
+std::string ApplySacnOption(std::string_view text, TSacnSettings& s);
+std::string ApplyArtNetOption(std::string_view text, TArtNetSettings& s);
+std::string ApplyOlaOption(std::string_view text, TOlaSettings& s);

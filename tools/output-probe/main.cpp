@@ -49,11 +49,11 @@ int main(int argc, char** argv) {
         if (option == "--settings") {
             error = LoadOutputSettings(value, settings);
         } else if (option == "--sacn") {
-            error = ApplySacnSpec(value, settings.sacn);
+            error = ApplySacnOption(value, settings.sacn);
         } else if (option == "--artnet") {
-            error = ApplyArtNetSpec(value, settings.artnet);
+            error = ApplyArtNetOption(value, settings.artnet);
         } else if (option == "--ola") {
-            error = ApplyOlaSpec(value, settings.ola);
+            error = ApplyOlaOption(value, settings.ola);
         } else if (option == "--rate") {
             if (!ParseNumber(value, MIN_RATE, MAX_RATE, settings.rate)) error = "bad --rate";
         } else if (option == "--seconds") {

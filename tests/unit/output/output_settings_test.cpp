@@ -144,14 +144,14 @@ TEST(OutputSettings, SaveReplacesTheFileWhole) {
 
 struct TSpecCase {
     const char* name;
-    const char* spec;
+    const char* text;
     bool ok;
 };
 
 class SacnSpec : public ::testing::TestWithParam<TSpecCase> {};
 TEST_P(SacnSpec, Parses) {
     TSacnSettings s;
-    const std::string error = ApplySacnSpec(GetParam().spec, s);
+    const std::string error = ApplySacnOption(GetParam().text, s);
     EXPECT_EQ(error.empty(), GetParam().ok) << error;
     EXPECT_EQ(s.enabled, GetParam().ok);
 }
@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
 class ArtNetSpec : public ::testing::TestWithParam<TSpecCase> {};
 TEST_P(ArtNetSpec, Parses) {
     TArtNetSettings s;
-    const std::string error = ApplyArtNetSpec(GetParam().spec, s);
+    const std::string error = ApplyArtNetOption(GetParam().text, s);
     EXPECT_EQ(error.empty(), GetParam().ok) << error;
 }
 INSTANTIATE_TEST_SUITE_P(Cases, ArtNetSpec,
@@ -182,11 +182,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, ArtNetSpec,
 
 TEST(OlaSpec, Parses) {
     TOlaSettings s;
-    EXPECT_EQ(ApplyOlaSpec("3", s), "");
+    EXPECT_EQ(ApplyOlaOption("3", s), "");
     EXPECT_TRUE(s.enabled);
     EXPECT_EQ(s.universe, 3);
     TOlaSettings t;
-    EXPECT_NE(ApplyOlaSpec("x", t), "");
+    EXPECT_NE(ApplyOlaOption("x", t), "");
     EXPECT_FALSE(t.enabled);
 }
 
