@@ -13,14 +13,16 @@ void RefreshFaders(TDeskState& state, const TSendThenRecolour& send) {
     for (int slot = 1; slot <= FADERS_PER_PAGE; ++slot) {
         const int c = state.ChannelOf(slot);
         // A slot whose widgets could not be built is left out; the rest work.
+        // Each fader drawn once, when its picture is complete; the window
+        // shows all 32 in one pass.
         if (TFaders* f = state.FaderAt(slot)) {
-            f->SetTag(c);
-            f->SetDigit(table.LevelOf(c));
-            f->SignalSettings()->SetName1(CaptionText(table.Name1Of(c)));
-            f->SignalSettings()->SetName2(CaptionText(table.Name2Of(c)));
-            f->SetColorNonFocus(table.FaderColorOf(c));
-            // Its picture is complete now; the window shows all 32 in one pass.
-            f->RedrawCanvas();
+            f->RedrawAfter([&] {
+                f->SetTag(c);
+                f->SetDigit(table.LevelOf(c));
+                f->SignalSettings()->SetName1(CaptionText(table.Name1Of(c)));
+                f->SignalSettings()->SetName2(CaptionText(table.Name2Of(c)));
+                f->SetColorNonFocus(table.FaderColorOf(c));
+            });
         }
         if (TFaderButtons* b = state.FaderButtonAt(slot)) {
             b->SetTag(c);

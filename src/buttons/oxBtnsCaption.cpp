@@ -1,6 +1,7 @@
 #include "buttons/oxBtnsCaption.h"
 
 #include <QFontMetrics>
+#include <QPaintDevice>
 
 QStringList SplitCaptionLines(const QString& caption) {
     const QString text = caption.left(kCaptionLinesLimit);
@@ -62,7 +63,7 @@ int Place(int offset, int clientSize, int size) {
 } // namespace
 
 QRect LayoutCaption(const ToxCaptionLayoutInput& in, const QString& caption,
-                    const QFontMetrics& metrics) {
+                    const TMeasureCaption& measure) {
     if (caption.isEmpty()) return {};
     QRect t = in.Client;
     if (in.Font3D != ToxFontStyle::fsShadow) {
@@ -73,9 +74,19 @@ QRect LayoutCaption(const ToxCaptionLayoutInput& in, const QString& caption,
     }
     const int flags = CaptionFormat(in, t);
     const QString text = in.MultiLine ? CaptionWithBreaks(caption) : caption;
-    const QRect measured = metrics.boundingRect(t, flags, text);
+    const QRect measured = measure(t, flags, text);
     const int w = measured.width() + 4, h = measured.height() + 2;
     QRect r(t.left(), t.top(), w, h);
     r.translate(Place(in.TextX, in.Client.width(), w), Place(in.TextY, in.Client.height(), h));
     return r;
+}
+
+QRect TCaptionMeasures::BoundingRect(const QFont& font, const QPaintDevice& device, const QRect& r,
+                                     int flags, const QString& text) {
+    Key key{font, device.logicalDpiX(), device.logicalDpiY(), r, flags, text};
+    if (const auto it = known_.constFind(key); it != known_.constEnd()) return *it;
+    if (known_.size() >= kLimit) known_.clear();
+    const QRect measured = QFontMetrics(font, &device).boundingRect(r, flags, text);
+    known_.insert(std::move(key), measured);
+    return measured;
 }

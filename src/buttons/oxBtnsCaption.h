@@ -10,7 +10,10 @@
 
 #include "buttons/oxBtnsTypes.h"
 
-class QFontMetrics;
+#include <QFont>
+#include <QHash>
+
+class QPaintDevice;
 
 inline constexpr char kCaptionLineSeparator[] = "||";
 // The lines view reads at most this many characters of the caption.
@@ -56,6 +59,37 @@ struct ToxCaptionLayoutInput {
 // the settings ask.
 int CaptionFormat(const ToxCaptionLayoutInput& in, QRect& t);
 
+// What QFontMetrics::boundingRect(rect, flags, text) gives for the font on
+// the device.
+using TMeasureCaption = std::function<QRect(const QRect&, int, const QString&)>;
+
 // The text rectangle (empty for an empty caption).
 QRect LayoutCaption(const ToxCaptionLayoutInput& in, const QString& caption,
-                    const QFontMetrics& metrics);
+                    const TMeasureCaption& measure);
+
+// Measures captions as QFontMetrics does and remembers the answers: the bump
+// and page numbers come back with every page, and measuring means shaping.
+class TCaptionMeasures {
+public:
+    QRect BoundingRect(const QFont& font, const QPaintDevice& device, const QRect& r, int flags,
+                       const QString& text);
+    int Size() const { return static_cast<int>(known_.size()); }
+
+    // At most this many answers are kept; the next one starts afresh.
+    static constexpr int kLimit = 4096;
+
+private:
+    struct Key {
+        QFont font;
+        int dpiX, dpiY;
+        QRect rect;
+        int flags;
+        QString text;
+        bool operator==(const Key&) const = default;
+    };
+    friend size_t qHash(const Key& k, size_t seed) {
+        return qHashMulti(seed, k.font, k.dpiX, k.dpiY, k.rect.left(), k.rect.top(), k.rect.width(),
+                          k.rect.height(), k.flags, k.text);
+    }
+    QHash<Key, QRect> known_;
+};

@@ -261,7 +261,10 @@ ToxPaintResult PaintFace(QImage& image, const ToxFaceLook& l) {
                              l.TextY};
     QRect t = in.Client;
     const int flags = CaptionFormat(in, t);
-    result.TextRect = LayoutCaption(in, l.Caption, QFontMetrics(textLook.Font, &image));
+    static TCaptionMeasures measures; // painting happens on the GUI thread only
+    result.TextRect = LayoutCaption(in, l.Caption, [&](const QRect& r, int f, const QString& s) {
+        return measures.BoundingRect(textLook.Font, image, r, f, s);
+    });
     if (l.Focused) DrawFocus(cv, l, result.TextRect, client);
     DrawCaption(cv, textLook, result.TextRect, flags);
     DrawBorderAndArrow(cv, l, face);

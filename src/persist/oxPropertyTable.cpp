@@ -92,12 +92,23 @@ std::optional<TPathEnd> FollowPath(QObject* object, QStringView path) {
     return TPathEnd{object, parts.constLast().toString()};
 }
 
+namespace {
+
+// Depth first, each object before its children, as findChildren lists them;
+// stops at the first match instead of listing the whole tree.
+QObject* FirstNamed(const QObject* parent, QStringView name) {
+    for (QObject* child : parent->children()) {
+        if (AsciiEqualsIgnoreCase(child->objectName(), name)) return child;
+        if (QObject* found = FirstNamed(child, name)) return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 QObject* FindComponent(const QObject* owner, QStringView name) {
     if (owner == nullptr || name.isEmpty()) return nullptr;
-    const QList<QObject*> all = owner->findChildren<QObject*>();
-    for (QObject* o : all)
-        if (AsciiEqualsIgnoreCase(o->objectName(), name)) return o;
-    return nullptr;
+    return FirstNamed(owner, name);
 }
 
 QObject* OwnerOf(const QObject* object) {

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QImage>
+#include <QPointer>
 #include <QStaticText>
 
 #include "slider/SkAnalogControl.h"
@@ -50,6 +51,20 @@ public:
     int PictureBuilds() const { return FPictureBuilds; }
     // How many paints drew everything afresh.
     int PaintsAfresh() const { return FPaintsAfresh; }
+    // How often the knob and read-out were drawn.
+    int ValueDisplayDraws() const { return FValueDisplayDraws; }
+
+    // Runs a batch of changes (digit, names, colours) and then draws the
+    // whole fader once: meanwhile a new digit draws no knob of its own.
+    template <typename Change>
+    void RedrawAfter(Change&& change) {
+        QPointer<TSkVSlider> self(this);
+        FValueDisplayHeld = true;
+        change();
+        if (!self) return;
+        FValueDisplayHeld = false;
+        RedrawCanvas();
+    }
 
     void Loaded() override;
     void SettingsChanged() override;
@@ -109,4 +124,6 @@ private:
     bool FKeepPicture = true;
     int FPictureBuilds = 0;
     int FPaintsAfresh = 0;
+    int FValueDisplayDraws = 0;
+    bool FValueDisplayHeld = false;
 };

@@ -213,6 +213,7 @@ void TSkVSlider::ShowPicture(QImage picture, const QImage* trackBackground) {
 
 void TSkVSlider::UpdateValueDisplay() {
     TSkAnalogCControl::UpdateValueDisplay();
+    if (FValueDisplayHeld) return; // drawn with the whole fader at the batch's end
     if (FLayout.TooSmall || !isVisible() || !FBackgroundValid) return;
     if (CanvasRef().size() != size()) return; // resized since: the next paint shows it
 
@@ -226,6 +227,7 @@ void TSkVSlider::UpdateValueDisplay() {
     SetKnobHitRect(KnobHitRectFor(track, EnableMouseJump(), track.Top + y, FButtonSize));
 
     // The kept background, then the knob over it, clipped to the knob column.
+    ++FValueDisplayDraws;
     QPainter c(&CanvasRef());
     c.setClipRect(track.ToQRect());
     c.drawImage(QPoint(track.Left, track.Top), FTrackBackground);

@@ -1,4 +1,5 @@
 #include <stdexcept>
+#include <vector>
 
 #include <QFrame>
 
@@ -148,6 +149,19 @@ private slots:
         f_.ClickFader(3, 255);
         QCOMPARE(f_.State().Table.LevelOf(35), std::uint8_t{255});
         QCOMPARE(f_.Page(2)->Color(), TColor{0x00FFFF});
+    }
+
+    void aPageSwitchDrawsEachKnobOnce() {
+        QVERIFY(f_.Start());
+        f_.State().Table.LevelOf(34) = 99;
+        std::vector<int> knobDraws;
+        for (int slot = 1; slot <= 32; ++slot)
+            knobDraws.push_back(f_.Fader(slot)->ValueDisplayDraws());
+        f_.ClickPage(2);
+        QCOMPARE(f_.Fader(2)->Digit(), 99);
+        // With the rest of its fader, even where the level moved.
+        for (int slot = 1; slot <= 32; ++slot)
+            QCOMPARE(f_.Fader(slot)->ValueDisplayDraws(), knobDraws[slot - 1] + 1);
     }
 
     void clickingTheShownPageReloadsAndSendsAgain() {

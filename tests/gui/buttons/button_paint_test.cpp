@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "buttons/oxBtns.h"
+#include "buttons/oxBtnsCaption.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ private slots:
     void noBorderStyles();
     void downBevelAndCaptionShift();
     void centredAndRightPlacedCaption();
+    void captionMeasuresAnswerAsTheFontDoes();
     void linesRoundTrip();
     void emptyCaptionHasNoTextRect();
     void cacheCopiesUntilInvalidated();
@@ -142,6 +144,33 @@ void ButtonPaintTest::centredAndRightPlacedCaption() {
     b->SetTextX(-11);
     Render(b);
     QCOMPARE(b->TextRect().left() + b->TextRect().width(), 63 - 11);
+}
+
+void ButtonPaintTest::captionMeasuresAnswerAsTheFontDoes() {
+    TCaptionMeasures measures;
+    QImage device(63, 40, QImage::Format_RGB32);
+    QFont big = QGuiApplication::font();
+    big.setPointSize(20);
+    big.setBold(true);
+    const QRect box(0, 0, 63, 40);
+    const int single = Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::AlignHCenter;
+    const int wrapped = Qt::TextWordWrap | Qt::TextShowMnemonic | Qt::AlignRight;
+    // Asked twice, in turn, for each font, flag set and text: never another's answer.
+    for (int round = 0; round < 2; ++round)
+        for (const QFont& font : {QGuiApplication::font(), big})
+            for (int flags : {single, wrapped})
+                for (const QString& text : {QStringLiteral("12"), QStringLiteral("512"),
+                                            QStringLiteral("&Wash left\nstage")}) {
+                    const QRect expected =
+                        QFontMetrics(font, &device).boundingRect(box, flags, text);
+                    QCOMPARE(measures.BoundingRect(font, device, box, flags, text), expected);
+                }
+    QCOMPARE(measures.Size(), 12);
+    QVERIFY(measures.BoundingRect(big, device, box, single, "512") !=
+            measures.BoundingRect(QGuiApplication::font(), device, box, single, "512"));
+    for (int i = 0; i <= TCaptionMeasures::kLimit; ++i)
+        measures.BoundingRect(big, device, box, single, QString::number(i));
+    QVERIFY(measures.Size() <= TCaptionMeasures::kLimit);
 }
 
 void ButtonPaintTest::linesRoundTrip() {

@@ -28,8 +28,10 @@ struct FaderPair {
         fresh->move(kept->x() + 80, kept->y());
     }
     bool Show() { return ShowPainted(*kept) && ShowPainted(*fresh); }
+    // The kept fader takes the change as a page switch does, drawn once at
+    // its end; the fresh one draws after every step.
     void Apply(const std::function<void(TSkVSlider&)>& change) {
-        change(*kept);
+        kept->RedrawAfter([&] { change(*kept); });
         change(*fresh);
         kept->Refresh();
         fresh->Refresh();
@@ -240,10 +242,12 @@ private slots:
         for (auto& f : faders) {
             recorders.push_back(std::make_unique<PaintRecorder>(f.get()));
             before.push_back(f->FullPaintCount());
-            LoadSlot(40, 200, QStringLiteral("Spot"), {}, clYellow)(*f);
-            f->RedrawCanvas();
-            // The canvas is complete at once: the knob in its new colour, the caption drawn.
+            const int knobs = f->ValueDisplayDraws();
+            f->RedrawAfter([&] { LoadSlot(40, 200, QStringLiteral("Spot"), {}, clYellow)(*f); });
+            // The canvas is complete at once: the knob in its new colour, the caption drawn,
+            // and the knob drawn once although both level and colour changed.
             QCOMPARE(f->Canvas().pixel(f->KnobCentre()), ToQColor(clYellow).rgb());
+            QCOMPARE(f->ValueDisplayDraws(), knobs + 1);
         }
         QTRY_VERIFY(std::all_of(recorders.begin(), recorders.end(),
                                 [](const auto& r) { return r->events > 0; }));
