@@ -9,6 +9,7 @@
 #include "bank/BankCommands.h"
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
+#include "base/WholeFile.h"
 #include "hostlink/KeyFilter.h"
 #include "layoutfile/LayoutCommands.h"
 #include "persist/oxPerst.h"
@@ -49,6 +50,8 @@ bool TMainForm::FormClose() {
 
 void TMainForm::oxPersist1AfterLoad() {
     state_.LayoutFileName = OpenDialog1->FileName();
+    // What an interrupted save left beside the layout goes before it is reopened.
+    if (!state_.LayoutFileName.isEmpty()) RemoveSaveLeftovers(state_.LayoutFileName);
     layoutCommands_->Read();
     ApplyDisplayMode(state_, M_Displayvalueasdigit->isChecked());
     ApplyBumpType(state_, M_ButtonAsToggle->isChecked());

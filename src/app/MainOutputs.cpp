@@ -10,6 +10,7 @@
 #include "app/OutputStatusLabel.h"
 #include "app/OutputsDialog.h"
 #include "base/MessageBox.h"
+#include "base/WholeFile.h"
 #include "output/Cid.h"
 #include "output/OutputSet.h"
 #include "output/OutputSettingsFile.h"
@@ -25,6 +26,8 @@ QString TMainForm::OutputSettingsPath() const {
 }
 
 void TMainForm::StartOutputs() {
+    // What an interrupted save left beside the file goes first.
+    RemoveSaveLeftovers(OutputSettingsPath());
     const std::string path = OutputSettingsPath().toStdString();
     TOutputSettings saved;
     // A damaged file leaves every network output off; the window still works.

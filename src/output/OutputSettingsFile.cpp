@@ -2,10 +2,10 @@
 
 #include "output/Cid.h"
 
-#include <cerrno>
+#include "base/WholeFile.h"
+
 #include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -156,17 +156,9 @@ std::string LoadOutputSettings(const std::string& path, TOutputSettings& setting
 }
 
 std::string SaveOutputSettings(const std::string& path, const TOutputSettings& settings) {
-    const std::string temp = path + ".new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << FormatOutputSettings(settings);
-        out.flush();
-        if (!out) return temp + ": cannot write";
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        const std::string error = path + ": " + std::strerror(errno);
-        std::remove(temp.c_str());
-        return error;
-    }
-    return {};
+    const std::string text = FormatOutputSettings(settings);
+    const TFileResult<> saved = ReplaceFileWhole(
+        QString::fromStdString(path),
+        QByteArrayView(text.data(), static_cast<qsizetype>(text.size())), QStringLiteral("%1:"));
+    return saved ? std::string() : saved.Error().Message().toStdString();
 }

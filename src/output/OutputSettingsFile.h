@@ -20,5 +20,6 @@ std::string ReadOutputSettings(const std::string& path, TOutputSettings& setting
 // Reads `path`; a missing file gives the defaults. A missing CID is made and
 // the file written back, so the CID stays the same from then on.
 std::string LoadOutputSettings(const std::string& path, TOutputSettings& settings);
-// Writes beside the file and renames, so a failure leaves the old file whole.
+// Replaces the file whole (every write checked, synced, then renamed), so a
+// failure leaves the old file as it was; the error names the file and why.
 std::string SaveOutputSettings(const std::string& path, const TOutputSettings& settings);

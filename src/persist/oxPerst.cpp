@@ -319,6 +319,7 @@ TFileResult<> ToxPersist::SaveContainer() {
 
 void ToxPersist::LoadIni() {
     const QString path = StoreFilePath();
+    RemoveSaveLeftovers(path);
     if (!QFileInfo::exists(path)) return;
     loading_ = true;
     ToxIniFile ini(path);

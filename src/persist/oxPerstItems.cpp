@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "base/MessageBox.h"
+#include "base/WholeFile.h"
 #include "persist/oxAscii.h"
 #include "persist/oxItem.h"
 #include "persist/oxItemStore.h"
@@ -128,6 +129,7 @@ void ToxPersist::RemoveDynamicItems() {
 void ToxPersist::LoadRegistry() {
     loading_ = true;
     InsertDynamicItems();
+    RemoveSaveLeftovers(RegistryFilePath());
     TRegistryStore reg(RegistryFilePath());
     oxp::TRegistryItemStore store(reg, RegistryKeyPath());
     LoadItems(store, true);

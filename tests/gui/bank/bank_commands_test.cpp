@@ -1,4 +1,6 @@
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "BankFixture.h"
 #include "base/MessageBox.h"
@@ -147,7 +149,20 @@ private slots:
     void startUpReopensTheLayoutAndForgetsLevelsUnlessMemorised() {
         const QString path = WriteLayout();
         QVERIFY(!path.isEmpty());
+        // An interrupted save of the layout and of the outputs' file left these;
+        // only our own go, by their name.
+        const QString outputs = QDir(f_.preferences.path()).filePath("DmxOutputs.ini");
+        const QStringList leftovers = {path + ".vantrelle-save-a1B2c3",
+                                       outputs + ".vantrelle-save-Zz9Yy8"};
+        const QString notOurs = path + ".vantrelle-save-old";
+        for (const QString& name : leftovers + QStringList{notOurs}) {
+            QFile file(name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
         QVERIFY(f_.Start([&](TMainForm& form) { form.OpenDialog1->SetFileName(path); }));
+        for (const QString& name : leftovers)
+            QVERIFY2(!QFileInfo::exists(name), qPrintable(name));
+        QVERIFY(QFileInfo::exists(notOurs));
         QCOMPARE(f_.State().LayoutFileName, path);
         QCOMPARE(int(f_.State().Table.LevelOf(2)), 0);
         QCOMPARE(int(f_.State().Table.BumpOf(2)), 0);

@@ -1,6 +1,8 @@
 // The outputs' settings: the strict file format, the checks the dialog and the
 // command line share, and a CID that is made once and then kept.
 
+#include "FailingDevice.h"
+#include "base/WholeFile.h"
 #include "output/Cid.h"
 #include "output/OutputSettingsFile.h"
 
@@ -9,6 +11,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -142,45 +146,75 @@ TEST(OutputSettings, SaveReplacesTheFileWhole) {
     EXPECT_NE(SaveOutputSettings((dir.path / "missing" / "x.ini").string(), s), "");
 }
 
-struct TSpecCase {
+TEST(OutputSettings, AFailureAnywhereInTheFileKeepsTheOldOne) {
+    TempDir dir;
+    const std::string path = (dir.path / "DmxOutputs.ini").string();
+    TOutputSettings s;
+    s.cid = CidToText(GenerateCid());
+    ASSERT_EQ(SaveOutputSettings(path, s), "");
+    std::ifstream in(path, std::ios::binary);
+    const std::string before((std::istreambuf_iterator<char>(in)), {});
+    s.sacn.enabled = true;
+    s.sacn.sourceName = "Front of house";
+    const qint64 total = static_cast<qint64>(FormatOutputSettings(s).size());
+    for (const qint64 n : FailurePoints(total)) {
+        SCOPED_TRACE(n);
+        SetSaveDeviceWrapperForTests([n](QIODevice& temporary) {
+            return std::make_unique<FailingDevice>(n, FailingDevice::Crossing::Partial, &temporary);
+        });
+        EXPECT_EQ(SaveOutputSettings(path, s), path + ": No space left on device");
+        std::ifstream again(path, std::ios::binary);
+        EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), before);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
+    }
+    SetSaveDeviceWrapperForTests({});
+    ASSERT_EQ(SaveOutputSettings(path, s), "");
+    TOutputSettings read;
+    ASSERT_EQ(LoadOutputSettings(path, read), "");
+    EXPECT_TRUE(read.sacn.enabled);
+}
+
+struct TOptionCase {
     const char* name;
     const char* text;
     bool ok;
 };
 
-class SacnSpec : public ::testing::TestWithParam<TSpecCase> {};
-TEST_P(SacnSpec, Parses) {
+class SacnOption : public ::testing::TestWithParam<TOptionCase> {};
+TEST_P(SacnOption, Parses) {
     TSacnSettings s;
     const std::string error = ApplySacnOption(GetParam().text, s);
     EXPECT_EQ(error.empty(), GetParam().ok) << error;
     EXPECT_EQ(s.enabled, GetParam().ok);
 }
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SacnSpec,
-    ::testing::Values(TSpecCase{"Universe", "1", true}, TSpecCase{"Unicast", "1@127.0.0.1", true},
-                      TSpecCase{"Max", "63999", true}, TSpecCase{"Zero", "0", false},
-                      TSpecCase{"Word", "one", false}, TSpecCase{"EmptyAddress", "1@", false},
-                      TSpecCase{"HostName", "1@localhost", false},
-                      TSpecCase{"TrailingJunk", "1x", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, SacnOption,
+                         ::testing::Values(TOptionCase{"Universe", "1", true},
+                                           TOptionCase{"Unicast", "1@127.0.0.1", true},
+                                           TOptionCase{"Max", "63999", true},
+                                           TOptionCase{"Zero", "0", false},
+                                           TOptionCase{"Word", "one", false},
+                                           TOptionCase{"EmptyAddress", "1@", false},
+                                           TOptionCase{"HostName", "1@localhost", false},
+                                           TOptionCase{"TrailingJunk", "1x", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-class ArtNetSpec : public ::testing::TestWithParam<TSpecCase> {};
-TEST_P(ArtNetSpec, Parses) {
+class ArtNetOption : public ::testing::TestWithParam<TOptionCase> {};
+TEST_P(ArtNetOption, Parses) {
     TArtNetSettings s;
     const std::string error = ApplyArtNetOption(GetParam().text, s);
     EXPECT_EQ(error.empty(), GetParam().ok) << error;
 }
-INSTANTIATE_TEST_SUITE_P(Cases, ArtNetSpec,
-                         ::testing::Values(TSpecCase{"DefaultAddress", "0:0:1", true},
-                                           TSpecCase{"Broadcast", "1:2:3@192.0.2.255", true},
-                                           TSpecCase{"Max", "127:15:15@127.0.0.1", true},
-                                           TSpecCase{"TwoParts", "0:1", false},
-                                           TSpecCase{"FourParts", "0:0:0:1", false},
-                                           TSpecCase{"SubNetTooLarge", "0:16:0", false},
-                                           TSpecCase{"Multicast", "0:0:1@239.255.0.1", false}),
+INSTANTIATE_TEST_SUITE_P(Cases, ArtNetOption,
+                         ::testing::Values(TOptionCase{"DefaultAddress", "0:0:1", true},
+                                           TOptionCase{"Broadcast", "1:2:3@192.0.2.255", true},
+                                           TOptionCase{"Max", "127:15:15@127.0.0.1", true},
+                                           TOptionCase{"TwoParts", "0:1", false},
+                                           TOptionCase{"FourParts", "0:0:0:1", false},
+                                           TOptionCase{"SubNetTooLarge", "0:16:0", false},
+                                           TOptionCase{"Multicast", "0:0:1@239.255.0.1", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(OlaSpec, Parses) {
+TEST(OlaOption, Parses) {
     TOlaSettings s;
     EXPECT_EQ(ApplyOlaOption("3", s), "");
     EXPECT_TRUE(s.enabled);
