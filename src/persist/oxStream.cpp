@@ -50,12 +50,20 @@ public:
         Byte(static_cast<unsigned char>(cut.size()));
         out.append(cut);
     }
+    void Wide(const QString& s) {
+        Byte(vaWString);
+        Int(s.size(), 4);
+        for (QChar c : s)
+            Int(c.unicode(), 2);
+    }
     void Long(unsigned char tag, const QByteArray& s) {
         Byte(tag);
         Int(s.size(), 4);
         out.append(s);
     }
     void Text(const QString& s) {
+        // UTF-8 cannot carry a lone surrogate; such text keeps its UTF-16 form.
+        if (!s.isValidUtf16()) return Wide(s);
         if (!IsAscii(s)) return Long(vaUTF8String, s.toUtf8());
         const QByteArray latin = s.toLatin1();
         if (latin.size() > 255) return Long(vaLString, latin);

@@ -35,6 +35,20 @@ TEST(StringListStream, LineKindsFollowLengthAndCharacters) {
     EXPECT_EQ(ReadStringListStream(bytes), (QStringList{longLine, wide}));
 }
 
+TEST(StringListStream, ALoneSurrogateKeepsItsUtf16Form) {
+    // As read from a wide string in a damaged or hostile file: UTF-8 would
+    // turn the lone half into a replacement character.
+    const QString lone = QString(QChar(0xDA47)) + QChar(0xC307) + QStringLiteral("ab");
+    const QByteArray bytes = WriteStringListStream({lone});
+    // The wide-string tag, four UTF-16 units, each low byte first.
+    const QByteArray wide("\x12\x04\x00\x00\x00"
+                          "\x47\xDA\x07\xC3"
+                          "a\0b\0",
+                          13);
+    EXPECT_EQ(bytes, Prologue() + wide + Epilogue());
+    EXPECT_EQ(ReadStringListStream(bytes), QStringList{lone});
+}
+
 TEST(StringListStream, AnEmptyListRoundTrips) {
     EXPECT_EQ(ReadStringListStream(WriteStringListStream({})), QStringList());
 }
