@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Start of the desk to its first frame at the reference host, against the
-minimal Qt Widgets window started the same way, under a private Xvfb.
+minimal Qt Widgets window started the same way, under a private Xvfb; and
+against the same window drawing one line of text, which starts the font
+system as any window with words must.
 
 Each run gets a fresh runtime folder and host; the program is started, the
 time taken when the host prints its first message, and the program killed
 at once so that its CPU time (from wait4) covers start-up only. Runs of
-the two programs alternate; medians and their ratios are printed.
+the three alternate; medians and their ratios are printed.
 
 usage: start_to_first_frame.py BIN_DIR [RUNS]
 """
@@ -39,7 +41,8 @@ def wait_for(predicate, timeout, what):
         time.sleep(0.002)
 
 
-def one_run(bin_dir, program, display):
+def one_run(bin_dir, run, display):
+    program, *args = run
     with tempfile.TemporaryDirectory() as runtime:
         env = dict(os.environ, XDG_RUNTIME_DIR=runtime, XDG_CONFIG_HOME=runtime + "/config",
                    DISPLAY=display, QT_QPA_PLATFORM="xcb")
@@ -52,7 +55,7 @@ def one_run(bin_dir, program, display):
         exe = os.path.join(program_dir, program)
         shutil.copy(os.path.join(bin_dir, program), exe)
         start = time.perf_counter()
-        proc = subprocess.Popen([exe], env=env, cwd=program_dir,
+        proc = subprocess.Popen([exe, *args], env=env, cwd=program_dir,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         line = monitor.stdout.readline()
         wall = time.perf_counter() - start
@@ -72,14 +75,17 @@ def main():
     bin_dir = os.path.abspath(sys.argv[1])
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 15
     xvfb, display = start_display()
-    programs = ["vantrelle", "vantrelle-minimal-window"]
+    runs_of = {"vantrelle": ("vantrelle",),
+               "vantrelle-minimal-window": ("vantrelle-minimal-window",),
+               "minimal window with text": ("vantrelle-minimal-window", "--text")}
+    programs = list(runs_of)
     results = {p: [] for p in programs}
     try:
         for p in programs:  # warm the file cache
-            one_run(bin_dir, p, display)
+            one_run(bin_dir, runs_of[p], display)
         for _ in range(runs):
             for p in programs:
-                results[p].append(one_run(bin_dir, p, display))
+                results[p].append(one_run(bin_dir, runs_of[p], display))
     finally:
         xvfb.kill()
         xvfb.wait()
@@ -89,8 +95,9 @@ def main():
         cpu = statistics.median(c for _, c in results[p])
         med[p] = (wall, cpu)
         print(f"{p:26s} start to first frame: wall {wall:7.1f} ms  CPU {cpu:7.1f} ms  ({runs} runs)")
-    d, m = med["vantrelle"], med["vantrelle-minimal-window"]
+    d, m, t = med["vantrelle"], med["vantrelle-minimal-window"], med["minimal window with text"]
     print(f"desk / minimal window:      wall {d[0] / m[0]:.2f}x  CPU {d[1] / m[1]:.2f}x")
+    print(f"desk / window with text:    wall {d[0] / t[0]:.2f}x  CPU {d[1] / t[1]:.2f}x")
 
 
 if __name__ == "__main__":

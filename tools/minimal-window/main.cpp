@@ -3,7 +3,10 @@
 // been painted once, one channel frame goes to the host. Start-up benchmarks
 // measure the desk against it, both started the same way.
 //
-// usage: vantrelle-minimal-window [--quit]   (--quit: exit after the frame)
+// usage: vantrelle-minimal-window [--quit] [--text]
+//   --quit: exit after the frame
+//   --text: also draw one line of text, so the font system is started as in
+//           any window that shows words
 
 #include <array>
 #include <cstring>
@@ -20,11 +23,13 @@ namespace {
 
 class MinimalWindow : public QWidget {
 public:
-    explicit MinimalWindow(bool quit) : quit_(quit) {}
+    MinimalWindow(bool quit, bool text) : quit_(quit), text_(text) {}
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        QPainter(this).fillRect(rect(), palette().window());
+        QPainter painter(this);
+        painter.fillRect(rect(), palette().window());
+        if (text_) painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("Channel 1"));
         if (sent_) return;
         sent_ = true;
         // After this paint is on its way, as the desk's first frame follows its first show.
@@ -39,6 +44,7 @@ protected:
 
 private:
     bool quit_;
+    bool text_;
     bool sent_ = false;
 };
 
@@ -46,8 +52,12 @@ private:
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    const bool quit = argc > 1 && std::strcmp(argv[1], "--quit") == 0;
-    MinimalWindow window(quit);
+    bool quit = false, text = false;
+    for (int i = 1; i < argc; ++i) {
+        quit = quit || std::strcmp(argv[i], "--quit") == 0;
+        text = text || std::strcmp(argv[i], "--text") == 0;
+    }
+    MinimalWindow window(quit, text);
     window.setWindowTitle(QStringLiteral("Minimal window"));
     window.resize(1008, 561);
     window.show();
