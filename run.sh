@@ -16,7 +16,7 @@ headless=0
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     headless=1
     echo "No display found: starting the desk on a virtual display (Xvfb)."
-    exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
+    exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset 2>/dev/null)
     read -r -u 3 number
     export DISPLAY=":$number"
     pids+=($!)

@@ -24,7 +24,7 @@ chmod 700 "$work/runtime"
 cp "$VANTRELLE_BUILD/bin/vantrelle" "$VANTRELLE_BUILD/bin/Readme.rtf" "$work/program/"
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" HOME="$work"
 
-exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
+exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset 2>/dev/null)
 pids+=($!)
 read -r -t 30 -u 3 number
 export DISPLAY=":$number"

@@ -5,7 +5,7 @@ BIN="${1:?usage: desk_memory.sh BIN_DIR}"
 runtime=$(mktemp -d)
 export XDG_RUNTIME_DIR="$runtime"
 export XDG_CONFIG_HOME="$runtime/config"
-exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
+exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset 2>/dev/null)
 read -r -u 3 number
 xvfb=$!
 export DISPLAY=":$number" QT_QPA_PLATFORM=xcb

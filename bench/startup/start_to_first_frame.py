@@ -23,7 +23,7 @@ import time
 
 def start_display():
     r, w = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24",
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24", "-noreset",
                              "-nolisten", "tcp"], pass_fds=(w,), stderr=subprocess.DEVNULL)
     os.close(w)
     with os.fdopen(r) as f:

@@ -47,10 +47,14 @@ public:
     // off, every paint draws everything afresh. Both give the same pixels.
     void SetKeepPicture(bool v);
     bool KeepPicture() const { return FKeepPicture; }
-    // How often the kept picture was drawn afresh.
+    // How often this fader's kept picture was replaced (drawn, or taken from
+    // a fader alike in every input of it).
     int PictureBuilds() const { return FPictureBuilds; }
     // How many paints drew everything afresh.
     int PaintsAfresh() const { return FPaintsAfresh; }
+    // How many kept pictures were drawn, by all faders together: faders alike
+    // in every input of the picture share one.
+    static int SharedPictureDraws();
     // How often the knob and read-out were drawn.
     int ValueDisplayDraws() const { return FValueDisplayDraws; }
 

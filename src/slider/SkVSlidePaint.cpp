@@ -3,6 +3,7 @@
 // only the knob column and the read-out on each value change.
 
 #include <algorithm>
+#include <deque>
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -132,10 +133,47 @@ void TSkVSlider::PaintAfresh() {
     ShowPicture(std::move(picture), nullptr);
 }
 
+namespace {
+
+// Faders alike in every input of the kept picture share one picture: the
+// desk's 32 draw it once at start and once on each change of look.
+struct TSharedPicture {
+    TVSliderPictureKey Key;
+    QImage Picture, TrackBackground;
+    TVSliderLayout Layout;
+    TRowSpan TrenchRows;
+};
+constexpr std::size_t SHARED_PICTURES = 4; // the newest looks in use
+int SharedPictureDrawCount = 0;
+
+std::deque<TSharedPicture>& SharedPictures() {
+    static std::deque<TSharedPicture> pictures; // painting happens on the GUI thread only
+    return pictures;
+}
+
+} // namespace
+
+int TSkVSlider::SharedPictureDraws() {
+    return SharedPictureDrawCount;
+}
+
 void TSkVSlider::BuildKeptPicture(TVSliderPictureKey key) {
     FKept = TKeptPicture();
-    FKept.Picture = QImage(size(), QImage::Format_RGB32);
+    ++FPictureBuilds;
+    // The scale's measures are this fader's own state, shared picture or not.
     PrepareScale();
+    for (const TSharedPicture& shared : SharedPictures()) {
+        if (!(shared.Key == key)) continue;
+        FKept.Picture = shared.Picture;
+        FKept.TrackBackground = shared.TrackBackground;
+        FKept.Layout = FLayout = shared.Layout;
+        FButtonSize = FLayout.ButtonSize;
+        FKept.TrenchRows = shared.TrenchRows;
+        FKept.Key = std::move(key);
+        FKept.Valid = true;
+        return;
+    }
+    FKept.Picture = QImage(size(), QImage::Format_RGB32);
     FLayout = LayoutVSlider(MeasureForLayout());
     FButtonSize = FLayout.ButtonSize;
     {
@@ -151,7 +189,11 @@ void TSkVSlider::BuildKeptPicture(TVSliderPictureKey key) {
     FKept.Layout = FLayout;
     FKept.Key = std::move(key);
     FKept.Valid = true;
-    ++FPictureBuilds;
+    ++SharedPictureDrawCount;
+    std::deque<TSharedPicture>& shared = SharedPictures();
+    shared.push_front(
+        {FKept.Key, FKept.Picture, FKept.TrackBackground, FKept.Layout, FKept.TrenchRows});
+    if (shared.size() > SHARED_PICTURES) shared.pop_back();
 }
 
 // Captions are drawn before the trench. Over the kept picture they give the

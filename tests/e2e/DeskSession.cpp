@@ -58,10 +58,12 @@ bool DeskSession::StartDisplay() {
         return false;
     }
     xvfb_.setProgram(QStringLiteral("Xvfb"));
+    // -noreset: otherwise the server resets when its last client leaves, and
+    // a desk started again during that reset cannot connect.
     xvfb_.setArguments({QStringLiteral("-displayfd"), QString::number(fds[1]),
                         QStringLiteral("-screen"), QStringLiteral("0"),
                         QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                        QStringLiteral("tcp")});
+                        QStringLiteral("tcp"), QStringLiteral("-noreset")});
     xvfb_.setChildProcessModifier([fd = fds[0]] { ::close(fd); });
     xvfb_.start();
     ::close(fds[1]);

@@ -154,7 +154,7 @@ runtime="$work/runtime"
 mkdir -m 700 "$runtime" && chown "$user" "$runtime"
 touch "$work/stamp"
 
-exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
+exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset 2>/dev/null)
 xvfb_pid=$!
 read -r -t 30 -u 3 number || number=""
 if [ -z "$number" ]; then

@@ -260,6 +260,35 @@ private slots:
         }
     }
 
+    void fadersAlikeShareOnePicture() {
+        // A trench colour no other test uses, so no earlier fader has drawn this look.
+        const auto alike = [] {
+            auto s = MakeFader(30);
+            s->SetColorTrench(0x0A0B0C);
+            return s;
+        };
+        auto first = alike();
+        auto second = alike();
+        auto fresh = alike();
+        fresh->SetKeepPicture(false);
+        const int draws = TSkVSlider::SharedPictureDraws();
+        QVERIFY(ShowPainted(*first));
+        QCOMPARE(TSkVSlider::SharedPictureDraws(), draws + 1);
+        QVERIFY(ShowPainted(*second));
+        QCOMPARE(TSkVSlider::SharedPictureDraws(), draws + 1);
+        QVERIFY(ShowPainted(*fresh));
+        QCOMPARE(FirstDifference(second->Canvas(), fresh->Canvas()), QString());
+        // One input differs: that fader draws its own, and the others keep theirs.
+        second->SetColorTrench(0x0C0B0A);
+        second->Refresh();
+        QCOMPARE(TSkVSlider::SharedPictureDraws(), draws + 2);
+        fresh->SetColorTrench(0x0C0B0A);
+        fresh->Refresh();
+        QCOMPARE(FirstDifference(second->Canvas(), fresh->Canvas()), QString());
+        first->Refresh();
+        QCOMPARE(TSkVSlider::SharedPictureDraws(), draws + 2);
+    }
+
     void redrawOfAHiddenFaderWaitsForItsShow() {
         auto s = MakeFader(50);
         const int paints = s->FullPaintCount();
