@@ -15,19 +15,10 @@ import tempfile
 import threading
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from virtual_display import start_display, wait_for  # noqa: E402
+
 TITLE = "^Vantrelle 4"
-
-
-def start_display():
-    r, w = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24", "-noreset",
-                             "-nolisten", "tcp"], pass_fds=(w,), stderr=subprocess.DEVNULL)
-    os.close(w)
-    with os.fdopen(r) as f:
-        number = f.readline().strip()
-    if not number:
-        sys.exit("Xvfb did not start")
-    return xvfb, ":" + number
 
 
 class Monitor:
@@ -51,14 +42,6 @@ class Monitor:
             return self.count
 
 
-def wait_for(predicate, timeout, what):
-    deadline = time.monotonic() + timeout
-    while not predicate():
-        if time.monotonic() > deadline:
-            sys.exit(f"timed out waiting for {what}")
-        time.sleep(0.01)
-
-
 def main():
     if len(sys.argv) < 2:
         sys.exit(__doc__)
@@ -73,7 +56,8 @@ def main():
                        DISPLAY=display, QT_QPA_PLATFORM="xcb")
             monitor = Monitor(desk_dir, env)
             procs.append(monitor.proc)
-            wait_for(lambda: os.path.exists(os.path.join(runtime, "THXMainForm")), 10, "the host")
+            wait_for(lambda: os.path.exists(os.path.join(runtime, "THXMainForm")), 10, "the host",
+                     poll=0.01)
             program_dir = os.path.join(runtime, "program")
             os.mkdir(program_dir)
             shutil.copy(os.path.join(desk_dir, "vantrelle"), program_dir)
@@ -81,13 +65,13 @@ def main():
                                     cwd=program_dir, stdout=subprocess.DEVNULL,
                                     stderr=subprocess.DEVNULL)
             procs.append(desk)
-            wait_for(lambda: monitor.messages() > 0, 20, "the desk's first frame")
+            wait_for(lambda: monitor.messages() > 0, 20, "the desk's first frame", poll=0.01)
 
             def xdotool(*args):
                 return subprocess.run(["xdotool", *args], env=env, capture_output=True,
                                       text=True).stdout.strip()
             wait_for(lambda: xdotool("search", "--onlyvisible", "--name", TITLE) != "", 20,
-                     "the desk window")
+                     "the desk window", poll=0.01)
             window = xdotool("search", "--onlyvisible", "--name", TITLE).split()[0]
             # The page row lies below the menu bar: find the row where a click on
             # page 2 sends a frame.
@@ -110,7 +94,8 @@ def main():
                                      str(x2), str(row), str(clicks), "150"], env=env,
                                     capture_output=True, text=True)
             print(result.stdout.strip().splitlines()[-1] if result.stdout else result.stderr)
-            wait_for(lambda: monitor.messages() - before >= clicks, 10, "a frame per click")
+            wait_for(lambda: monitor.messages() - before >= clicks, 10, "a frame per click",
+                     poll=0.01)
             print(f"frames at the host for {clicks} clicks: {monitor.messages() - before}")
     finally:
         for p in reversed(procs):

@@ -20,25 +20,8 @@ import sys
 import tempfile
 import time
 
-
-def start_display():
-    r, w = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24", "-noreset",
-                             "-nolisten", "tcp"], pass_fds=(w,), stderr=subprocess.DEVNULL)
-    os.close(w)
-    with os.fdopen(r) as f:
-        number = f.readline().strip()
-    if not number:
-        sys.exit("Xvfb did not start")
-    return xvfb, ":" + number
-
-
-def wait_for(predicate, timeout, what):
-    deadline = time.monotonic() + timeout
-    while not predicate():
-        if time.monotonic() > deadline:
-            sys.exit(f"timed out waiting for {what}")
-        time.sleep(0.002)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from virtual_display import start_display, wait_for  # noqa: E402
 
 
 def one_run(bin_dir, run, display):
