@@ -32,19 +32,26 @@ QByteArray Bytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-} // namespace
-
-TEST(FullDisk, ClosingOnAFullDiskKeepsTheOldConfigDat) {
-    DeskSession s;
-    SmallDisk disk; // after the session: unmounted before its folder goes
-    // Room for the program's copy and a little more.
-    const qint64 program = QFileInfo(QStringLiteral(VANTRELLE_BIN_DIR "/vantrelle")).size();
-    if (!disk.Mount(s.ProgramDir(), program + (4 << 20))) {
+// A desk session whose program folder is a small disk of its own.
+class FullDisk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Room for the program's copy and a little more.
+        const qint64 program = QFileInfo(QStringLiteral(VANTRELLE_BIN_DIR "/vantrelle")).size();
+        if (disk.Mount(s.ProgramDir(), program + (4 << 20))) return;
         if (disk.Refused())
             GTEST_SKIP() << "a tmpfs cannot be mounted here (" << disk.Error().toStdString()
                          << "); run as root to test a full disk";
         FAIL() << disk.Error().toStdString();
     }
+
+    DeskSession s;
+    SmallDisk disk; // after the session: unmounted before its folder goes
+};
+
+} // namespace
+
+TEST_F(FullDisk, ClosingOnAFullDiskKeepsTheOldConfigDat) {
     const QString config = s.ProgramDir() + QStringLiteral("/Config.dat");
 
     // A first run leaves a complete "Config.dat".
@@ -73,16 +80,7 @@ TEST(FullDisk, ClosingOnAFullDiskKeepsTheOldConfigDat) {
               QStringList());
 }
 
-TEST(FullDisk, SavingALayoutOnAFullDiskKeepsTheOldLayout) {
-    DeskSession s;
-    SmallDisk disk; // after the session: unmounted before its folder goes
-    const qint64 program = QFileInfo(QStringLiteral(VANTRELLE_BIN_DIR "/vantrelle")).size();
-    if (!disk.Mount(s.ProgramDir(), program + (4 << 20))) {
-        if (disk.Refused())
-            GTEST_SKIP() << "a tmpfs cannot be mounted here (" << disk.Error().toStdString()
-                         << "); run as root to test a full disk";
-        FAIL() << disk.Error().toStdString();
-    }
+TEST_F(FullDisk, SavingALayoutOnAFullDiskKeepsTheOldLayout) {
     // A layout of distinct bytes, reopened at the start.
     const QString layout = s.ProgramDir() + QStringLiteral("/show.HXI");
     QByteArray before(33800, '\0');
