@@ -9,16 +9,12 @@
 #include <gtest/gtest.h>
 
 #include "FailingDevice.h"
+#include "FileBytes.h"
 #include "base/WholeFile.h"
 
 namespace {
 
 const QString kAction = QStringLiteral("Cannot create file \"%1\".");
-
-QByteArray Bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
 
 bool Put(const QString& path, const QByteArray& bytes) {
     QFile f(path);
@@ -42,7 +38,7 @@ TEST_F(WholeFile, ReplacesTheOldBytesAndKeepsTheFilesMode) {
     ASSERT_TRUE(Put(File(), "old bytes"));
     ASSERT_EQ(::chmod(QFile::encodeName(File()).constData(), 0640), 0);
     ASSERT_TRUE(ReplaceFileWhole(File(), QByteArray("new"), kAction));
-    EXPECT_EQ(Bytes(File()), QByteArray("new"));
+    EXPECT_EQ(FileBytes(File()), QByteArray("new"));
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(File()).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -64,12 +60,12 @@ TEST_F(WholeFile, AFailureAnywhereInTheFileKeepsTheOldFileAndSaysWhy) {
         ASSERT_FALSE(result);
         EXPECT_EQ(result.Error().Message(),
                   QStringLiteral("Cannot create file \"%1\". No space left on device").arg(File()));
-        EXPECT_EQ(Bytes(File()), old);
+        EXPECT_EQ(FileBytes(File()), old);
         EXPECT_EQ(Names(dir_.path()), QStringList{QStringLiteral("Config.dat")});
     }
     SetSaveDeviceWrapperForTests({});
     ASSERT_TRUE(ReplaceFileWhole(File(), fresh, kAction));
-    EXPECT_EQ(Bytes(File()), fresh);
+    EXPECT_EQ(FileBytes(File()), fresh);
 }
 
 TEST_F(WholeFile, ARefusedRenameKeepsWhatIsThereAndLeavesNothing) {

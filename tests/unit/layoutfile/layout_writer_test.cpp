@@ -9,17 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "FailingDevice.h"
+#include "FileBytes.h"
 #include "base/WholeFile.h"
 #include "layoutfile/LayoutFile.h"
-
-namespace {
-
-QByteArray Bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-} // namespace
 
 TEST(LayoutWriter, AFailureAnywhereInTheFileKeepsTheOldLayout) {
     QTemporaryDir dir;
@@ -27,7 +19,7 @@ TEST(LayoutWriter, AFailureAnywhereInTheFileKeepsTheOldLayout) {
     auto table = std::make_unique<TChannelTable>();
     ClearChannels(*table);
     ASSERT_TRUE(WriteLayoutFile(path, *table));
-    const QByteArray before = Bytes(path);
+    const QByteArray before = FileBytes(path);
     ASSERT_EQ(before.size(), static_cast<qsizetype>(sizeof(TChannelTable)));
 
     for (int i = 0; i < 512; ++i)
@@ -42,11 +34,11 @@ TEST(LayoutWriter, AFailureAnywhereInTheFileKeepsTheOldLayout) {
         ASSERT_FALSE(saved);
         EXPECT_EQ(saved.Error().Message(),
                   QStringLiteral("\"%1\": No space left on device").arg(path));
-        EXPECT_EQ(Bytes(path), before);
+        EXPECT_EQ(FileBytes(path), before);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
     SetSaveDeviceWrapperForTests({});
     ASSERT_TRUE(WriteLayoutFile(path, *table));
-    EXPECT_NE(Bytes(path), before);
-    EXPECT_EQ(Bytes(path).size(), before.size());
+    EXPECT_NE(FileBytes(path), before);
+    EXPECT_EQ(FileBytes(path).size(), before.size());
 }

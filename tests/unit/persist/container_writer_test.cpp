@@ -11,19 +11,11 @@
 #include <gtest/gtest.h>
 
 #include "FailingDevice.h"
+#include "FileBytes.h"
 #include "base/WholeFile.h"
 #include "persist/oxIniFile.h"
 #include "persist/oxRegFil.h"
 #include "persist/oxRegistryStore.h"
-
-namespace {
-
-QByteArray Bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-} // namespace
 
 TEST(ContainerWriter, AFailureAnywhereInTheFileKeepsTheOldFile) {
     QTemporaryDir dir;
@@ -32,7 +24,7 @@ TEST(ContainerWriter, AFailureAnywhereInTheFileKeepsTheOldFile) {
     old.SetSection(QStringLiteral("Software"));
     old.WriteString(QStringLiteral("(TForm)_Top"), QStringLiteral("100"));
     ASSERT_TRUE(old.SaveToFile(path));
-    const QByteArray before = Bytes(path);
+    const QByteArray before = FileBytes(path);
 
     ToxRegFile fresh;
     fresh.SetSection(QStringLiteral("Software"));
@@ -49,12 +41,12 @@ TEST(ContainerWriter, AFailureAnywhereInTheFileKeepsTheOldFile) {
         ASSERT_FALSE(saved);
         EXPECT_EQ(saved.Error().Message(),
                   QStringLiteral("Cannot create file \"%1\". No space left on device").arg(path));
-        EXPECT_EQ(Bytes(path), before);
+        EXPECT_EQ(FileBytes(path), before);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
     SetSaveDeviceWrapperForTests({});
     ASSERT_TRUE(fresh.SaveToFile(path));
-    EXPECT_EQ(Bytes(path), after);
+    EXPECT_EQ(FileBytes(path), after);
 }
 
 TEST(ContainerWriter, AnEmptyImageReadsAsAnEmptyContainer) {
@@ -80,7 +72,7 @@ void ExpectEveryCutKeeps(const QString& path, qint64 total, const QByteArray& be
         ASSERT_FALSE(saved);
         EXPECT_TRUE(saved.Error().Message().contains(path));
         EXPECT_EQ(saved.Error().Reason(), QStringLiteral("No space left on device"));
-        EXPECT_EQ(Bytes(path), before);
+        EXPECT_EQ(FileBytes(path), before);
     }
     SetSaveDeviceWrapperForTests({});
 }
@@ -93,13 +85,13 @@ TEST(IniWriter, AFailureAnywhereInTheFileKeepsTheOldFile) {
     ToxIniFile ini(path);
     ini.WriteString(QStringLiteral("Main"), QStringLiteral("Old"), QStringLiteral("1"));
     ASSERT_TRUE(ini.UpdateFile());
-    const QByteArray before = Bytes(path);
+    const QByteArray before = FileBytes(path);
     for (int i = 0; i < 40; ++i)
         ini.WriteString(QStringLiteral("Main"), QStringLiteral("Key%1").arg(i),
                         QStringLiteral("value %1").arg(i));
     ExpectEveryCutKeeps(path, 40 * 14, before, [&] { return ini.UpdateFile(); });
     ASSERT_TRUE(ini.UpdateFile());
-    EXPECT_TRUE(Bytes(path).contains("Key39=value 39"));
+    EXPECT_TRUE(FileBytes(path).contains("Key39=value 39"));
 }
 
 TEST(RegistryWriter, AFailureAnywhereInTheFileKeepsTheOldFile) {
@@ -109,10 +101,10 @@ TEST(RegistryWriter, AFailureAnywhereInTheFileKeepsTheOldFile) {
     ASSERT_TRUE(reg.OpenKey(QStringLiteral("Software\\A"), true));
     reg.WriteInteger(QStringLiteral("old"), 1);
     ASSERT_TRUE(reg.Flush());
-    const QByteArray before = Bytes(path);
+    const QByteArray before = FileBytes(path);
     for (int i = 0; i < 30; ++i)
         reg.WriteInteger(QStringLiteral("n%1").arg(i), i);
     ExpectEveryCutKeeps(path, before.size() + 30 * 20, before, [&] { return reg.Flush(); });
     ASSERT_TRUE(reg.Flush());
-    EXPECT_TRUE(Bytes(path).contains("n29"));
+    EXPECT_TRUE(FileBytes(path).contains("n29"));
 }
