@@ -4,6 +4,7 @@
 // the switch as a share of the 32 paints. Run under QT_QPA_PLATFORM=offscreen or a display.
 
 #include <memory>
+#include <string>
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -36,18 +37,24 @@ struct Desk {
     TDeskState& State() { return form->State(); }
 };
 
-void BM_PageSwitch(benchmark::State& bench) {
+// Switches between pages 1 and 2; with names, every channel has two of its own.
+void PageSwitch(benchmark::State& bench, bool named) {
     Desk desk;
     // Every level differs between pages 1 and 2, so each fader changes.
-    for (int c = 1; c <= 64; ++c)
+    for (int c = 1; c <= 64; ++c) {
         desk.State().Table.LevelOf(c) = static_cast<std::uint8_t>(c <= 32 ? c : 255 - c);
-    const auto fullPaints = [&] {
+        if (!named) continue;
+        desk.State().Table.Name1Of(c).Assign("Spot " + std::to_string(c));
+        desk.State().Table.Name2Of(c).Assign(c % 2 ? "Stage L" : "Wash");
+    }
+    const auto total = [&](int (TFaders::*count)() const) {
         int n = 0;
         for (int slot = 1; slot <= 32; ++slot)
-            n += desk.State().FaderAt(slot)->FullPaintCount();
+            n += (desk.State().FaderAt(slot)->*count)();
         return n;
     };
-    const int paintsBefore = fullPaints();
+    const int paintsBefore = total(&TFaders::FullPaintCount);
+    const int overKeptBefore = total(&TFaders::RedrawsOverKept);
     int page = 1;
     for (auto _ : bench) {
         page = page == 1 ? 2 : 1;
@@ -55,9 +62,19 @@ void BM_PageSwitch(benchmark::State& bench) {
     }
     const auto switches = static_cast<double>(bench.iterations());
     bench.counters["pages"] = benchmark::Counter(switches, benchmark::Counter::kIsRate);
-    bench.counters["full_paints_per_switch"] = (fullPaints() - paintsBefore) / switches;
+    bench.counters["full_paints_per_switch"] =
+        (total(&TFaders::FullPaintCount) - paintsBefore) / switches;
+    bench.counters["over_kept_per_switch"] =
+        (total(&TFaders::RedrawsOverKept) - overKeptBefore) / switches;
+}
+void BM_PageSwitch(benchmark::State& bench) {
+    PageSwitch(bench, false);
 }
 BENCHMARK(BM_PageSwitch)->Unit(benchmark::kMicrosecond);
+void BM_PageSwitchNamed(benchmark::State& bench) {
+    PageSwitch(bench, true);
+}
+BENCHMARK(BM_PageSwitchNamed)->Unit(benchmark::kMicrosecond);
 
 // What a page switch is measured against: the 32 faders each painted in full
 // with everything drawn afresh, one after the other.

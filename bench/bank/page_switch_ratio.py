@@ -17,7 +17,7 @@ def main():
     if not env.get("DISPLAY"):
         env.setdefault("QT_QPA_PLATFORM", "offscreen")
     out = subprocess.run(
-        [sys.argv[1], "--benchmark_filter=BM_PageSwitch|BM_32FaderPaintsAfresh",
+        [sys.argv[1], "--benchmark_filter=BM_PageSwitch|BM_PageSwitchNamed|BM_32FaderPaintsAfresh",
          "--benchmark_format=json", "--benchmark_repetitions=3",
          "--benchmark_report_aggregates_only=true", *sys.argv[2:]],
         env=env, check=True, capture_output=True, text=True).stdout
@@ -25,16 +25,18 @@ def main():
     for b in json.loads(out)["benchmarks"]:
         if b.get("aggregate_name") == "median":
             medians[b["run_name"]] = b
-    switch = medians["BM_PageSwitch"]
     paints = medians["BM_32FaderPaintsAfresh"]
     unit = {"ns": 1e-3, "us": 1.0, "ms": 1e3}
     def us(b, key):
         return b[key] * unit[b["time_unit"]]
-    print(f"page switch      CPU {us(switch, 'cpu_time'):9.1f} us  wall {us(switch, 'real_time'):9.1f} us"
-          f"  full paints per switch {switch.get('full_paints_per_switch', float('nan')):.1f}")
-    print(f"32 fresh paints  CPU {us(paints, 'cpu_time'):9.1f} us  wall {us(paints, 'real_time'):9.1f} us")
-    print(f"ratio (CPU)      {us(switch, 'cpu_time') / us(paints, 'cpu_time'):.3f}")
-    print(f"ratio (wall)     {us(switch, 'real_time') / us(paints, 'real_time'):.3f}")
+    print(f"32 fresh paints       CPU {us(paints, 'cpu_time'):9.1f} us  wall {us(paints, 'real_time'):9.1f} us")
+    for name, label in (("BM_PageSwitch", "page switch"), ("BM_PageSwitchNamed", "with names")):
+        switch = medians[name]
+        print(f"{label:21} CPU {us(switch, 'cpu_time'):9.1f} us  wall {us(switch, 'real_time'):9.1f} us"
+              f"  ratio {us(switch, 'cpu_time') / us(paints, 'cpu_time'):.3f} (CPU)"
+              f" {us(switch, 'real_time') / us(paints, 'real_time'):.3f} (wall)"
+              f"  faders: full paints {switch.get('full_paints_per_switch', float('nan')):.1f},"
+              f" over kept {switch.get('over_kept_per_switch', float('nan')):.1f}")
 
 
 if __name__ == "__main__":

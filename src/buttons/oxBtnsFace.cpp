@@ -29,7 +29,11 @@ ToxCustomGraphicButton::ToxCustomGraphicButton(QWidget* parent) : QWidget(parent
     background_.OnChange = [this] {
         // A clear face lets its container show through.
         setAttribute(Qt::WA_OpaquePaintEvent, background_.Style() != ToxBackgroundStyle::oxbClear);
-        Redraw();
+        // The face colour copied to the background is part of a kept face's key.
+        if (syncingColor_)
+            ShowOtherFace();
+        else
+            Redraw();
     };
     background_.OnColorChange = [this](TColor c) { OnBackgroundColor(c); };
     ResizeCache();
@@ -50,7 +54,7 @@ void ToxCustomGraphicButton::SetValue(bool v) {
     Change();
     if (!self) return;
     pressState_ = v ? ToxPressState::Latched : ToxPressState::Up;
-    Redraw();
+    ShowOtherFace();
     if (v) NotifyGroup();
 }
 

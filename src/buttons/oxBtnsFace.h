@@ -3,6 +3,7 @@
 // keyboard focus; a ToxCustomButton wrapper adds that.
 
 #include <bitset>
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -133,8 +134,13 @@ public:
     QRect TextRect() const { return textRect_; }
     QRect PictureRect() const { return pictureRect_; }
 
-    // Drawing cache.
-    void DropCache() { valid_.reset(); }
+    // Drawing cache: the appearances of the current caption and colour, and
+    // the faces drawn before for other captions, colours and values, kept
+    // until anything else about the look changes.
+    void DropCache() {
+        valid_.reset();
+        keptFaces_.clear();
+    }
     bool SlotValid(int slot) const { return slot >= 0 && slot < kAppearanceSlots && valid_[slot]; }
     int CurrentSlot() const;
     // Paints the current appearance (from the cache when it holds it).
@@ -186,6 +192,9 @@ private:
     friend class ToxCustomButton;
 
     void Redraw(); // drop the cache and schedule a repaint
+    // Schedules a repaint after a change of caption, colour or value: faces
+    // kept for other ones stay.
+    void ShowOtherFace();
     // Stores a drawn property and redraws when it changed.
     template <typename T>
     void Store(T& field, const T& value) {
@@ -259,6 +268,20 @@ private:
 
     QImage cache_;
     std::bitset<kAppearanceSlots> valid_;
+    struct TKeptFace {
+        QString Caption;
+        TColor Color, Background;
+        bool Value;
+        ToxPressState Press;
+        int Slot;
+        QImage Picture;
+        QRect TextRect, PictureRect; // the hit areas drawn with it
+    };
+    // Enough for a bump button's captions on every page, in both values.
+    static constexpr std::size_t kKeptFaces = 36;
+    std::deque<TKeptFace> keptFaces_; // newest first
+    const TKeptFace* KeptFace(int slot) const;
+    void KeepFace(int slot, const QImage& picture);
     std::shared_ptr<const QImage> dither_;
     QRect textRect_;
     QRect pictureRect_;

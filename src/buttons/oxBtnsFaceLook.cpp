@@ -14,6 +14,25 @@ void ToxCustomGraphicButton::Redraw() {
     update();
 }
 
+void ToxCustomGraphicButton::ShowOtherFace() {
+    valid_.reset();
+    update();
+}
+
+const ToxCustomGraphicButton::TKeptFace* ToxCustomGraphicButton::KeptFace(int slot) const {
+    for (const TKeptFace& f : keptFaces_)
+        if (f.Slot == slot && f.Value == value_ && f.Press == pressState_ && f.Color == color_ &&
+            f.Background == background_.Color() && f.Caption == caption_)
+            return &f;
+    return nullptr;
+}
+
+void ToxCustomGraphicButton::KeepFace(int slot, const QImage& picture) {
+    keptFaces_.push_front({caption_, color_, background_.Color(), value_, pressState_, slot,
+                           picture, textRect_, pictureRect_});
+    if (keptFaces_.size() > kKeptFaces) keptFaces_.pop_back();
+}
+
 void ToxCustomGraphicButton::SetStyle(ToxBtnStyle s) {
     style_ = s;
     // Every desktop this runs on has the flat, hot-tracking look.
@@ -70,6 +89,7 @@ ToxBevelColors ToxCustomGraphicButton::CurrentBevel() const {
 
 void ToxCustomGraphicButton::SetColor(TColor c) {
     if (c == color_ && !parentColor_) return;
+    const bool wasParentColor = parentColor_;
     parentColor_ = false;
     color_ = c;
     if (inset_.IsZero() && !syncingColor_) {
@@ -77,7 +97,10 @@ void ToxCustomGraphicButton::SetColor(TColor c) {
         background_.SetColor(c);
         syncingColor_ = false;
     }
-    Redraw();
+    if (wasParentColor)
+        Redraw();
+    else
+        ShowOtherFace();
 }
 
 void ToxCustomGraphicButton::OnBackgroundColor(TColor c) {
@@ -119,7 +142,7 @@ void ToxCustomGraphicButton::SetCaption(const QString& caption) {
     if (caption == caption_) return;
     caption_ = caption;
     UpdateAccelerator();
-    Redraw();
+    ShowOtherFace();
 }
 
 TCaptionStrings ToxCustomGraphicButton::Lines() {
@@ -280,6 +303,14 @@ void ToxCustomGraphicButton::PaintTo(QPainter& painter) {
         painter.drawImage(QPoint(0, 0), cache_, QRect(w * slot, 0, w, h));
         return;
     }
+    // A face of a container's colour follows the container: never kept.
+    const bool keep = cached && !parentColor_;
+    if (const TKeptFace* kept = keep ? KeptFace(slot) : nullptr) {
+        textRect_ = kept->TextRect;
+        pictureRect_ = kept->PictureRect;
+        painter.drawImage(QPoint(0, 0), kept->Picture);
+        return;
+    }
     if (background_.DitherDown() && !dither_) dither_ = DitherPattern();
     QImage image(w, h, clear ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (clear) {
@@ -299,6 +330,7 @@ void ToxCustomGraphicButton::PaintTo(QPainter& painter) {
         c.drawImage(QPoint(w * slot, 0), image);
         valid_.set(slot);
     }
+    if (keep) KeepFace(slot, image);
     painter.drawImage(QPoint(0, 0), image);
 }
 

@@ -24,7 +24,7 @@ void TSkCustomControl::NotifyChange() {
 
 void TSkCustomControl::Invalidate() {
     FPaintPending = true;
-    update();
+    if (!FInvalidateHeld) update();
 }
 
 void TSkCustomControl::SetTabStop(bool v) {
@@ -67,8 +67,12 @@ void TSkCustomControl::paintEvent(QPaintEvent* event) {
     FOwnDirty = QRegion();
     if (!ownOnly) PaintCanvas();
     QPainter p(this);
-    for (const QRect& r : event->region())
+    // Each part clipped to itself: with a clip of one rectangle Qt copies
+    // the lines straight, where a clip of several fills span by span.
+    for (const QRect& r : event->region()) {
+        p.setClipRect(r);
         p.drawImage(r.topLeft(), FCanvas, r);
+    }
 }
 
 void TSkCustomControl::resizeEvent(QResizeEvent* event) {

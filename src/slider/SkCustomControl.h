@@ -83,6 +83,11 @@ protected:
     void changeEvent(QEvent* event) override;
 
     bool PaintPending() const { return FPaintPending; }
+    // While held, an invalidation only marks the control: the caller shows
+    // what it redrew itself.
+    void HoldInvalidate(bool held) { FInvalidateHeld = held; }
+    // The canvas was brought up to date outside Paint.
+    void MarkPainted() { FPaintPending = false; }
 
 private:
     void PaintCanvas();
@@ -96,5 +101,6 @@ private:
     QRegion FOwnDirty; // canvas parts drawn outside Paint, waiting to be shown
     bool FPaintPending = true;
     bool FInPaint = false;
+    bool FInvalidateHeld = false;
     int FFullPaints = 0;
 };

@@ -33,6 +33,8 @@ TSkRect KnobRect(int cx, int cy, int size);
 // Draws text in the painter's font and pen with its top-left corner moved
 // from (x, y) by the alignment (0..8, see the table in SkDraw.cpp).
 void AlignedTextOut(QPainter& p, int x, int y, int alignment, const QString& text);
+// The same with the text's advance in the painter's font already measured.
+void AlignedTextOut(QPainter& p, int x, int y, int alignment, const QString& text, int advance);
 
 void DrawBevelFrame(const TSkSBevel& bevel, QPainter& p, TSkRect& r);
 // Paints the bevel into r and returns the content rectangle in r.

@@ -2,6 +2,8 @@
 // The vertical slider: a knob travelling in a framed trench between two tick
 // scales, a value read-out above and two caption lines below.
 
+#include <utility>
+
 #include <QHash>
 #include <QImage>
 #include <QPointer>
@@ -59,16 +61,23 @@ public:
     int ValueDisplayDraws() const { return FValueDisplayDraws; }
 
     // Runs a batch of changes (digit, names, colours) and then draws the
-    // whole fader once: meanwhile a new digit draws no knob of its own.
+    // fader once: meanwhile a new digit draws no knob of its own. When the
+    // unchanging part stayed as it was, only the captions (if they changed),
+    // the knob and the read-out are drawn again, and only they are shown.
     template <typename Change>
     void RedrawAfter(Change&& change) {
         QPointer<TSkVSlider> self(this);
+        const bool pendingBefore = PaintPending();
         FValueDisplayHeld = true;
+        HoldInvalidate(true);
         change();
         if (!self) return;
+        HoldInvalidate(false);
         FValueDisplayHeld = false;
-        RedrawCanvas();
+        if (pendingBefore || !RedrawOverKept()) RedrawCanvas();
     }
+    // How many batches were drawn over the kept picture without a full paint.
+    int RedrawsOverKept() const { return FRedrawsOverKept; }
 
     void Loaded() override;
     void SettingsChanged() override;
@@ -86,10 +95,20 @@ private:
     void BuildKeptPicture(TVSliderPictureKey key);
     bool NamesClearOfTrench(const QImage& withNames);
     void ShowPicture(QImage picture, const QImage* trackBackground);
+    bool RedrawOverKept();
+    std::pair<QString, QString> ShownNames() const;
     void PaintFace(QPainter& p);
     void PaintNames(QPainter& p);
     void PaintTrench(QPainter& p);
     void DrawValueText(QPainter& c);
+    static const QImage& KnobPicture(int size, TColor color);
+    // A caption line as drawn: shortened to the width, its advance, laid out.
+    struct TFittedName {
+        QString Text;
+        int Advance = 0;
+        QStaticText Laid;
+    };
+    const TFittedName& FitName(const QFont& font, int width, const QString& text);
 
     TSkFont* FFont;
     TSkSBevel* FBevelOuter;
@@ -107,9 +126,21 @@ private:
     struct TValueText {
         QStaticText text;
         int width;
+        QImage picture; // the whole box, once drawn
+    };
+    // What the read-outs kept were drawn for.
+    struct TValueTextKey {
+        QFont Font;
+        QSize Box;
+        TColor Back = 0, Ink = 0;
+        qint64 Palette = 0;
+        bool operator==(const TValueTextKey&) const = default;
     };
     QHash<QString, TValueText> FValueTexts;
-    QFont FValueTextFont;
+    TValueTextKey FValueTextKey;
+    QHash<QString, TFittedName> FNameFits;
+    QFont FNameFont;
+    int FNameWidth = -1;
 
     // The picture without captions, knob and read-out, with what it was drawn for.
     struct TKeptPicture {
@@ -119,15 +150,19 @@ private:
         QImage TrackBackground;
         TVSliderLayout Layout;
         TRowSpan TrenchRows;
-        // Whether these captions stay clear of the trench rows, once measured.
-        bool NamesMeasured = false;
-        QString Name1, Name2;
-        bool NamesClear = false;
+        // Whether a pair of captions stays clear of the trench rows, once
+        // measured: the pairs of every page, within bounds.
+        QHash<std::pair<QString, QString>, bool> NamesClear;
     };
     TKeptPicture FKept;
+    // Whether the canvas holds the kept picture with these captions drawn over
+    // it, clear of the trench rows, and the knob and read-out drawn since.
+    bool FCanvasOverKept = false;
+    QString FCanvasName1, FCanvasName2;
     bool FKeepPicture = true;
     int FPictureBuilds = 0;
     int FPaintsAfresh = 0;
     int FValueDisplayDraws = 0;
+    int FRedrawsOverKept = 0;
     bool FValueDisplayHeld = false;
 };

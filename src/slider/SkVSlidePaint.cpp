@@ -3,6 +3,7 @@
 // only the knob column and the read-out on each value change.
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
 
 #include <QFontMetrics>
@@ -65,22 +66,51 @@ void TSkVSlider::PaintFace(QPainter& p) {
 // The two caption lines.
 void TSkVSlider::PaintNames(QPainter& p) {
     const TSignalSettings& s = *SignalSettings();
-    p.setFont(FFont->ToQFont());
+    const QFont& font = FFont->ToQFont();
+    p.setFont(font);
     p.setPen(ToQColor(FFont->Color()));
     // A caption wider than the fader is shortened with an ellipsis and kept
     // off the outer bevel.
     const QRect inside = FLayout.Content.ToQRect();
-    const QFontMetrics names(p.font());
-    const auto fit = [&](const QString& text) {
-        return names.elidedText(text, Qt::ElideRight, std::max(inside.width(), 0));
+    const int width = std::max(inside.width(), 0);
+    const auto draw = [&](int bottom, const QString& text) {
+        if (text.isEmpty()) return;
+        const TFittedName& f = FitName(font, width, text);
+        if (f.Text.isEmpty()) return;
+        // Centred on NameX with the bottom at the given row.
+        const QFontMetrics metrics(font);
+        p.drawStaticText(QPoint(FLayout.NameX - f.Advance / 2, bottom - metrics.height()), f.Laid);
     };
     p.save();
     p.setClipRect(inside);
-    if (FOptions & opName2)
-        AlignedTextOut(p, FLayout.NameX, FLayout.Name2Bottom, 7, fit(s.Name2()));
-    if (FOptions & opName1)
-        AlignedTextOut(p, FLayout.NameX, FLayout.Name1Bottom, 7, fit(s.Name1()));
+    if (FOptions & opName2) draw(FLayout.Name2Bottom, s.Name2());
+    if (FOptions & opName1) draw(FLayout.Name1Bottom, s.Name1());
     p.restore();
+}
+
+// Shaping a caption to shorten, centre and draw it costs more than the
+// drawing, and a page switch shows the same captions again: each is laid out
+// once for the font and width, and kept while they stay.
+const TSkVSlider::TFittedName& TSkVSlider::FitName(const QFont& font, int width,
+                                                   const QString& text) {
+    if (font != FNameFont || width != FNameWidth || FNameFits.size() > 256) {
+        FNameFits.clear();
+        FNameFont = font;
+        FNameWidth = width;
+    }
+    auto it = FNameFits.find(text);
+    if (it == FNameFits.end()) {
+        const QFontMetrics metrics(font);
+        TFittedName f;
+        f.Text = metrics.elidedText(text, Qt::ElideRight, width);
+        f.Advance = metrics.horizontalAdvance(f.Text);
+        f.Laid.setText(f.Text);
+        f.Laid.setTextFormat(Qt::PlainText);
+        f.Laid.setPerformanceHint(QStaticText::AggressiveCaching);
+        f.Laid.prepare(QTransform(), font);
+        it = FNameFits.insert(text, f);
+    }
+    return *it;
 }
 
 // The two scales and the framed trench.
@@ -114,12 +144,22 @@ TVSliderPictureKey TSkVSlider::PictureKey() const {
 
 void TSkVSlider::SetKeepPicture(bool v) {
     FKeepPicture = v;
-    if (!v) FKept = TKeptPicture();
+    if (!v) {
+        FKept = TKeptPicture();
+        FCanvasOverKept = false;
+    }
+}
+
+std::pair<QString, QString> TSkVSlider::ShownNames() const {
+    const TSignalSettings& s = *SignalSettings();
+    return {(FOptions & opName1) ? s.Name1() : QString(),
+            (FOptions & opName2) ? s.Name2() : QString()};
 }
 
 // Everything drawn in the order the parts overlap: face, captions, trench.
 void TSkVSlider::PaintAfresh() {
     ++FPaintsAfresh;
+    FCanvasOverKept = false;
     QImage picture(size(), QImage::Format_RGB32);
     PrepareScale();
     FLayout = LayoutVSlider(MeasureForLayout());
@@ -201,16 +241,13 @@ void TSkVSlider::BuildKeptPicture(TVSliderPictureKey key) {
 // can touch as it was; measured once per pair of captions.
 bool TSkVSlider::NamesClearOfTrench(const QImage& withNames) {
     if (FKept.Layout.TooSmall) return true;
-    const TSignalSettings& s = *SignalSettings();
-    const QString name1 = (FOptions & opName1) ? s.Name1() : QString();
-    const QString name2 = (FOptions & opName2) ? s.Name2() : QString();
-    if (FKept.NamesMeasured && name1 == FKept.Name1 && name2 == FKept.Name2)
-        return FKept.NamesClear;
-    FKept.Name1 = name1;
-    FKept.Name2 = name2;
-    FKept.NamesClear = RowsEqual(withNames, FKept.Picture, FKept.TrenchRows);
-    FKept.NamesMeasured = true;
-    return FKept.NamesClear;
+    auto names = ShownNames();
+    if (const auto it = FKept.NamesClear.constFind(names); it != FKept.NamesClear.cend())
+        return *it;
+    if (FKept.NamesClear.size() >= 1024) FKept.NamesClear.clear();
+    const bool clear = RowsEqual(withNames, FKept.Picture, FKept.TrenchRows);
+    FKept.NamesClear.insert(std::move(names), clear);
+    return clear;
 }
 
 void TSkVSlider::Paint() {
@@ -223,9 +260,8 @@ void TSkVSlider::Paint() {
     FLayout = FKept.Layout;
     FButtonSize = FLayout.ButtonSize;
     QImage picture = FKept.Picture;
-    const TSignalSettings& s = *SignalSettings();
-    if (((FOptions & opName1) && !s.Name1().isEmpty()) ||
-        ((FOptions & opName2) && !s.Name2().isEmpty())) {
+    auto [name1, name2] = ShownNames();
+    if (!name1.isEmpty() || !name2.isEmpty()) {
         {
             QPainter p(&picture);
             PaintNames(p);
@@ -236,6 +272,49 @@ void TSkVSlider::Paint() {
         }
     }
     ShowPicture(std::move(picture), &FKept.TrackBackground);
+    FCanvasOverKept = !FLayout.TooSmall;
+    FCanvasName1 = std::move(name1);
+    FCanvasName2 = std::move(name2);
+}
+
+// A batch that left the kept picture's inputs alone: the rows the captions
+// and read-out live in go back to the kept picture, new captions are drawn
+// there, and the knob column and read-out are drawn as on any value change.
+// The same pixels as a full paint, without copying the whole picture.
+bool TSkVSlider::RedrawOverKept() {
+    if (!FKeepPicture || !FCanvasOverKept || !FKept.Valid || !isVisible()) return false;
+    QImage& canvas = CanvasRef();
+    if (canvas.size() != size() || !(FKept.Key == PictureKey())) return false;
+    auto [name1, name2] = ShownNames();
+    QRegion shown;
+    if (name1 != FCanvasName1 || name2 != FCanvasName2) {
+        const TRowSpan trench = FKept.TrenchRows;
+        const int first = std::clamp(trench.First, 0, canvas.height());
+        const int last = std::clamp(trench.Last, first - 1, canvas.height() - 1);
+        const auto bytes = static_cast<std::size_t>(canvas.bytesPerLine());
+        for (int y = 0; y < canvas.height(); ++y)
+            if (y < first || y > last)
+                std::memcpy(canvas.scanLine(y), FKept.Picture.constScanLine(y), bytes);
+        {
+            QPainter p(&canvas);
+            p.drawImage(FLayout.TrackRect.ToQRect().topLeft(), FKept.TrackBackground);
+            PaintNames(p);
+        }
+        // Now the kept picture with only the new captions over it.
+        if (!NamesClearOfTrench(canvas)) {
+            FCanvasOverKept = false;
+            return false;
+        }
+        shown += QRect(0, 0, canvas.width(), first);
+        shown += QRect(0, last + 1, canvas.width(), canvas.height() - last - 1);
+        FCanvasName1 = std::move(name1);
+        FCanvasName2 = std::move(name2);
+    }
+    ++FRedrawsOverKept;
+    MarkPainted();
+    UpdateValueDisplay();
+    ShowCanvasRegion(shown);
+    return true;
 }
 
 // Takes the picture as the canvas; the knob column's background comes from
@@ -273,7 +352,12 @@ void TSkVSlider::UpdateValueDisplay() {
     QPainter c(&CanvasRef());
     c.setClipRect(track.ToQRect());
     c.drawImage(QPoint(track.Left, track.Top), FTrackBackground);
-    DrawKnob(c, FKnobCentre.x(), FKnobCentre.y(), FButtonSize, KnobColor());
+    if (FKeepPicture) {
+        const TSkRect knob = KnobRect(FKnobCentre.x(), FKnobCentre.y(), FButtonSize);
+        c.drawImage(QPoint(knob.Left, knob.Top), KnobPicture(FButtonSize, KnobColor()));
+    } else {
+        DrawKnob(c, FKnobCentre.x(), FKnobCentre.y(), FButtonSize, KnobColor());
+    }
     QRegion shown(track.ToQRect());
     if ((FOptions & opValue) && !FLayout.ValueBoxRect.IsEmpty()) {
         DrawValueText(c);
@@ -284,15 +368,17 @@ void TSkVSlider::UpdateValueDisplay() {
 }
 
 // The read-out, right-aligned at the top of its box. Laid-out texts are kept
-// per font, so moving the knob does not shape the same digits again.
+// per font and box, so moving the knob does not shape the same digits again;
+// with the picture kept, the whole box is kept per text and copied.
 void TSkVSlider::DrawValueText(QPainter& c) {
     const TSkRect& box = FLayout.ValueBoxRect;
     c.setClipRect(box.ToQRect());
-    FillRectColor(c, box, FBevelValue->Color());
     const QFont& font = FFontValue->ToQFont();
-    if (font != FValueTextFont || FValueTexts.size() > 1024) {
+    const TValueTextKey key{font, box.ToQRect().size(), FBevelValue->Color(), FFontValue->Color(),
+                            PaletteKeyNow()};
+    if (!(key == FValueTextKey) || FValueTexts.size() > 1024) {
         FValueTexts.clear();
-        FValueTextFont = font;
+        FValueTextKey = key;
     }
     auto it = FValueTexts.find(ValueText());
     if (it == FValueTexts.end()) {
@@ -301,9 +387,48 @@ void TSkVSlider::DrawValueText(QPainter& c) {
         text.setPerformanceHint(QStaticText::AggressiveCaching);
         text.prepare(QTransform(), font);
         it = FValueTexts.insert(ValueText(),
-                                {text, QFontMetrics(font).horizontalAdvance(ValueText())});
+                                {text, QFontMetrics(font).horizontalAdvance(ValueText()), {}});
     }
-    c.setFont(font);
-    c.setPen(ToQColor(FFontValue->Color()));
-    c.drawStaticText(QPoint(box.Right - it->width, box.Top), it->text);
+    const auto draw = [&](QPainter& p, const TSkRect& r) {
+        FillRectColor(p, r, FBevelValue->Color());
+        p.setFont(font);
+        p.setPen(ToQColor(FFontValue->Color()));
+        p.drawStaticText(QPoint(r.Right - it->width, r.Top), it->text);
+    };
+    // A box of no colour shows what was there before: that is never kept.
+    if (!FKeepPicture || !ToQColor(FBevelValue->Color()).isValid()) {
+        draw(c, box);
+        return;
+    }
+    if (it->picture.isNull()) {
+        it->picture = QImage(box.ToQRect().size(), QImage::Format_RGB32);
+        QPainter p(&it->picture);
+        draw(p, {0, 0, box.Width(), box.Height()});
+    }
+    c.drawImage(QPoint(box.Left, box.Top), it->picture);
+}
+
+// The knob drawn into a picture of its own, kept per size, colour and palette
+// for all faders: moving a knob copies it.
+const QImage& TSkVSlider::KnobPicture(int size, TColor color) {
+    struct TKnob {
+        int Size;
+        TColor Color;
+        qint64 Palette;
+        QImage Picture;
+    };
+    static std::deque<TKnob> kept; // painting happens on the GUI thread only
+    const qint64 palette = PaletteKeyNow();
+    for (const TKnob& k : kept)
+        if (k.Size == size && k.Color == color && k.Palette == palette) return k.Picture;
+    const TSkRect r = KnobRect(0, 0, size);
+    QImage picture(r.Width(), r.Height(), QImage::Format_RGB32);
+    {
+        QPainter p(&picture);
+        p.translate(-r.Left, -r.Top);
+        DrawKnob(p, 0, 0, size, color);
+    }
+    kept.push_front({size, color, palette, std::move(picture)});
+    if (kept.size() > 16) kept.pop_back();
+    return kept.front().Picture;
 }

@@ -34,6 +34,7 @@ private slots:
     void linesRoundTrip();
     void emptyCaptionHasNoTextRect();
     void cacheCopiesUntilInvalidated();
+    void facesComeBackForEarlierCaptionsColoursAndValues();
     void colorChangeRestartsGradient();
     void bumpConfigurationDraws();
     void parentColourUntilColourSet();
@@ -216,6 +217,68 @@ void ButtonPaintTest::cacheCopiesUntilInvalidated() {
     QVERIFY(!b->SlotValid(0));
     b->resize(50, 40);
     QVERIFY(!b->SlotValid(0));
+}
+
+void ButtonPaintTest::facesComeBackForEarlierCaptionsColoursAndValues() {
+    // A bump as a page switch loads it: caption, colour and value.
+    const auto load = [](ToxGraphicButton* b, const QString& caption, TColor color, bool value) {
+        b->SetCaption(caption);
+        b->SetValue(value);
+        b->SetColor(color);
+    };
+    const auto fresh = [&](const QString& caption, TColor color, bool value) {
+        auto* b = Bump();
+        b->SetButtonType(ToxButtonType::oxbToggle);
+        b->SetGroupAllowNoSel(true);
+        load(b, caption, color, value);
+        return b;
+    };
+    auto* b = fresh("1", 0xC0C0C0, false);
+    const QImage first = Render(b);
+    const QRect firstText = b->TextRect();
+    struct Page {
+        QString caption;
+        TColor color;
+        bool value;
+    };
+    const QList<Page> pages = {{"17", 0xC0C0C0, false},
+                               {"17", 0x0000FF, true},
+                               {"33", 0x00FF00, false},
+                               {"33", 0x800000, false},
+                               {"33", 0x800000, true}};
+    for (const Page& p : pages) {
+        load(b, p.caption, p.color, p.value);
+        QCOMPARE(Render(b), Render(fresh(p.caption, p.color, p.value)));
+    }
+    const int draws = b->DrawCount();
+    // Back to pages drawn before: copied, the very pixels and hit area of a fresh drawing.
+    for (const Page& p : pages) {
+        load(b, p.caption, p.color, p.value);
+        QCOMPARE(Render(b), Render(fresh(p.caption, p.color, p.value)));
+    }
+    load(b, "1", 0xC0C0C0, false);
+    QCOMPARE(Render(b), first);
+    QCOMPARE(b->TextRect(), firstText);
+    QCOMPARE(b->DrawCount(), draws);
+    // Any other change of the look forgets them all.
+    b->SetFont3D(ToxFontStyle::fsRaised);
+    Render(b);
+    QCOMPARE(b->DrawCount(), draws + 1);
+    load(b, "17", 0xC0C0C0, false);
+    Render(b);
+    QCOMPARE(b->DrawCount(), draws + 2);
+    // The oldest go first when too many are kept.
+    for (int i = 0; i < 40; ++i) {
+        load(b, QString::number(100 + i), 0xC0C0C0, false);
+        Render(b);
+    }
+    const int many = b->DrawCount();
+    load(b, "139", 0xC0C0C0, false);
+    Render(b);
+    QCOMPARE(b->DrawCount(), many);
+    load(b, "100", 0xC0C0C0, false);
+    Render(b);
+    QCOMPARE(b->DrawCount(), many + 1);
 }
 
 void ButtonPaintTest::colorChangeRestartsGradient() {
