@@ -2,7 +2,7 @@
 
 #include "output/ArtNetOutput.h"
 #include "output/Cid.h"
-#include "output/OlaOutput.h"
+#include "output/OlaModule.h"
 #include "output/SacnOutput.h"
 
 std::vector<std::unique_ptr<TOutput>> MakeOutputs(const TOutputSettings& settings) {
@@ -30,7 +30,7 @@ std::vector<std::unique_ptr<TOutput>> MakeOutputs(const TOutputSettings& setting
         TOlaConfig config;
         config.universe = static_cast<unsigned>(settings.ola.universe);
         config.port = static_cast<std::uint16_t>(settings.ola.port);
-        outputs.push_back(std::make_unique<TOlaOutput>(config));
+        outputs.push_back(LoadOlaOutput(config));
     }
     return outputs;
 }

@@ -10,6 +10,8 @@ std::string OutputStateText(TOutputState state) {
         return "no network";
     case TOutputState::DaemonNotReachable:
         return "daemon not reachable";
+    case TOutputState::NotInstalled:
+        return "not installed";
     }
     return "off";
 }

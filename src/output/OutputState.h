@@ -3,7 +3,7 @@
 
 #include <string>
 
-enum class TOutputState { Off, Sending, NoNetwork, DaemonNotReachable };
+enum class TOutputState { Off, Sending, NoNetwork, DaemonNotReachable, NotInstalled };
 
 // The words the user reads for each state.
 std::string OutputStateText(TOutputState state);

@@ -1,6 +1,7 @@
 // A person drives lights: olad listens for sACN, the desk is started with
-// --sacn 1@127.0.0.1, a fader is dragged, and olad holds the level. Desk,
-// display and olad all run inside a network namespace the test makes.
+// --sacn 1@127.0.0.1, a fader is dragged, and olad holds the level; and the
+// same through olad's own client with --ola. Desk, display and olad all run
+// inside a network namespace the test makes.
 
 #include <QDeadlineTimer>
 #include <QThread>
@@ -30,6 +31,31 @@ bool WaitForChannel(int channel, Pred pred) {
     return false;
 }
 
+// The desk started with the given output options; its window and where its
+// faders start.
+struct StartedDesk {
+    QString window;
+    int faderTop = 0;
+};
+
+StartedDesk StartDesk(DeskSession& s, const QStringList& options) {
+    StartedDesk d;
+    EXPECT_TRUE(s.StartDisplay()) << s.Error().toStdString();
+    EXPECT_TRUE(s.StartMonitor()) << s.Error().toStdString();
+    EXPECT_TRUE(s.StartDesk(options)) << s.Error().toStdString();
+    d.window = s.WaitForWindow(QStringLiteral("Vantrelle 4.03"), 20s);
+    if (d.window.isEmpty()) return d;
+    QString geometry;
+    EXPECT_TRUE(s.Xdotool({"getwindowgeometry", "--shell", d.window}, &geometry));
+    const int height = geometry.section(QStringLiteral("HEIGHT="), 1).section('\n', 0, 0).toInt();
+    d.faderTop = height - kClientHeight + kPageRow;
+    return d;
+}
+
+QStringList MoveTo(const QString& window, int x, int y) {
+    return {"mousemove", "--window", window, QString::number(x), QString::number(y)};
+}
+
 } // namespace
 
 TEST(OutputsEndToEnd, FaderDraggedInTheDeskReachesOladOverSacn) {
@@ -43,35 +69,48 @@ TEST(OutputsEndToEnd, FaderDraggedInTheDeskReachesOladOverSacn) {
     ASSERT_TRUE(olad.PatchInput(*device, 1));
 
     DeskSession s;
-    ASSERT_TRUE(s.StartDisplay()) << s.Error().toStdString();
-    ASSERT_TRUE(s.StartMonitor()) << s.Error().toStdString();
-    ASSERT_TRUE(s.StartDesk({QStringLiteral("--sacn"), QStringLiteral("1@127.0.0.1")}))
-        << s.Error().toStdString();
-    const QString window = s.WaitForWindow(QStringLiteral("Vantrelle 4.03"), 20s);
-    ASSERT_FALSE(window.isEmpty()) << "the desk window did not appear";
+    const StartedDesk d = StartDesk(s, {QStringLiteral("--sacn"), QStringLiteral("1@127.0.0.1")});
+    ASSERT_FALSE(d.window.isEmpty()) << "the desk window did not appear";
     // The desk sends its zeros at the first show; olad has universe 1 from it.
     ASSERT_TRUE(WaitForChannel(1, [](int v) { return v == 0; })) << olad.Log();
 
-    QString geometry;
-    ASSERT_TRUE(s.Xdotool({"getwindowgeometry", "--shell", window}, &geometry));
-    const int height = geometry.section(QStringLiteral("HEIGHT="), 1).section('\n', 0, 0).toInt();
-    const int faderTop = height - kClientHeight + kPageRow;
-    const auto at = [&](int x, int y) {
-        return QStringList{"mousemove", "--window", window, QString::number(x), QString::number(y)};
-    };
     // Drag fader 1 from its middle to above its top.
-    ASSERT_TRUE(s.Xdotool(at(kColumn / 2, faderTop + 105)));
+    ASSERT_TRUE(s.Xdotool(MoveTo(d.window, kColumn / 2, d.faderTop + 105)));
     ASSERT_TRUE(s.Xdotool({"mousedown", "1"}));
     EXPECT_TRUE(WaitForChannel(1, [](int v) { return v > 0 && v < 255; }))
         << "pressing the middle of the track gives olad a middle level";
-    ASSERT_TRUE(s.Xdotool(at(kColumn / 2, faderTop + 5)));
-    ASSERT_TRUE(s.Xdotool(at(kColumn / 2, 2)));
+    ASSERT_TRUE(s.Xdotool(MoveTo(d.window, kColumn / 2, d.faderTop + 5)));
+    ASSERT_TRUE(s.Xdotool(MoveTo(d.window, kColumn / 2, 2)));
     ASSERT_TRUE(s.Xdotool({"mouseup", "1"}));
     EXPECT_TRUE(WaitForChannel(1, [](int v) { return v == 255; })) << "olad never held 255";
     const auto levels = TOlad::Fetch(1);
     ASSERT_TRUE(levels);
     EXPECT_EQ((*levels)[1], 0) << "only the dragged channel moved";
 
-    ASSERT_TRUE(s.ExitWithoutSavingLayout(window)) << s.Error().toStdString();
+    ASSERT_TRUE(s.ExitWithoutSavingLayout(d.window)) << s.Error().toStdString();
+    EXPECT_EQ(s.WaitForDeskExit(20s), 0);
+}
+
+// The OLA output lives in a module the desk loads only when asked for it:
+// started with --ola, the installed-beside module drives olad's universe.
+TEST(OutputsEndToEnd, FaderPressedInTheDeskReachesOladThroughItsClientModule) {
+    const TPrivateNetwork& network = EnterPrivateNetwork();
+    if (!network.ready) GTEST_SKIP() << "no private network namespace: " << network.why;
+
+    TOlad olad("dummy");
+    ASSERT_TRUE(olad.Start()) << olad.Error();
+    const auto device = olad.WaitForDevice();
+    ASSERT_TRUE(device) << olad.Log();
+    ASSERT_TRUE(olad.PatchOutput(*device, 1));
+
+    DeskSession s;
+    const StartedDesk d = StartDesk(s, {QStringLiteral("--ola"), QStringLiteral("1")});
+    ASSERT_FALSE(d.window.isEmpty()) << "the desk window did not appear";
+    ASSERT_TRUE(s.Xdotool(MoveTo(d.window, kColumn / 2, d.faderTop + 105)));
+    ASSERT_TRUE(s.Xdotool({"click", "1"}));
+    EXPECT_TRUE(WaitForChannel(1, [](int v) { return v > 0 && v < 255; }))
+        << "the middle level never reached olad: " << olad.Log();
+
+    ASSERT_TRUE(s.ExitWithoutSavingLayout(d.window)) << s.Error().toStdString();
     EXPECT_EQ(s.WaitForDeskExit(20s), 0);
 }

@@ -96,6 +96,9 @@ for size in $VANTRELLE_ICON_SIZES; do
     check "the package holds the ${size}px icon" \
         grep -qx "/usr/share/icons/hicolor/${size}x${size}/apps/vantrelle.png" "$work/contents.txt"
 done
+check "the package holds the OLA output's module" grep -qE '^/usr/lib/([^/]+/)?vantrelle/vantrelle-ola\.so$' \
+    "$work/contents.txt"
+check "the module's client library is a dependency" bash -c '[[ "$1" == *libola* ]]' _ "$depends"
 check "the package holds AppStream metadata" grep -q '^/usr/share/metainfo/.*\.metainfo\.xml$' \
     "$work/contents.txt"
 
@@ -229,8 +232,10 @@ config="$home/.config/vantrelle/Config.dat"
 check "Config.dat is kept in the user's configuration folder" test -s "$config"
 check "Config.dat belongs to the user" bash -c '[ "$(stat -c %U "$1")" = "$2" ]' _ "$config" "$user"
 
-# Started again from the launcher, the desk reopens the last layout.
-start_as_user /usr/bin/vantrelle >"$work/desk2.out" 2>&1 &
+# Started again from the launcher, the desk reopens the last layout; with an
+# OLA output asked for, it loads the installed module (olad need not run: the
+# output only reports the daemon missing, on this machine's own loopback).
+start_as_user /usr/bin/vantrelle --ola 1 >"$work/desk2.out" 2>&1 &
 desk=$!
 pids+=($desk)
 reopened() { # the title names the layout file
@@ -247,6 +252,8 @@ fi
 kill "$desk" 2>/dev/null
 wait "$desk" 2>/dev/null
 sed 's/^/    /' "$work/desk2.out"
+check "the installed desk found its OLA module" bash -c '! grep -q "OLA output is not available" "$1"' \
+    _ "$work/desk2.out"
 check "nothing was written under /usr" bash -c \
     '[ -z "$(find /usr -xdev \( \( -newer "$1" -name Config.dat \) -o -user "$2" \) -print -quit)" ]' \
     _ "$work/stamp" "$uid"

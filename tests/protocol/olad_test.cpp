@@ -5,7 +5,7 @@
 #include "PrivateNetwork.h"
 #include "output/ArtNetOutput.h"
 #include "output/Cid.h"
-#include "output/OlaOutput.h"
+#include "output/ola/OlaOutput.h"
 #include "output/OutputScheduler.h"
 #include "output/SacnOutput.h"
 

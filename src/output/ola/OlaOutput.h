@@ -3,6 +3,7 @@
 // client lives on the scheduler's thread only; a lost daemon is retried at
 // most once a second and never waited for.
 
+#include "output/OlaConfig.h"
 #include "output/Output.h"
 
 #include <atomic>
@@ -15,11 +16,6 @@ namespace client {
 class StreamingClient;
 }
 } // namespace ola
-
-struct TOlaConfig {
-    unsigned universe = 1;
-    std::uint16_t port = 9010; // olad's RPC port on this machine
-};
 
 class TOlaOutput : public TOutput {
 public:

@@ -1,4 +1,4 @@
-#include "output/OlaOutput.h"
+#include "output/ola/OlaOutput.h"
 
 #include <csignal>
 #include <mutex>
