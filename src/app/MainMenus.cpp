@@ -1,5 +1,6 @@
 // The menu bar, the fader popup menu and the commands they run.
 
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -20,6 +21,9 @@ TMenuItem* TMainForm::AddItem(QMenu* menu, const char* name, const QString& capt
 }
 
 void TMainForm::CreateMenus() {
+    // The menus stay in the window. Said before the bar is made, this also
+    // spares every start a look on the session bus for a desktop-wide bar.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     oxMenu1 = menuBar();
     oxMenu1->setObjectName(QStringLiteral("oxMenu1"));
     oxMenu1->setNativeMenuBar(false);

@@ -1,8 +1,10 @@
 #include "slider/SkDraw.h"
 
 #include <array>
+#include <utility>
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QPolygon>
@@ -199,6 +201,41 @@ void DrawKnob(QPainter& p, int cx, int cy, int size, TColor color) {
 
 // Alignment: 0..2 top edge at y, 3..5 centred on y, 6..8 bottom edge at y;
 // within each, left edge at x, centred on x, right edge at x.
+namespace {
+
+// Measures on the GUI thread only; a font or text never seen again is
+// forgotten with the rest when the table grows large.
+struct TMeasures {
+    QHash<std::pair<QFont, QString>, int> Advances;
+    QHash<QFont, int> Heights;
+};
+
+TMeasures& Measures() {
+    static TMeasures measures;
+    if (measures.Advances.size() > 4096) measures.Advances.clear();
+    if (measures.Heights.size() > 256) measures.Heights.clear();
+    return measures;
+}
+
+} // namespace
+
+int TextAdvance(const QFont& font, const QString& text) {
+    auto& advances = Measures().Advances;
+    std::pair<QFont, QString> key(font, text);
+    if (const auto it = advances.constFind(key); it != advances.cend()) return *it;
+    const int advance = QFontMetrics(font).horizontalAdvance(text);
+    advances.insert(std::move(key), advance);
+    return advance;
+}
+
+int TextHeight(const QFont& font) {
+    auto& heights = Measures().Heights;
+    if (const auto it = heights.constFind(font); it != heights.cend()) return *it;
+    const int height = QFontMetrics(font).height();
+    heights.insert(font, height);
+    return height;
+}
+
 void AlignedTextOut(QPainter& p, int x, int y, int alignment, const QString& text) {
     if (text.isEmpty()) return;
     const int col = alignment % 3;
@@ -304,11 +341,11 @@ namespace {
 
 void MeasureScale(TScaleSettings& scale, double valueFrom, double valueTo, bool vertical) {
     scale.Labels = ScaleLabels(scale, valueFrom, valueTo, vertical);
-    const QFontMetrics fm(scale.Font()->ToQFont());
-    scale.LabelHeight = fm.height();
+    const QFont& font = scale.Font()->ToQFont();
+    scale.LabelHeight = TextHeight(font);
     scale.LabelWidth = 0;
     for (const QString& label : scale.Labels.split(u';', Qt::SkipEmptyParts))
-        scale.LabelWidth = std::max(scale.LabelWidth, fm.horizontalAdvance(label));
+        scale.LabelWidth = std::max(scale.LabelWidth, TextAdvance(font, label));
     const TScaleMetrics m =
         ScaleMetricsFor(scale.LabelHeight, scale.LabelWidth, scale.Steps(), vertical);
     scale.LineWidth = m.LineWidth;

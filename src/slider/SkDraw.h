@@ -32,6 +32,11 @@ TSkRect KnobRect(int cx, int cy, int size);
 
 // Draws text in the painter's font and pen with its top-left corner moved
 // from (x, y) by the alignment (0..8, see the table in SkDraw.cpp).
+// Text measures, kept per font and text: every fader of a desk measures the
+// same labels and read-out sample in the same fonts.
+int TextAdvance(const QFont& font, const QString& text);
+int TextHeight(const QFont& font);
+
 void AlignedTextOut(QPainter& p, int x, int y, int alignment, const QString& text);
 // The same with the text's advance in the painter's font already measured.
 void AlignedTextOut(QPainter& p, int x, int y, int alignment, const QString& text, int advance);

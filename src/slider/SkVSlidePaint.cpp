@@ -32,11 +32,11 @@ TVSliderLayoutInput TSkVSlider::MeasureForLayout() {
     in.Options = FOptions;
     in.BevelOuter = FBevelOuter;
     in.BevelValue = FBevelValue;
-    const QFontMetrics value(FFontValue->ToQFont());
-    in.SampleWidth = value.horizontalAdvance(SignalSettings()->SampleText());
-    in.SampleHeight = value.height();
-    in.UnitWidth = value.horizontalAdvance(SignalSettings()->ValueUnit());
-    in.NameLineHeight = QFontMetrics(FFont->ToQFont()).height();
+    const QFont& value = FFontValue->ToQFont();
+    in.SampleWidth = TextAdvance(value, SignalSettings()->SampleText());
+    in.SampleHeight = TextHeight(value);
+    in.UnitWidth = TextAdvance(value, SignalSettings()->ValueUnit());
+    in.NameLineHeight = TextHeight(FFont->ToQFont());
     in.LabelHeight = FScaleSettings->LabelHeight;
     in.ScaleWidth = FScaleSettings->ScaleWidth;
     in.ButtonSize = FButtonSize;
