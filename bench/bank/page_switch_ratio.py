@@ -18,7 +18,9 @@ def main():
         env.setdefault("QT_QPA_PLATFORM", "offscreen")
     out = subprocess.run(
         [sys.argv[1], "--benchmark_filter=BM_PageSwitch|BM_PageSwitchNamed|BM_32FaderPaintsAfresh",
-         "--benchmark_format=json", "--benchmark_repetitions=3",
+         "--benchmark_format=json", "--benchmark_repetitions=9",
+         # Runs of the three interleaved, so the ratio holds when the machine's pace drifts.
+         "--benchmark_enable_random_interleaving=true", "--benchmark_min_time=0.2",
          "--benchmark_report_aggregates_only=true", *sys.argv[2:]],
         env=env, check=True, capture_output=True, text=True).stdout
     medians = {}

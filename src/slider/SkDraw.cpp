@@ -219,7 +219,8 @@ TMeasures& Measures() {
 
 } // namespace
 
-int TextAdvance(const QFont& font, const QString& text) {
+int TextAdvance(const QFont& font, const QString& text, bool kept) {
+    if (!kept) return QFontMetrics(font).horizontalAdvance(text);
     auto& advances = Measures().Advances;
     std::pair<QFont, QString> key(font, text);
     if (const auto it = advances.constFind(key); it != advances.cend()) return *it;
@@ -228,7 +229,8 @@ int TextAdvance(const QFont& font, const QString& text) {
     return advance;
 }
 
-int TextHeight(const QFont& font) {
+int TextHeight(const QFont& font, bool kept) {
+    if (!kept) return QFontMetrics(font).height();
     auto& heights = Measures().Heights;
     if (const auto it = heights.constFind(font); it != heights.cend()) return *it;
     const int height = QFontMetrics(font).height();
@@ -339,13 +341,14 @@ QString ScaleLabels(const TScaleSettings& scale, double valueFrom, double valueT
 
 namespace {
 
-void MeasureScale(TScaleSettings& scale, double valueFrom, double valueTo, bool vertical) {
+void MeasureScale(TScaleSettings& scale, double valueFrom, double valueTo, bool vertical,
+                  bool kept) {
     scale.Labels = ScaleLabels(scale, valueFrom, valueTo, vertical);
     const QFont& font = scale.Font()->ToQFont();
-    scale.LabelHeight = TextHeight(font);
+    scale.LabelHeight = TextHeight(font, kept);
     scale.LabelWidth = 0;
     for (const QString& label : scale.Labels.split(u';', Qt::SkipEmptyParts))
-        scale.LabelWidth = std::max(scale.LabelWidth, TextAdvance(font, label));
+        scale.LabelWidth = std::max(scale.LabelWidth, TextAdvance(font, label, kept));
     const TScaleMetrics m =
         ScaleMetricsFor(scale.LabelHeight, scale.LabelWidth, scale.Steps(), vertical);
     scale.LineWidth = m.LineWidth;
@@ -375,12 +378,14 @@ void Tick(QPainter& p, int x, int y, int length, int dir, int width, TColor colo
 
 } // namespace
 
-void MeasureScaleVertical(TScaleSettings& scale, double valueFrom, double valueTo) {
-    MeasureScale(scale, valueFrom, valueTo, true);
+void MeasureScaleVertical(TScaleSettings& scale, double valueFrom, double valueTo,
+                          bool keptMeasures) {
+    MeasureScale(scale, valueFrom, valueTo, true, keptMeasures);
 }
 
-void MeasureScaleHorizontal(TScaleSettings& scale, double valueFrom, double valueTo) {
-    MeasureScale(scale, valueFrom, valueTo, false);
+void MeasureScaleHorizontal(TScaleSettings& scale, double valueFrom, double valueTo,
+                            bool keptMeasures) {
+    MeasureScale(scale, valueFrom, valueTo, false, keptMeasures);
 }
 
 TScaleTicks ScaleTickRows(int top, int bottom, int steps, int subSteps) {

@@ -33,9 +33,10 @@ TSkRect KnobRect(int cx, int cy, int size);
 // Draws text in the painter's font and pen with its top-left corner moved
 // from (x, y) by the alignment (0..8, see the table in SkDraw.cpp).
 // Text measures, kept per font and text: every fader of a desk measures the
-// same labels and read-out sample in the same fonts.
-int TextAdvance(const QFont& font, const QString& text);
-int TextHeight(const QFont& font);
+// same labels and read-out sample in the same fonts. Not kept, they are
+// measured afresh (what a drawing with nothing kept compares against).
+int TextAdvance(const QFont& font, const QString& text, bool kept = true);
+int TextHeight(const QFont& font, bool kept = true);
 
 void AlignedTextOut(QPainter& p, int x, int y, int alignment, const QString& text);
 // The same with the text's advance in the painter's font already measured.
@@ -56,8 +57,10 @@ TScaleMetrics ScaleMetricsFor(int labelHeight, int labelWidth, int steps, bool v
 // Label texts, each followed by ";": top label first when vertical.
 QString ScaleLabels(const TScaleSettings& scale, double valueFrom, double valueTo, bool vertical);
 
-void MeasureScaleVertical(TScaleSettings& scale, double valueFrom, double valueTo);
-void MeasureScaleHorizontal(TScaleSettings& scale, double valueFrom, double valueTo);
+void MeasureScaleVertical(TScaleSettings& scale, double valueFrom, double valueTo,
+                          bool keptMeasures = true);
+void MeasureScaleHorizontal(TScaleSettings& scale, double valueFrom, double valueTo,
+                            bool keptMeasures = true);
 
 // Tick rows of a scale between top and bottom.
 struct TScaleTicks {

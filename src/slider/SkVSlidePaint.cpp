@@ -15,9 +15,10 @@
 void TSkVSlider::PrepareScale() {
     const TSignalSettings& s = *SignalSettings();
     TScaleSettings& scale = *FScaleSettings;
-    MeasureScaleHorizontal(scale, s.ValueFrom(), s.ValueTo()); // tick lengths from the label font
+    // Tick lengths from the label font.
+    MeasureScaleHorizontal(scale, s.ValueFrom(), s.ValueTo(), FKeepPicture);
     if (FOptions & opScaleText) {
-        MeasureScaleVertical(scale, s.ValueFrom(), s.ValueTo());
+        MeasureScaleVertical(scale, s.ValueFrom(), s.ValueTo(), FKeepPicture);
     } else {
         scale.LabelGap = scale.LabelWidth = scale.LabelHeight = 0;
         scale.Labels.clear();
@@ -33,10 +34,10 @@ TVSliderLayoutInput TSkVSlider::MeasureForLayout() {
     in.BevelOuter = FBevelOuter;
     in.BevelValue = FBevelValue;
     const QFont& value = FFontValue->ToQFont();
-    in.SampleWidth = TextAdvance(value, SignalSettings()->SampleText());
-    in.SampleHeight = TextHeight(value);
-    in.UnitWidth = TextAdvance(value, SignalSettings()->ValueUnit());
-    in.NameLineHeight = TextHeight(FFont->ToQFont());
+    in.SampleWidth = TextAdvance(value, SignalSettings()->SampleText(), FKeepPicture);
+    in.SampleHeight = TextHeight(value, FKeepPicture);
+    in.UnitWidth = TextAdvance(value, SignalSettings()->ValueUnit(), FKeepPicture);
+    in.NameLineHeight = TextHeight(FFont->ToQFont(), FKeepPicture);
     in.LabelHeight = FScaleSettings->LabelHeight;
     in.ScaleWidth = FScaleSettings->ScaleWidth;
     in.ButtonSize = FButtonSize;
