@@ -240,16 +240,9 @@ int TextHeight(const QFont& font, bool kept) {
 
 void AlignedTextOut(QPainter& p, int x, int y, int alignment, const QString& text) {
     if (text.isEmpty()) return;
-    const int col = alignment % 3;
-    AlignedTextOut(p, x, y, alignment, text,
-                   col == 0 ? 0 : QFontMetrics(p.font()).horizontalAdvance(text));
-}
-
-void AlignedTextOut(QPainter& p, int x, int y, int alignment, const QString& text, int advance) {
-    if (text.isEmpty()) return;
     const QFontMetrics fm(p.font());
     const int col = alignment % 3, row = alignment / 3;
-    const int w = col == 0 ? 0 : advance, h = fm.height();
+    const int w = col == 0 ? 0 : fm.horizontalAdvance(text), h = fm.height();
     const int left = x - (col == 1 ? w / 2 : col == 2 ? w : 0);
     const int top = y - (row == 1 ? h / 2 : row == 2 ? h : 0);
     p.drawText(QPoint(left, top + fm.ascent()), text);

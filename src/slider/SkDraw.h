@@ -39,8 +39,6 @@ int TextAdvance(const QFont& font, const QString& text, bool kept = true);
 int TextHeight(const QFont& font, bool kept = true);
 
 void AlignedTextOut(QPainter& p, int x, int y, int alignment, const QString& text);
-// The same with the text's advance in the painter's font already measured.
-void AlignedTextOut(QPainter& p, int x, int y, int alignment, const QString& text, int advance);
 
 void DrawBevelFrame(const TSkSBevel& bevel, QPainter& p, TSkRect& r);
 // Paints the bevel into r and returns the content rectangle in r.

@@ -76,11 +76,15 @@ void TSkVSlider::PaintNames(QPainter& p) {
     const int width = std::max(inside.width(), 0);
     const auto draw = [&](int bottom, const QString& text) {
         if (text.isEmpty()) return;
+        if (!FKeepPicture) { // fitted and shaped afresh
+            const QString fitted = QFontMetrics(font).elidedText(text, Qt::ElideRight, width);
+            AlignedTextOut(p, FLayout.NameX, bottom, 7, fitted);
+            return;
+        }
+        // As AlignedTextOut places it: centred on NameX, the bottom at the row.
         const TFittedName& f = FitName(font, width, text);
         if (f.Text.isEmpty()) return;
-        // Centred on NameX with the bottom at the given row.
-        const QFontMetrics metrics(font);
-        p.drawStaticText(QPoint(FLayout.NameX - f.Advance / 2, bottom - metrics.height()), f.Laid);
+        p.drawStaticText(QPoint(FLayout.NameX - f.Advance / 2, bottom - TextHeight(font)), f.Laid);
     };
     p.save();
     p.setClipRect(inside);
