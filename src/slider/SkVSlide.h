@@ -126,7 +126,6 @@ private:
     struct TValueText {
         QStaticText text;
         int width;
-        QImage picture; // the whole box, once drawn
     };
     // What the read-outs kept were drawn for.
     struct TValueTextKey {

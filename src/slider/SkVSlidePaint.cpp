@@ -392,7 +392,7 @@ void TSkVSlider::DrawValueText(QPainter& c) {
         text.setPerformanceHint(QStaticText::AggressiveCaching);
         text.prepare(QTransform(), font);
         it = FValueTexts.insert(ValueText(),
-                                {text, QFontMetrics(font).horizontalAdvance(ValueText()), {}});
+                                {text, QFontMetrics(font).horizontalAdvance(ValueText())});
     }
     const auto draw = [&](QPainter& p, const TSkRect& r) {
         FillRectColor(p, r, FBevelValue->Color());
@@ -405,12 +405,20 @@ void TSkVSlider::DrawValueText(QPainter& c) {
         draw(c, box);
         return;
     }
-    if (it->picture.isNull()) {
-        it->picture = QImage(box.ToQRect().size(), QImage::Format_RGB32);
-        QPainter p(&it->picture);
+    // Faders alike share the boxes: one per level shown, not one per fader.
+    static TValueTextKey sharedKey; // painting happens on the GUI thread only
+    static QHash<QString, QImage> shared;
+    if (!(sharedKey == key) || shared.size() > 1024) {
+        shared.clear();
+        sharedKey = key;
+    }
+    QImage& picture = shared[ValueText()];
+    if (picture.isNull()) {
+        picture = QImage(box.ToQRect().size(), QImage::Format_RGB32);
+        QPainter p(&picture);
         draw(p, {0, 0, box.Width(), box.Height()});
     }
-    c.drawImage(QPoint(box.Left, box.Top), it->picture);
+    c.drawImage(QPoint(box.Left, box.Top), picture);
 }
 
 // The knob drawn into a picture of its own, kept per size, colour and palette
