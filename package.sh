@@ -23,6 +23,7 @@ if [ ! -f "$build/build.ninja" ]; then
         -DVANTRELLE_TESTS=OFF -DVANTRELLE_BENCH=OFF \
         -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
         -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
+        -DCMAKE_MODULE_LINKER_FLAGS="$ldflags" \
         "${launcher[@]}" >&2
 fi
 # Only what the package holds; the galleries stay unbuilt.
