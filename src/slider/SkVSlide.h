@@ -68,12 +68,23 @@ public:
     void RedrawAfter(Change&& change) {
         QPointer<TSkVSlider> self(this);
         const bool pendingBefore = PaintPending();
-        FValueDisplayHeld = true;
-        HoldInvalidate(true);
-        change();
+        const auto hold = [&](bool held) {
+            FValueDisplayHeld = held;
+            HoldInvalidate(held);
+        };
+        hold(true);
+        try {
+            change();
+        } catch (...) {
+            // A failed batch must not leave the fader deaf to later changes.
+            if (self) {
+                hold(false);
+                Invalidate();
+            }
+            throw;
+        }
         if (!self) return;
-        HoldInvalidate(false);
-        FValueDisplayHeld = false;
+        hold(false);
         if (pendingBefore || !RedrawOverKept()) RedrawCanvas();
     }
     // How many batches were drawn over the kept picture without a full paint.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <stdexcept>
 #include <vector>
 
 #include <QPalette>
@@ -320,6 +321,22 @@ private slots:
         QCOMPARE(FirstDifference(second->Canvas(), fresh->Canvas()), QString());
         first->Refresh();
         QCOMPARE(TSkVSlider::SharedPictureDraws(), draws + 2);
+    }
+
+    void aFailedBatchLeavesTheFaderRepainting() {
+        auto s = MakeFader(50);
+        QVERIFY(ShowPainted(*s));
+        QVERIFY(Settled());
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, s->RedrawAfter([&] {
+            s->SetDigit(80);
+            throw std::runtime_error("the table refused a channel");
+        }));
+        const int knobs = s->ValueDisplayDraws();
+        s->SetDigit(90); // drawn at once again
+        QCOMPARE(s->ValueDisplayDraws(), knobs + 1);
+        const int paints = s->FullPaintCount();
+        s->SetColorTrench(clRed); // and a change of look reaches the window
+        QTRY_VERIFY(s->FullPaintCount() > paints);
     }
 
     void redrawOfAHiddenFaderWaitsForItsShow() {
