@@ -134,20 +134,6 @@ private:
     QImage FTrackBackground{1, 1, QImage::Format_RGB32};
     bool FBackgroundValid = false;
     QPoint FKnobCentre;
-    struct TValueText {
-        QStaticText text;
-        int width;
-    };
-    // What the read-outs kept were drawn for.
-    struct TValueTextKey {
-        QFont Font;
-        QSize Box;
-        TColor Back = 0, Ink = 0;
-        qint64 Palette = 0;
-        bool operator==(const TValueTextKey&) const = default;
-    };
-    QHash<QString, TValueText> FValueTexts;
-    TValueTextKey FValueTextKey;
     QHash<QString, TFittedName> FNameFits;
     QFont FNameFont;
     int FNameWidth = -1;

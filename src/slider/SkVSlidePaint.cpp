@@ -12,6 +12,19 @@
 
 #include "slider/SkVSlide.h"
 
+namespace {
+
+// Plain text shaped once for the font, to be drawn again without shaping.
+QStaticText LaidOut(const QString& text, const QFont& font) {
+    QStaticText laid(text);
+    laid.setTextFormat(Qt::PlainText);
+    laid.setPerformanceHint(QStaticText::AggressiveCaching);
+    laid.prepare(QTransform(), font);
+    return laid;
+}
+
+} // namespace
+
 void TSkVSlider::PrepareScale() {
     const TSignalSettings& s = *SignalSettings();
     TScaleSettings& scale = *FScaleSettings;
@@ -109,10 +122,7 @@ const TSkVSlider::TFittedName& TSkVSlider::FitName(const QFont& font, int width,
         TFittedName f;
         f.Text = metrics.elidedText(text, Qt::ElideRight, width);
         f.Advance = metrics.horizontalAdvance(f.Text);
-        f.Laid.setText(f.Text);
-        f.Laid.setTextFormat(Qt::PlainText);
-        f.Laid.setPerformanceHint(QStaticText::AggressiveCaching);
-        f.Laid.prepare(QTransform(), font);
+        f.Laid = LaidOut(f.Text, font);
         it = FNameFits.insert(text, f);
     }
     return *it;
@@ -372,53 +382,76 @@ void TSkVSlider::UpdateValueDisplay() {
     ShowCanvasRegion(shown);
 }
 
-// The read-out, right-aligned at the top of its box. Laid-out texts are kept
-// per font and box, so moving the knob does not shape the same digits again;
-// with the picture kept, the whole box is kept per text and copied.
+namespace {
+
+// What a read-out box is drawn for, besides its text.
+struct TValueBoxKey {
+    QFont Font;
+    QSize Box;
+    TColor Back = 0, Ink = 0;
+    qint64 Palette = 0;
+    bool operator==(const TValueBoxKey&) const = default;
+};
+
+// A read-out text laid out once, and its whole box once drawn.
+struct TValueBox {
+    QStaticText Text;
+    int Width = 0;
+    QImage Picture;
+};
+
+// Faders alike share them: one per level shown, not one per fader; kept for
+// the newest few looks in use.
+TValueBox& ValueBoxFor(const TValueBoxKey& key, const QString& text) {
+    static std::deque<std::pair<TValueBoxKey, QHash<QString, TValueBox>>> looks; // GUI thread
+    auto look =
+        std::find_if(looks.begin(), looks.end(), [&](const auto& l) { return l.first == key; });
+    if (look == looks.end()) {
+        looks.emplace_front(key, QHash<QString, TValueBox>());
+        if (looks.size() > 4) looks.pop_back();
+        look = looks.begin();
+    }
+    QHash<QString, TValueBox>& boxes = look->second;
+    if (boxes.size() > 1024) boxes.clear();
+    auto it = boxes.find(text);
+    if (it == boxes.end()) {
+        TValueBox box;
+        box.Text = LaidOut(text, key.Font);
+        box.Width = QFontMetrics(key.Font).horizontalAdvance(text);
+        it = boxes.insert(text, box);
+    }
+    return *it;
+}
+
+} // namespace
+
+// The read-out, right-aligned at the top of its box. Laid-out texts are kept,
+// so moving the knob does not shape the same digits again; with the picture
+// kept, the whole box is kept per text and copied.
 void TSkVSlider::DrawValueText(QPainter& c) {
     const TSkRect& box = FLayout.ValueBoxRect;
     c.setClipRect(box.ToQRect());
     const QFont& font = FFontValue->ToQFont();
-    const TValueTextKey key{font, box.ToQRect().size(), FBevelValue->Color(), FFontValue->Color(),
-                            PaletteKeyNow()};
-    if (!(key == FValueTextKey) || FValueTexts.size() > 1024) {
-        FValueTexts.clear();
-        FValueTextKey = key;
-    }
-    auto it = FValueTexts.find(ValueText());
-    if (it == FValueTexts.end()) {
-        QStaticText text(ValueText());
-        text.setTextFormat(Qt::PlainText);
-        text.setPerformanceHint(QStaticText::AggressiveCaching);
-        text.prepare(QTransform(), font);
-        it = FValueTexts.insert(ValueText(),
-                                {text, QFontMetrics(font).horizontalAdvance(ValueText())});
-    }
+    TValueBox& kept = ValueBoxFor(
+        {font, box.ToQRect().size(), FBevelValue->Color(), FFontValue->Color(), PaletteKeyNow()},
+        ValueText());
     const auto draw = [&](QPainter& p, const TSkRect& r) {
         FillRectColor(p, r, FBevelValue->Color());
         p.setFont(font);
         p.setPen(ToQColor(FFontValue->Color()));
-        p.drawStaticText(QPoint(r.Right - it->width, r.Top), it->text);
+        p.drawStaticText(QPoint(r.Right - kept.Width, r.Top), kept.Text);
     };
     // A box of no colour shows what was there before: that is never kept.
     if (!FKeepPicture || !ToQColor(FBevelValue->Color()).isValid()) {
         draw(c, box);
         return;
     }
-    // Faders alike share the boxes: one per level shown, not one per fader.
-    static TValueTextKey sharedKey; // painting happens on the GUI thread only
-    static QHash<QString, QImage> shared;
-    if (!(sharedKey == key) || shared.size() > 1024) {
-        shared.clear();
-        sharedKey = key;
-    }
-    QImage& picture = shared[ValueText()];
-    if (picture.isNull()) {
-        picture = QImage(box.ToQRect().size(), QImage::Format_RGB32);
-        QPainter p(&picture);
+    if (kept.Picture.isNull()) {
+        kept.Picture = QImage(box.ToQRect().size(), QImage::Format_RGB32);
+        QPainter p(&kept.Picture);
         draw(p, {0, 0, box.Width(), box.Height()});
     }
-    c.drawImage(QPoint(box.Left, box.Top), picture);
+    c.drawImage(QPoint(box.Left, box.Top), kept.Picture);
 }
 
 // The knob drawn into a picture of its own, kept per size, colour and palette
