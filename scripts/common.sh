@@ -12,7 +12,7 @@ VANTRELLE_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils imagemagick openbox libxcb-damage0-dev libxcb-xtest0-dev
     fonts-liberation2 fonts-dejavu-core
-    pkg-config libola-dev ola tshark iproute2 util-linux
+    pkg-config libfontconfig-dev libola-dev ola tshark iproute2 util-linux
 )
 
 ensure_packages() {

@@ -4,6 +4,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Main.h"
+#include "base/FontConfigWarmUp.h"
 #include "base/FontFallbacks.h"
 #include "dialogs/Artwork.h"
 #include "dialogs/UnitReadme.h"
@@ -32,12 +33,14 @@ int main(int argc, char* argv[]) {
         if (early.ExitCode == 0 && Answered(early)) return 0;
     }
 
+    TFontConfigWarmUp fontConfig;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QLatin1String(APPLICATION_TITLE));
     QApplication::setDesktopFileName(QStringLiteral("vantrelle"));
     const app::CommandLineOutcome outcome = commandLine.Parse(QCoreApplication::arguments());
     if (Answered(outcome)) return outcome.ExitCode;
     // Before the first widget: the faces the desk names resolve once, not per font.
+    fontConfig.Wait();
     InstallFontFallbacks();
 
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(DeskArtwork())));
