@@ -3,6 +3,7 @@
 // stands: connected, no host, not answering, or refused. Driven by a plain
 // status value; it repaints only when the shown state changes.
 
+#include <QColor>
 #include <QLabel>
 
 #include "hostlink/LinkStatus.h"
@@ -18,6 +19,8 @@ public:
 
     // The words shown for a state.
     static QString TextFor(hostlink::LinkState state);
+    // The colour the text of a state is drawn in.
+    static QColor ColourFor(hostlink::LinkState state);
 
 private:
     hostlink::LinkStatus status_;

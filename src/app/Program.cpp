@@ -1,9 +1,12 @@
 #include <cstdio>
+#include <memory>
 
 #include <QApplication>
+#include <QTimer>
 
 #include "app/CommandLine.h"
 #include "app/Main.h"
+#include "base/DeskStyle.h"
 #include "base/FontConfigWarmUp.h"
 #include "base/FontFallbacks.h"
 #include "dialogs/Artwork.h"
@@ -37,6 +40,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QLatin1String(APPLICATION_TITLE));
     QApplication::setDesktopFileName(QStringLiteral("vantrelle"));
+    TDeskStyle::Install();
     const app::CommandLineOutcome outcome = commandLine.Parse(QCoreApplication::arguments());
     if (Answered(outcome)) return outcome.ExitCode;
     // Before the first widget: the faces the desk names resolve once, not per font.
@@ -47,8 +51,13 @@ int main(int argc, char* argv[]) {
 
     TMainForm form;
     form.SetOutputOverrides([&commandLine](TOutputSettings& s) { commandLine.ApplyOutputsTo(s); });
-    TFormReadme readme; // created hidden, never shown
-    FormReadme = &readme;
+    // Created hidden and never shown; made once the window is up, as nothing
+    // of the start needs it.
+    std::unique_ptr<TFormReadme> readme;
+    QTimer::singleShot(0, &form, [&readme] {
+        readme = std::make_unique<TFormReadme>();
+        FormReadme = readme.get();
+    });
     form.show();
     return app.exec();
 }

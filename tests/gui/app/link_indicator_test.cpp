@@ -1,6 +1,7 @@
 // The host link's indicator in the main window: four states, a tooltip with
 // the path, repainted only on change, and a refusal told once.
 
+#include <cstdlib>
 #include <memory>
 
 #include <QLabel>
@@ -112,6 +113,21 @@ private slots:
         QCOMPARE(Indicator()->text(), text);
         if (!reason.empty())
             QVERIFY(Indicator()->toolTip().contains(QString::fromStdString(reason)));
+        // The words are drawn in the state's colour: the darkest pixel of the
+        // anti-aliased text is that colour, give or take the smoothing.
+        QImage shown(Indicator()->size(), QImage::Format_RGB32);
+        shown.fill(Qt::white);
+        Indicator()->render(&shown, {}, {}, QWidget::DrawChildren);
+        const QColor colour = TLinkIndicator::ColourFor(LinkState(state));
+        QRgb darkest = qRgb(255, 255, 255);
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if (qGray(shown.pixel(x, y)) < qGray(darkest)) darkest = shown.pixel(x, y);
+        const auto near = [](int a, int b) { return std::abs(a - b) <= 8; };
+        QVERIFY2(
+            near(qRed(darkest), colour.red()) && near(qGreen(darkest), colour.green()) &&
+                near(qBlue(darkest), colour.blue()),
+            qPrintable(QColor(darkest).name() + QStringLiteral(" drawn for ") + colour.name()));
     }
 
     void repaintsOnlyWhenTheStateChanges() {
