@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 #include "base/VirtualKeys.h"
 
@@ -52,8 +53,17 @@ void TSkCustomControl::PaintCanvas() {
     ++FFullPaints;
 }
 
+bool TSkCustomControl::OnScreen() const {
+    if (!isVisible()) return false;
+    const QWindow* shownIn = window()->windowHandle();
+    return shownIn != nullptr && shownIn->isExposed();
+}
+
 void TSkCustomControl::RedrawCanvas() {
-    if (!isVisible()) {
+    // Until the window is on the screen its first paint draws everything, so
+    // nothing (a start, a layout loaded before the window shows) waits on
+    // drawing that no one can see yet.
+    if (!OnScreen()) {
         Invalidate();
         return;
     }

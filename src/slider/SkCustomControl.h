@@ -31,8 +31,10 @@ public:
     void Refresh() { repaint(); }
     // Draws the whole control onto its canvas now; the window shows it in its
     // next pass, together with every other control drawn so meanwhile. A
-    // hidden control is only marked for a complete paint.
+    // control not on the screen is only marked for a complete paint.
     void RedrawCanvas();
+    // Visible, in a window the display shows.
+    bool OnScreen() const;
 
     bool TabStop() const { return FTabStop; }
     void SetTabStop(bool v);

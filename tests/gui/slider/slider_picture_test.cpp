@@ -348,6 +348,28 @@ private slots:
         QCOMPARE(s->FullPaintCount(), paints + 1);
     }
 
+    void redrawBeforeTheWindowIsOnScreenWaitsForItsFirstPaint() {
+        QWidget window;
+        window.resize(63, 210);
+        auto s = MakeFader(20);
+        s->setParent(&window);
+        window.show();
+        if (window.windowHandle()->isExposed()) QSKIP("this platform shows windows at once");
+        // Shown, not yet on the screen: the batch is only marked for the first paint.
+        const int paints = s->FullPaintCount();
+        s->RedrawAfter([&] { LoadSlot(77, 140, QStringLiteral("Wash"), {}, clAqua)(*s); });
+        QCOMPARE(s->FullPaintCount(), paints);
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(s->BackgroundValid());
+        QVERIFY(Settled());
+        QCOMPARE(s->FullPaintCount(), paints + 1);
+        auto fresh = MakeFader(0);
+        fresh->SetKeepPicture(false);
+        LoadSlot(77, 140, QStringLiteral("Wash"), {}, clAqua)(*fresh);
+        QVERIFY(ShowPainted(*fresh));
+        QCOMPARE(FirstDifference(Shown(window).copy(s->geometry()), fresh->Canvas()), QString());
+    }
+
     void keepingSwitchedOffAndOn() {
         auto s = MakeFader(10);
         QVERIFY(ShowPainted(*s));
