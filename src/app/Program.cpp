@@ -44,8 +44,7 @@ int main(int argc, char* argv[]) {
     const app::CommandLineOutcome outcome = commandLine.Parse(QCoreApplication::arguments());
     if (Answered(outcome)) return outcome.ExitCode;
     // Before the first widget: the faces the desk names resolve once, not per font.
-    fontConfig.Wait();
-    InstallFontFallbacks();
+    InstallFontFallbacks(fontConfig.Wait());
 
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(DeskArtwork())));
 

@@ -6,23 +6,58 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 
+#include <fontconfig/fontconfig.h>
+
 QStringList DeskFontFaces() {
     return {QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"), QStringLiteral("System")};
 }
 
-QStringList InstallFontFallbacks(const QStringList& faces) {
+QString MatchedFamily(const QString& face) {
+    FcPattern* pattern = FcPatternCreate();
+    if (pattern == nullptr) return {};
+    const QByteArray name = face.toUtf8();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.constData()));
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    QString family;
+    FcChar8* found = nullptr;
+    if (match != nullptr && FcPatternGetString(match, FC_FAMILY, 0, &found) == FcResultMatch)
+        family = QString::fromUtf8(reinterpret_cast<const char*>(found));
+    if (match != nullptr) FcPatternDestroy(match);
+    return family;
+}
+
+TFaceFamilies MatchFaces(const QStringList& faces) {
+    TFaceFamilies matched;
+    for (const QString& face : faces)
+        matched.append({face, MatchedFamily(face)});
+    return matched;
+}
+
+QStringList InstallFontFallbacks(const TFaceFamilies& matched) {
     QStringList substituted;
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return substituted;
-    for (const QString& face : faces) {
+    for (const auto& [face, match] : matched) {
         if (QFontDatabase::hasFamily(face) || !QFont::substitutes(face).isEmpty()) continue;
-        QFont probe(face);
-        probe.setStyleHint(QFont::SansSerif);
-        const QString family = QFontInfo(probe).family();
+        QString family = match;
+        if (family.isEmpty() || !QFontDatabase::hasFamily(family)) {
+            QFont probe(face);
+            probe.setStyleHint(QFont::SansSerif);
+            family = QFontInfo(probe).family();
+        }
         if (family.isEmpty() || family.compare(face, Qt::CaseInsensitive) == 0) continue;
         QFont::insertSubstitution(face, family);
         substituted << face;
     }
     return substituted;
+}
+
+QStringList InstallFontFallbacks(const QStringList& faces) {
+    return InstallFontFallbacks(MatchFaces(faces));
 }
 
 namespace {
