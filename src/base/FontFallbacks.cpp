@@ -41,10 +41,16 @@ TFaceFamilies MatchFaces(const QStringList& faces) {
 QStringList InstallFontFallbacks(const TFaceFamilies& matched) {
     QStringList substituted;
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) return substituted;
+    // Looked up in the list: asking the database by name resolves the
+    // name's aliases through the font matcher each time.
+    const QStringList installed = QFontDatabase::families();
+    const auto listed = [&installed](const QString& family) {
+        return installed.contains(family, Qt::CaseInsensitive);
+    };
     for (const auto& [face, match] : matched) {
-        if (QFontDatabase::hasFamily(face) || !QFont::substitutes(face).isEmpty()) continue;
+        if (listed(face) || !QFont::substitutes(face).isEmpty()) continue;
         QString family = match;
-        if (family.isEmpty() || !QFontDatabase::hasFamily(family)) {
+        if (family.isEmpty() || !listed(family)) {
             QFont probe(face);
             probe.setStyleHint(QFont::SansSerif);
             family = QFontInfo(probe).family();
