@@ -1,7 +1,5 @@
 #include "app/LinkIndicator.h"
 
-namespace {} // namespace
-
 QColor TLinkIndicator::ColourFor(hostlink::LinkState state) {
     switch (state) {
     case hostlink::LinkState::Connected:
