@@ -33,6 +33,7 @@ class TLinkIndicator;
 class TMenuItem;
 class TOutputSet;
 class TOutputStatusLabel;
+class TStatusCorner;
 class ToxPersist;
 
 inline constexpr char APPLICATION_TITLE[] = "Vantrelle 4";
@@ -198,7 +199,7 @@ private:
     TBankHandlers bankHandlers_;
     const TSendThenRecolour sendThenRecolour_{[this] { SendDmxFrame(); }};
     std::unique_ptr<TLayoutCommands> layoutCommands_;
-    QWidget* statusCorner_ = nullptr;
+    TStatusCorner* statusCorner_ = nullptr;
     std::set<std::pair<std::string, std::string>> toldRefusals_; // path, reason
     TOutputOverrides outputOverrides_;
     TOutputSettings outputSettings_;

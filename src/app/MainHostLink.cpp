@@ -1,12 +1,12 @@
 // The main window's view of the host link: the indicator at the end of the
 // menu bar and the one notice of a refused host.
 
-#include <QHBoxLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 
 #include "app/LinkIndicator.h"
 #include "app/Main.h"
+#include "app/StatusCorner.h"
 
 void TMainForm::CreateLinkIndicator() {
     LinkIndicator = new TLinkIndicator(oxMenu1);
@@ -21,15 +21,8 @@ void TMainForm::CreateLinkIndicator() {
 
 void TMainForm::AddToStatusCorner(QWidget* status) {
     // The host link's and the outputs' states share the menu bar's right end.
-    if (statusCorner_ == nullptr) {
-        statusCorner_ = new QWidget(oxMenu1);
-        statusCorner_->setObjectName(QStringLiteral("StatusCorner"));
-        auto* row = new QHBoxLayout(statusCorner_);
-        row->setContentsMargins(0, 0, 0, 0);
-        row->setSpacing(6);
-        oxMenu1->setCornerWidget(statusCorner_, Qt::TopRightCorner);
-    }
-    statusCorner_->layout()->addWidget(status);
+    if (statusCorner_ == nullptr) statusCorner_ = new TStatusCorner(oxMenu1);
+    statusCorner_->Add(status);
 }
 
 void TMainForm::ShowLinkStatus(const hostlink::LinkStatus& status) {

@@ -93,6 +93,22 @@ private slots:
         QCOMPARE(Indicator()->text(), QStringLiteral("No host"));
     }
 
+    // Whatever the state says fits: the corner grows with its text, inside the window.
+    void theWholeTextIsShown() {
+        for (const LinkState state : {LinkState::Connected, LinkState::NotAnswering,
+                                      LinkState::Refused, LinkState::NoHost}) {
+            endpoint_->Report({state, "/p/THXMainForm", ""});
+            QTRY_COMPARE(Indicator()->text(), TLinkIndicator::TextFor(state));
+            QTRY_VERIFY2(Indicator()->width() >= Indicator()->sizeHint().width(),
+                         qPrintable(QStringLiteral("%1 px for \"%2\", which needs %3")
+                                        .arg(Indicator()->width())
+                                        .arg(Indicator()->text())
+                                        .arg(Indicator()->sizeHint().width())));
+            const QRect shown(Indicator()->mapTo(form_.get(), QPoint()), Indicator()->size());
+            QVERIFY(form_->rect().contains(shown));
+        }
+    }
+
     void showsEachStateWithThePathInTheTooltip_data() {
         QTest::addColumn<int>("state");
         QTest::addColumn<QString>("text");
