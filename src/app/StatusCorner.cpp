@@ -4,7 +4,7 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 
-TStatusCorner::TStatusCorner(QMenuBar* bar) : QWidget(bar), bar_(bar) {
+TStatusCorner::TStatusCorner(QMenuBar* bar) : QWidget(bar) {
     setObjectName(QStringLiteral("StatusCorner"));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
@@ -19,7 +19,8 @@ void TStatusCorner::Add(QWidget* status) {
 bool TStatusCorner::event(QEvent* event) {
     const bool handled = QWidget::event(event);
     // Placing the corner again is the bar's one public way to lay out anew.
-    if (event->type() == QEvent::LayoutRequest && sizeHint() != size())
-        bar_->setCornerWidget(this, Qt::TopRightCorner);
+    auto* bar = qobject_cast<QMenuBar*>(parentWidget());
+    if (bar != nullptr && event->type() == QEvent::LayoutRequest && sizeHint() != size())
+        bar->setCornerWidget(this, Qt::TopRightCorner);
     return handled;
 }

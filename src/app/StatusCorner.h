@@ -19,7 +19,4 @@ public:
 
 protected:
     bool event(QEvent* event) override;
-
-private:
-    QMenuBar* bar_;
 };

@@ -26,7 +26,7 @@ void TFontConfigWarmUp::Run() {
 const TFaceFamilies& TFontConfigWarmUp::Wait() {
     if (thread_.joinable())
         thread_.join();
-    else if (!started_ && !done_)
+    else if (!done_)
         Run();
     done_ = true;
     return matched_;
