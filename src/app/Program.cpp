@@ -46,14 +46,14 @@ int main(int argc, char* argv[]) {
     // Before the first widget: the faces the desk names resolve once, not per font.
     InstallFontFallbacks(fontConfig.Wait());
 
-    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(DeskArtwork())));
-
     TMainForm form;
     form.SetOutputOverrides([&commandLine](TOutputSettings& s) { commandLine.ApplyOutputsTo(s); });
-    // Created hidden and never shown; made once the window is up, as nothing
-    // of the start needs it.
+    // Made once the window is up, as nothing of the start needs them: the icon
+    // (the window manager takes it whenever it comes; the dialogs that draw it
+    // come later), and the readme form, created hidden and never shown.
     std::unique_ptr<TFormReadme> readme;
     QTimer::singleShot(0, &form, [&readme] {
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(DeskArtwork())));
         readme = std::make_unique<TFormReadme>();
         FormReadme = readme.get();
     });

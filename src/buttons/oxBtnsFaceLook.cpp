@@ -212,13 +212,11 @@ void ToxCustomGraphicButton::SetFocusStyle(ToxFocusStyle f) {
     Store(focusStyle_, f);
 }
 
+// The strip is made at the next paint: a face is sized several times before
+// it is first shown, and a start should not allocate strips no one sees yet.
 void ToxCustomGraphicButton::ResizeCache() {
     DropCache();
-    if (!(options_ & oxbCacheImages) || width() <= 0 || height() <= 0) {
-        cache_ = QImage();
-        return;
-    }
-    cache_ = QImage(width() * kAppearanceSlots, height(), QImage::Format_RGB32);
+    cache_ = QImage();
 }
 
 void ToxCustomGraphicButton::resizeEvent(QResizeEvent* event) {
@@ -293,9 +291,10 @@ int ToxCustomGraphicButton::CurrentSlot() const {
 void ToxCustomGraphicButton::PaintTo(QPainter& painter) {
     const int w = width(), h = height();
     if (w <= 0 || h <= 0) return;
-    // A hidden face gets its resize event late; keep the cache its size.
-    if ((options_ & oxbCacheImages) && cache_.size() != QSize(w * kAppearanceSlots, h))
-        ResizeCache();
+    if ((options_ & oxbCacheImages) && cache_.size() != QSize(w * kAppearanceSlots, h)) {
+        DropCache();
+        cache_ = QImage(w * kAppearanceSlots, h, QImage::Format_RGB32);
+    }
     const int slot = CurrentSlot();
     const bool clear = background_.Style() == ToxBackgroundStyle::oxbClear;
     const bool cached = !clear && !cache_.isNull() && (options_ & oxbCacheImages);
