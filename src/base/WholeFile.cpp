@@ -1,13 +1,14 @@
 #include "base/WholeFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,6 +17,17 @@
 namespace {
 
 constexpr char kTemporaryMark[] = ".vantrelle-save-";
+
+// The name a save gives its temporary: the file's name, the mark, and the six
+// letters or digits mkstemp chose.
+bool IsSaveTemporary(const QString& name, const QString& prefix) {
+    constexpr qsizetype kRandomPart = 6;
+    if (name.size() != prefix.size() + kRandomPart || !name.startsWith(prefix)) return false;
+    return std::all_of(name.cbegin() + prefix.size(), name.cend(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z');
+    });
+}
 
 SaveDeviceWrapper& Wrapper() {
     static SaveDeviceWrapper wrapper;
@@ -131,16 +143,12 @@ TFileResult<> ReplaceFileWhole(const QString& path, QByteArrayView bytes, const 
 
 int RemoveSaveLeftovers(const QString& path) {
     const QFileInfo target(path);
-    const QRegularExpression ours(
-        QStringLiteral("^") +
-        QRegularExpression::escape(target.fileName() + QLatin1String(kTemporaryMark)) +
-        QStringLiteral("[A-Za-z0-9]{6}$"));
-    QDir folder = target.absoluteDir();
+    const QString prefix = target.fileName() + QLatin1String(kTemporaryMark);
     int removed = 0;
-    for (const QFileInfo& f :
-         folder.entryInfoList({target.fileName() + QLatin1String(kTemporaryMark) + '*'},
-                              QDir::Files | QDir::Hidden | QDir::System)) {
-        if (f.isSymLink() || !ours.match(f.fileName()).hasMatch() || f.ownerId() != ::getuid())
+    QDirIterator it(target.absolutePath(), QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        const QFileInfo f = it.nextFileInfo();
+        if (!IsSaveTemporary(f.fileName(), prefix) || f.isSymLink() || f.ownerId() != ::getuid())
             continue;
         if (QFile::remove(f.absoluteFilePath())) ++removed;
     }

@@ -87,12 +87,17 @@ TEST_F(WholeFile, AMissingFolderIsNamedAsTheReason) {
 TEST_F(WholeFile, LeftoversOfAnInterruptedSaveAreRemovedOnlyByTheirPattern) {
     for (const char* name :
          {"Config.dat", "Config.dat.vantrelle-save-a1B2c3", "Config.dat.vantrelle-save-abc",
-          "Config.dat.vantrelle-save-a1B2c3d", "Other.dat.vantrelle-save-a1B2c3", "Config.dat~"})
-        ASSERT_TRUE(Put(dir_.filePath(QLatin1String(name)), "x"));
+          "Config.dat.vantrelle-save-a1B2c3d", "Other.dat.vantrelle-save-a1B2c3", "Config.dat~",
+          "CONFIG.DAT.vantrelle-save-a1B2c3", "Config.dat.vantrelle-save-a1B2c\u00e9",
+          "Config.dat.vantrelle-save-a1B2c_"})
+        ASSERT_TRUE(Put(dir_.filePath(QString::fromUtf8(name)), "x"));
     EXPECT_EQ(RemoveSaveLeftovers(File()), 1);
-    EXPECT_EQ(Names(dir_.path()), (QStringList{QStringLiteral("Config.dat"),
-                                               QStringLiteral("Config.dat.vantrelle-save-a1B2c3d"),
-                                               QStringLiteral("Config.dat.vantrelle-save-abc"),
-                                               QStringLiteral("Config.dat~"),
-                                               QStringLiteral("Other.dat.vantrelle-save-a1B2c3")}));
+    EXPECT_EQ(Names(dir_.path()),
+              (QStringList{
+                  QStringLiteral("CONFIG.DAT.vantrelle-save-a1B2c3"), QStringLiteral("Config.dat"),
+                  QStringLiteral("Config.dat.vantrelle-save-a1B2c3d"),
+                  QStringLiteral("Config.dat.vantrelle-save-a1B2c_"),
+                  QStringLiteral("Config.dat.vantrelle-save-a1B2c\u00e9"),
+                  QStringLiteral("Config.dat.vantrelle-save-abc"), QStringLiteral("Config.dat~"),
+                  QStringLiteral("Other.dat.vantrelle-save-a1B2c3")}));
 }
