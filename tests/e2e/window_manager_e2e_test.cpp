@@ -40,6 +40,10 @@ TEST(WindowManagerEndToEnd, StayOnTopFollowsTheMenuTheReadmeAndTheCaptionDialog)
     const QString desk = StartDesk(s, true);
     ASSERT_FALSE(desk.isEmpty()) << s.Error().toStdString();
     EXPECT_FALSE(HasAbove(s.NetWmState(desk))) << "no preferences: the normal layer";
+    // The icon is set once the window is up; the window manager still gets it.
+    QString icon;
+    EXPECT_TRUE(s.Xprop({QStringLiteral("-id"), desk, QStringLiteral("_NET_WM_ICON")}, &icon));
+    EXPECT_TRUE(icon.contains(QStringLiteral("Icon (120 x 100)"))) << icon.left(120).toStdString();
     ASSERT_TRUE(s.FocusWindow(desk, 10s)) << s.Error().toStdString();
 
     // Preferences > Stay On Top, on.
