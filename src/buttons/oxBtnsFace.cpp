@@ -36,7 +36,6 @@ ToxCustomGraphicButton::ToxCustomGraphicButton(QWidget* parent) : QWidget(parent
             Redraw();
     };
     background_.OnColorChange = [this](TColor c) { OnBackgroundColor(c); };
-    ResizeCache();
 }
 
 ToxCustomGraphicButton::~ToxCustomGraphicButton() {

@@ -215,7 +215,7 @@ private:
     bool HotRedraws() const;
     void UpdateHotFromCursor();
     void UpdateAccelerator();
-    void ResizeCache();
+    void ReleaseCache();
     ToxBevelColors CurrentBevel() const;
     TColor ResolvedBackground() const;
     TColor ContainerColor() const;

@@ -204,7 +204,7 @@ void ToxCustomGraphicButton::SetPictureY(int y) {
 void ToxCustomGraphicButton::SetOptions(ToxButtonOptions o) {
     if (o == options_) return;
     options_ = o;
-    ResizeCache();
+    ReleaseCache();
     Redraw();
 }
 
@@ -212,16 +212,16 @@ void ToxCustomGraphicButton::SetFocusStyle(ToxFocusStyle f) {
     Store(focusStyle_, f);
 }
 
-// The strip is made at the next paint: a face is sized several times before
-// it is first shown, and a start should not allocate strips no one sees yet.
-void ToxCustomGraphicButton::ResizeCache() {
+// The strip is made again at the next paint: a face is sized several times
+// before it is first shown, and a start should not allocate strips no one sees.
+void ToxCustomGraphicButton::ReleaseCache() {
     DropCache();
     cache_ = QImage();
 }
 
 void ToxCustomGraphicButton::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    ResizeCache();
+    ReleaseCache();
 }
 
 void ToxCustomGraphicButton::changeEvent(QEvent* event) {
