@@ -81,14 +81,6 @@ def main():
     d, m, t = med["vantrelle"], med["vantrelle-minimal-window"], med["minimal window with text"]
     print(f"desk / minimal window:      wall {d[0] / m[0]:.2f}x  CPU {d[1] / m[1]:.2f}x")
     print(f"desk / window with text:    wall {d[0] / t[0]:.2f}x  CPU {d[1] / t[1]:.2f}x")
-    # The machine's speed drifts over a run; the programs of one round ran
-    # moments apart, so the median of each round's ratio is the steadier figure.
-    for other, label in (("vantrelle-minimal-window", "minimal window"),
-                         ("minimal window with text", "window with text")):
-        rounds = list(zip(results["vantrelle"], results[other]))
-        wall = statistics.median(a[0] / b[0] for a, b in rounds)
-        cpu = statistics.median(a[1] / b[1] for a, b in rounds)
-        print(f"desk / {label + ',':18s} paired by round: wall {wall:.2f}x  CPU {cpu:.2f}x")
 
 
 if __name__ == "__main__":
