@@ -18,7 +18,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "bank/ChannelTable.h"
+#include "model/ChannelTable.h"
 #include "hostlink/DmxFrame.h"
 #include "hostlink/UnixEndpoint.h"
 

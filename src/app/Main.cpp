@@ -18,7 +18,7 @@
 #include "base/WindowLayer.h"
 #include "dialogs/UnitSetFaderCaption.h"
 #include "hostlink/DmxFrame.h"
-#include "layoutfile/LayoutCommands.h"
+#include "app/LayoutCommands.h"
 #include "output/OutputSet.h"
 
 namespace {

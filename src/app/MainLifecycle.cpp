@@ -9,9 +9,9 @@
 #include "bank/BankCommands.h"
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
-#include "base/WholeFile.h"
-#include "hostlink/KeyFilter.h"
-#include "layoutfile/LayoutCommands.h"
+#include "core/WholeFile.h"
+#include "app/KeyFilter.h"
+#include "app/LayoutCommands.h"
 #include "persist/oxPerst.h"
 
 void TMainForm::FormCreate() {
@@ -83,7 +83,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainForm::InstallKeyFilter() {
-    auto* filter = new hostlink::TKeyFilter(
+    auto* filter = new TKeyFilter(
         *endpoint_, [this] { return M_PassKeypressesToHalvex->isChecked() && state_.ForwardKeys; },
         this);
     QCoreApplication::instance()->installEventFilter(filter);

@@ -12,7 +12,7 @@
 #include "base/WindowLayer.h"
 #include "dialogs/About.h"
 #include "dialogs/UnitReadme.h"
-#include "layoutfile/LayoutCommands.h"
+#include "app/LayoutCommands.h"
 
 TMenuItem* TMainForm::AddItem(QMenu* menu, const char* name, const QString& caption, int tag) {
     auto* item = new TMenuItem(QLatin1String(name), caption, this, tag);

@@ -10,7 +10,7 @@
 #include "app/OutputStatusLabel.h"
 #include "app/OutputsDialog.h"
 #include "base/MessageBox.h"
-#include "base/WholeFile.h"
+#include "core/WholeFile.h"
 #include "output/Cid.h"
 #include "output/OutputSet.h"
 #include "output/OutputSettingsFile.h"

@@ -5,7 +5,7 @@
 #include <QFont>
 
 #include "bank/BankWidgets.h"
-#include "bank/Captions.h"
+#include "model/Captions.h"
 #include "bank/FaderLook.h"
 #include "base/MessageBox.h"
 

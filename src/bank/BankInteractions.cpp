@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "bank/BankWidgets.h"
-#include "bank/Captions.h"
+#include "model/Captions.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "bank/BankRefresh.h"
 
 #include "bank/BankWidgets.h"
-#include "bank/Captions.h"
-#include "bank/PageColors.h"
+#include "model/Captions.h"
+#include "model/PageColors.h"
 
 TColor BumpColor(const TDeskState& state, bool down) {
     return down ? state.ColorOn : state.ColorOff;

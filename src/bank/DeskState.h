@@ -7,7 +7,7 @@
 
 #include <QString>
 
-#include "bank/ChannelTable.h"
+#include "model/ChannelTable.h"
 
 class TFaders;
 class TFaderButtons;

@@ -9,7 +9,7 @@
 #include <QKeyEvent>
 #include <QShortcutEvent>
 
-#include "base/VirtualKeys.h"
+#include "core/VirtualKeys.h"
 
 namespace {
 

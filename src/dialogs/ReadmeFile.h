@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "base/FileResult.h"
+#include "core/FileResult.h"
 
 class QTextDocument;
 

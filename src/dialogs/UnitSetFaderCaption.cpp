@@ -7,7 +7,7 @@
 #include <QLineEdit>
 
 #include "bank/BankInteractions.h"
-#include "bank/Captions.h"
+#include "model/Captions.h"
 #include "base/Guarded.h"
 #include "base/MessageBox.h"
 #include "buttons/oxBtns.h"

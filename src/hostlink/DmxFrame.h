@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstdint>
 
-#include "base/DmxConstants.h"
+#include "core/DmxConstants.h"
 #include "hostlink/Endpoint.h"
 
 namespace hostlink {

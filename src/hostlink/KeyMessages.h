@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "base/VirtualKeys.h"
+#include "core/VirtualKeys.h"
 
 namespace hostlink {
 

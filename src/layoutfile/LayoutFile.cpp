@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "base/WholeFile.h"
+#include "core/WholeFile.h"
 
 TFileResult<> WriteLayoutFile(const QString& path, TChannelTable& table) {
     table.SaveMark = 1;

@@ -2,7 +2,7 @@
 // One destination for the desk's 512 levels. Every call comes from the
 // output's own scheduler thread, never from the window.
 
-#include "base/DmxConstants.h"
+#include "core/DmxConstants.h"
 #include "output/OutputState.h"
 
 #include <chrono>

@@ -2,7 +2,7 @@
 
 #include "output/Cid.h"
 
-#include "base/WholeFile.h"
+#include "core/WholeFile.h"
 
 #include <charconv>
 #include <cstdio>

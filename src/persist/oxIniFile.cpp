@@ -1,6 +1,6 @@
 #include "persist/oxIniFile.h"
 
-#include "base/WholeFile.h"
+#include "core/WholeFile.h"
 
 #include <QFile>
 

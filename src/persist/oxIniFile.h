@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "base/FileResult.h"
+#include "core/FileResult.h"
 
 class ToxIniFile {
 public:

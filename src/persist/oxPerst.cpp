@@ -8,7 +8,7 @@
 #include <QWidget>
 
 #include "base/MessageBox.h"
-#include "base/WholeFile.h"
+#include "core/WholeFile.h"
 #include "persist/oxAscii.h"
 #include "persist/oxFileStamp.h"
 #include "persist/oxItem.h"

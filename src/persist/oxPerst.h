@@ -14,7 +14,7 @@
 #include <QVariant>
 
 #include "base/Component.h"
-#include "base/FileResult.h"
+#include "core/FileResult.h"
 
 namespace oxp {
 class TItemStore;

@@ -5,7 +5,7 @@
 #include <QWidget>
 
 #include "base/MessageBox.h"
-#include "base/WholeFile.h"
+#include "core/WholeFile.h"
 #include "persist/oxAscii.h"
 #include "persist/oxItem.h"
 #include "persist/oxItemStore.h"

@@ -1,6 +1,6 @@
 #include "persist/oxRegFil.h"
 
-#include "base/WholeFile.h"
+#include "core/WholeFile.h"
 
 #include <algorithm>
 #include <cstring>

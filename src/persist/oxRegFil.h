@@ -11,7 +11,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include "base/FileResult.h"
+#include "core/FileResult.h"
 #include "persist/oxIniFile.h"
 #include "persist/oxRegistryStore.h"
 

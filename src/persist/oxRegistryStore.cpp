@@ -1,6 +1,6 @@
 #include "persist/oxRegistryStore.h"
 
-#include "base/WholeFile.h"
+#include "core/WholeFile.h"
 
 #include <QDir>
 #include <QFile>

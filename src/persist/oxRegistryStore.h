@@ -12,7 +12,7 @@
 #include <QString>
 #include <QVariant>
 
-#include "base/FileResult.h"
+#include "core/FileResult.h"
 
 class TRegistryStore {
 public:

@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QWindow>
 
-#include "base/VirtualKeys.h"
+#include "core/VirtualKeys.h"
 
 TSkCustomControl::TSkCustomControl(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -5,17 +5,19 @@ set -euo pipefail
 src="${1:?usage: check_includes.sh SRC_DIR}"
 
 declare -A allowed=(
-    [base]=""
-    [slider]="base"
-    [buttons]="base"
-    [persist]="base"
-    [skin]="base"
-    [hostlink]="base"
-    [output]="base"
-    [bank]="base slider buttons"
-    [layoutfile]="base bank"
-    [dialogs]="base slider buttons skin bank"
-    [app]="base slider buttons persist skin hostlink output bank layoutfile dialogs"
+    [core]=""
+    [model]="core"
+    [base]="core"
+    [slider]="core base"
+    [buttons]="core base"
+    [persist]="core base"
+    [skin]="core base"
+    [hostlink]="core"
+    [output]="core"
+    [layoutfile]="core model"
+    [bank]="core model base slider buttons"
+    [dialogs]="core model base slider buttons skin bank output"
+    [app]="core model base slider buttons persist skin hostlink output bank layoutfile dialogs"
 )
 
 failures=0

@@ -2,7 +2,7 @@
 // A real olad inside the private namespace: an unprivileged user, a private
 // configuration directory, every plugin off but the one under test.
 
-#include "base/DmxConstants.h"
+#include "core/DmxConstants.h"
 
 #include <array>
 #include <optional>

@@ -3,7 +3,7 @@
 #include <QTimer>
 
 #include "BankFixture.h"
-#include "bank/Captions.h"
+#include "model/Captions.h"
 #include "base/MessageBox.h"
 #include "base/WindowLayer.h"
 #include "dialogs/UnitSetFaderCaption.h"

@@ -8,7 +8,7 @@
 
 #include "bank/BankInteractions.h"
 #include "bank/BankRefresh.h"
-#include "bank/Captions.h"
+#include "model/Captions.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "TestHost.h"
-#include "bank/ChannelTable.h"
+#include "model/ChannelTable.h"
 #include "hostlink/DmxFrame.h"
 #include "hostlink/UnixEndpoint.h"
 

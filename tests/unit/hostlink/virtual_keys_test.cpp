@@ -1,7 +1,7 @@
 #include <Qt>
 #include <gtest/gtest.h>
 
-#include "base/VirtualKeys.h"
+#include "core/VirtualKeys.h"
 #include "hostlink/KeyMessages.h"
 #include "hostlink/Protocol.h"
 

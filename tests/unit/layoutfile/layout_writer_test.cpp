@@ -10,7 +10,7 @@
 
 #include "FailingDevice.h"
 #include "FileBytes.h"
-#include "base/WholeFile.h"
+#include "core/WholeFile.h"
 #include "layoutfile/LayoutFile.h"
 
 TEST(LayoutWriter, AFailureAnywhereInTheFileKeepsTheOldLayout) {

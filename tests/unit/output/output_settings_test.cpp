@@ -2,7 +2,7 @@
 // command line share, and a CID that is made once and then kept.
 
 #include "FailingDevice.h"
-#include "base/WholeFile.h"
+#include "core/WholeFile.h"
 #include "output/Cid.h"
 #include "output/OutputSettingsFile.h"
 

@@ -12,7 +12,7 @@
 
 #include "FailingDevice.h"
 #include "FileBytes.h"
-#include "base/WholeFile.h"
+#include "core/WholeFile.h"
 #include "persist/oxIniFile.h"
 #include "persist/oxRegFil.h"
 #include "persist/oxRegistryStore.h"

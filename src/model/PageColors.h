@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "bank/ChannelTable.h"
+#include "model/ChannelTable.h"
 
 struct TPagePalette {
     TColor Off;     // not shown, not live

@@ -1,4 +1,4 @@
-#include "bank/Captions.h"
+#include "model/Captions.h"
 
 QString CaptionText(const TShortString12& s) {
     const std::string text = s.Text();

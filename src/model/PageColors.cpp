@@ -1,4 +1,4 @@
-#include "bank/PageColors.h"
+#include "model/PageColors.h"
 
 bool PageIsLive(const TChannelTable& table, int page) {
     const int first = ChannelOfSlot(CheckPage(page - 1), 1);

@@ -1,4 +1,4 @@
-#include "layoutfile/LayoutCommands.h"
+#include "app/LayoutCommands.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "bank/ChannelTable.h"
+#include "model/ChannelTable.h"
 
 // The stored characters up to the length byte.
 QString CaptionText(const TShortString12& s);

@@ -1,4 +1,4 @@
-#include "hostlink/KeyFilter.h"
+#include "app/KeyFilter.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -8,7 +8,8 @@
 
 #include "hostlink/KeyRepeatMode.h"
 
-namespace hostlink {
+using namespace hostlink;
+
 namespace {
 
 // The file and colour dialogs stand in for the system's own, and menus for
@@ -29,7 +30,7 @@ bool OwnLoopActive(const KeyMessage& message) {
 
 } // namespace
 
-KeyInput KeyInputFrom(const QKeyEvent& event) {
+hostlink::KeyInput KeyInputFrom(const QKeyEvent& event) {
     const Qt::KeyboardModifiers modifiers = event.modifiers();
     KeyInput input;
     input.Press = event.type() == QEvent::KeyPress;
@@ -43,7 +44,7 @@ KeyInput KeyInputFrom(const QKeyEvent& event) {
     return input;
 }
 
-TKeyFilter::TKeyFilter(Endpoint& endpoint, std::function<bool()> forwarding, QObject* parent)
+TKeyFilter::TKeyFilter(hostlink::Endpoint& endpoint, std::function<bool()> forwarding, QObject* parent)
     : QObject(parent), endpoint_(endpoint), forwarding_(std::move(forwarding)) {
     RequestRepeatsWithoutReleases();
 }
@@ -68,4 +69,3 @@ void TKeyFilter::AppMessage(const QKeyEvent& event) {
     endpoint_.Post({message->Msg, message->WParam, message->LParam, nullptr, 0});
 }
 
-} // namespace hostlink

@@ -12,17 +12,15 @@
 
 class QKeyEvent;
 
-namespace hostlink {
-
 // The toolkit's key event in the translator's terms.
-KeyInput KeyInputFrom(const QKeyEvent& event);
+hostlink::KeyInput KeyInputFrom(const QKeyEvent& event);
 
 class TKeyFilter : public QObject {
     Q_OBJECT
 public:
     // `forwarding` answers whether keys go to the host now (the preference
     // and the gate of the dialogs that suspend it).
-    TKeyFilter(Endpoint& endpoint, std::function<bool()> forwarding, QObject* parent = nullptr);
+    TKeyFilter(hostlink::Endpoint& endpoint, std::function<bool()> forwarding, QObject* parent = nullptr);
 
     // Never consumes the event.
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -30,9 +28,7 @@ public:
 private:
     void AppMessage(const QKeyEvent& event);
 
-    Endpoint& endpoint_;
+    hostlink::Endpoint& endpoint_;
     std::function<bool()> forwarding_;
-    KeyTranslator translator_;
+    hostlink::KeyTranslator translator_;
 };
-
-} // namespace hostlink

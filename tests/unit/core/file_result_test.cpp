@@ -1,7 +1,7 @@
 #include <QString>
 #include <gtest/gtest.h>
 
-#include "base/FileResult.h"
+#include "core/FileResult.h"
 
 namespace {
 

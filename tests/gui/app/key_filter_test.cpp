@@ -7,7 +7,7 @@
 #include <QtTest>
 
 #include "RecordingEndpoint.h"
-#include "hostlink/KeyFilter.h"
+#include "app/KeyFilter.h"
 #include "hostlink/Protocol.h"
 
 class KeyFilterTest : public QObject {
@@ -15,7 +15,7 @@ class KeyFilterTest : public QObject {
 
     std::vector<RecordingEndpoint::Record> records_;
     std::unique_ptr<RecordingEndpoint> endpoint_;
-    std::unique_ptr<hostlink::TKeyFilter> filter_;
+    std::unique_ptr<TKeyFilter> filter_;
     std::unique_ptr<QMainWindow> window_;
     QMenu* menu_ = nullptr;
 
@@ -28,7 +28,7 @@ private slots:
     void init() {
         records_.clear();
         endpoint_ = std::make_unique<RecordingEndpoint>(&records_);
-        filter_ = std::make_unique<hostlink::TKeyFilter>(*endpoint_, [] { return true; });
+        filter_ = std::make_unique<TKeyFilter>(*endpoint_, [] { return true; });
         qApp->installEventFilter(filter_.get());
         window_ = std::make_unique<QMainWindow>();
         menu_ = window_->menuBar()->addMenu(QStringLiteral("&File"));

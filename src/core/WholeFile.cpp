@@ -1,4 +1,4 @@
-#include "base/WholeFile.h"
+#include "core/WholeFile.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "bank/Captions.h"
+#include "model/Captions.h"
 
 TEST(Captions, StoringKeepsTheFirstTwelveAndTheBytesBehind) {
     TShortString12 s{};

@@ -1,4 +1,4 @@
-#include "bank/ChannelTable.h"
+#include "model/ChannelTable.h"
 
 #include <algorithm>
 #include <cstring>

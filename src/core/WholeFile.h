@@ -13,7 +13,7 @@
 #include <QIODevice>
 #include <QString>
 
-#include "base/FileResult.h"
+#include "core/FileResult.h"
 
 // Writes `bytes` as the new content of `path`. A failure names the file, the
 // action (`action`, %1 standing for the path) and the system's reason, and

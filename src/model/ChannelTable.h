@@ -9,8 +9,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "base/Colors.h"
-#include "base/DmxConstants.h"
+#include "core/Color.h"
+#include "core/DmxConstants.h"
 
 inline constexpr int CAPTION_CAPACITY = 12;
 

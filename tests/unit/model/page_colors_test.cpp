@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "bank/PageColors.h"
+#include "model/PageColors.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "base/FileResult.h"
+#include "core/FileResult.h"
 
 QString TFileError::Message() const {
     // An action without %1 (a fixed text) is shown as it is.

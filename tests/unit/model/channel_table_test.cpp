@@ -3,8 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "bank/ChannelTable.h"
-#include "bank/DeskState.h"
+#include "model/ChannelTable.h"
 
 namespace {
 
@@ -112,13 +111,6 @@ TEST(ChannelTable, IndicesOutsideTheirRangeRaiseInsteadOfTouchingMemory) {
     EXPECT_THROW(ChannelOfSlot(16, 1), std::out_of_range);
     EXPECT_THROW(ChannelOfSlot(-1, 1), std::out_of_range);
     EXPECT_THROW(CheckLevel(256), std::out_of_range);
-
-    TDeskState state;
-    EXPECT_THROW(state.FaderAt(33), std::out_of_range);
-    EXPECT_THROW(state.PageButtonAt(0), std::out_of_range);
-    EXPECT_THROW(state.PageButtonAt(17), std::out_of_range);
-    EXPECT_THROW(state.SavedLevelOf(513), std::out_of_range);
-    EXPECT_EQ(state.PageButtonAt(16), nullptr);
 }
 
 } // namespace

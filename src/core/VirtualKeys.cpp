@@ -1,4 +1,4 @@
-#include "base/VirtualKeys.h"
+#include "core/VirtualKeys.h"
 
 #include <array>
 
