@@ -13,7 +13,10 @@
 #include <benchmark/benchmark.h>
 
 #include "app/Main.h"
-#include "bank/BankWidgets.h"
+#include "bank/BankView.h"
+#include "bank/BumpButton.h"
+#include "bank/Fader.h"
+#include "bank/PageButton.h"
 #include "persist/oxPerst.h"
 
 namespace {
@@ -31,41 +34,45 @@ struct Desk {
         form->show();
         form->activateWindow();
         (void)QTest::qWaitForWindowActive(form.get());
-        (void)QTest::qWaitFor([&] { return form->State().Ready; });
+        (void)QTest::qWaitFor([&] { return form->Model().Ready(); });
         QApplication::processEvents();
     }
-    TDeskState& State() { return form->State(); }
+    TDeskModel& Model() { return form->Model(); }
+    TBankView& Bank() { return form->Bank(); }
 };
 
 // Switches between pages 1 and 2; with names, every channel has two of its own.
 void PageSwitch(benchmark::State& bench, bool named) {
     Desk desk;
     // Every level differs between pages 1 and 2, so each fader changes.
+    auto table = std::make_unique<TChannelTable>(desk.Model().Table());
     for (int c = 1; c <= 64; ++c) {
-        desk.State().Table.LevelOf(c) = static_cast<std::uint8_t>(c <= 32 ? c : 255 - c);
+        table->LevelOf(c) = static_cast<std::uint8_t>(c <= 32 ? c : 255 - c);
         if (!named) continue;
-        desk.State().Table.Name1Of(c).Assign("Spot " + std::to_string(c));
-        desk.State().Table.Name2Of(c).Assign(c % 2 ? "Stage L" : "Wash");
+        table->Name1Of(c).Assign("Spot " + std::to_string(c));
+        table->Name2Of(c).Assign(c % 2 ? "Stage L" : "Wash");
     }
-    const auto total = [&](int (TFaders::*count)() const) {
+    desk.Model().LoadLayout(*table, {});
+    QApplication::processEvents();
+    const auto total = [&](int (TFader::*count)() const) {
         int n = 0;
         for (int slot = 1; slot <= 32; ++slot)
-            n += (desk.State().FaderAt(slot)->*count)();
+            n += (desk.Bank().FaderAt(slot)->*count)();
         return n;
     };
-    const int paintsBefore = total(&TFaders::FullPaintCount);
-    const int overKeptBefore = total(&TFaders::RedrawsOverKept);
+    const int paintsBefore = total(&TFader::FullPaintCount);
+    const int overKeptBefore = total(&TFader::RedrawsOverKept);
     int page = 1;
     for (auto _ : bench) {
         page = page == 1 ? 2 : 1;
-        QTest::mouseClick(desk.State().PageButtonAt(page), Qt::LeftButton, {}, QPoint(10, 10));
+        QTest::mouseClick(desk.Bank().PageButtonAt(page), Qt::LeftButton, {}, QPoint(10, 10));
     }
     const auto switches = static_cast<double>(bench.iterations());
     bench.counters["pages"] = benchmark::Counter(switches, benchmark::Counter::kIsRate);
     bench.counters["full_paints_per_switch"] =
-        (total(&TFaders::FullPaintCount) - paintsBefore) / switches;
+        (total(&TFader::FullPaintCount) - paintsBefore) / switches;
     bench.counters["over_kept_per_switch"] =
-        (total(&TFaders::RedrawsOverKept) - overKeptBefore) / switches;
+        (total(&TFader::RedrawsOverKept) - overKeptBefore) / switches;
 }
 void BM_PageSwitch(benchmark::State& bench) {
     PageSwitch(bench, false);
@@ -81,10 +88,10 @@ BENCHMARK(BM_PageSwitchNamed)->Unit(benchmark::kMicrosecond);
 void BM_32FaderPaintsAfresh(benchmark::State& bench) {
     Desk desk;
     for (int slot = 1; slot <= 32; ++slot)
-        desk.State().FaderAt(slot)->SetKeepPicture(false);
+        desk.Bank().FaderAt(slot)->SetKeepPicture(false);
     for (auto _ : bench)
         for (int slot = 1; slot <= 32; ++slot)
-            desk.State().FaderAt(slot)->Refresh();
+            desk.Bank().FaderAt(slot)->Refresh();
 }
 BENCHMARK(BM_32FaderPaintsAfresh)->Unit(benchmark::kMicrosecond);
 
@@ -92,7 +99,7 @@ BENCHMARK(BM_32FaderPaintsAfresh)->Unit(benchmark::kMicrosecond);
 // to the top: every pixel a new level, each one sent.
 void BM_FaderMouseDrag(benchmark::State& bench) {
     Desk desk;
-    TFaders* fader = desk.State().FaderAt(1);
+    TFader* fader = desk.Bank().FaderAt(1);
     const TSkRect trench = fader->TrenchRect();
     const int x = (fader->TrackRect().Left + fader->TrackRect().Right) / 2;
     for (auto _ : bench) {
@@ -109,7 +116,7 @@ BENCHMARK(BM_FaderMouseDrag)->Unit(benchmark::kMicrosecond);
 // it as in a drag: the level written, a frame sent and the page recoloured.
 void BM_FaderThrough256Digits(benchmark::State& bench) {
     Desk desk;
-    TFaders* fader = desk.State().FaderAt(1);
+    TFader* fader = desk.Bank().FaderAt(1);
     fader->setFocus();
     for (auto _ : bench) {
         for (int d = 0; d <= 255; ++d)

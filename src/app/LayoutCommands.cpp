@@ -1,5 +1,7 @@
 #include "app/LayoutCommands.h"
 
+#include <memory>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QWidget>
@@ -8,36 +10,31 @@
 #include "base/MessageBox.h"
 #include "layoutfile/LayoutFile.h"
 
-TLayoutCommands::TLayoutCommands(TParts parts) : state_(*parts.State), parts_(std::move(parts)) {}
+TLayoutCommands::TLayoutCommands(TParts parts) : model_(*parts.Model), parts_(std::move(parts)) {}
 
 void TLayoutCommands::Write() {
-    if (const TFileResult<> written = WriteLayoutFile(state_.LayoutFileName, state_.Table);
-        !written)
+    model_.MarkSaved();
+    if (const TFileResult<> written = WriteLayoutFile(fileName_, model_.Table()); !written)
         ShowMessageBox(parts_.Window, written.Error().Message() + QLatin1String(CANNOT_SAVE_FILE),
                        TMsgDlgType::mtError, QMessageBox::Ok);
 }
 
-bool TLayoutCommands::Read() {
-    const TFileResult<TLayoutRead> read = ReadLayoutFile(state_.LayoutFileName, state_.Table);
+bool TLayoutCommands::Read(TChannelTable& table) {
+    const TFileResult<TLayoutRead> read = ReadLayoutFile(fileName_, table);
     if (!read) {
         ShowMessageBox(parts_.Window, read.Error().Message() + QLatin1String(CANNOT_OPEN_FILE),
                        TMsgDlgType::mtWarning, QMessageBox::Ok);
         return false;
     }
     if (read.Value() == TLayoutRead::Read)
-        parts_.Window->setWindowTitle(LayoutCaption(parts_.BaseCaption, state_.LayoutFileName));
+        parts_.Window->setWindowTitle(LayoutCaption(parts_.BaseCaption, fileName_));
     return true;
 }
 
 void TLayoutCommands::New() {
-    state_.Ready = false;
-    state_.LayoutFileName.clear();
+    fileName_.clear();
     parts_.Window->setWindowTitle(parts_.BaseCaption + QLatin1Char(' '));
-    ClearChannels(state_.Table);
-    RefreshFaders(state_, parts_.SendThenRecolour);
-    UpdatePageColors(state_);
-    state_.Ready = true;
-    parts_.SendThenRecolour();
+    model_.NewLayout(parts_.Focus());
 }
 
 void TLayoutCommands::Open() {
@@ -46,23 +43,19 @@ void TLayoutCommands::Open() {
     if (!parts_.OpenDialog->Execute(parts_.Window)) return;
     // A file that cannot be read changes nothing: the table, the faders, the
     // page buttons and the host's levels stay as they are.
-    const QString previous = state_.LayoutFileName;
-    state_.LayoutFileName = parts_.OpenDialog->FileName();
-    state_.Ready = false;
-    if (!Read()) {
-        state_.LayoutFileName = previous;
+    const QString previous = fileName_;
+    fileName_ = parts_.OpenDialog->FileName();
+    auto table = std::make_unique<TChannelTable>(model_.Table());
+    if (!Read(*table)) {
+        fileName_ = previous;
         parts_.OpenDialog->SetFileName(previousChoice);
-        state_.Ready = true;
         return;
     }
-    RefreshFaders(state_, parts_.SendThenRecolour);
-    UpdatePageColors(state_);
-    parts_.SendThenRecolour();
-    state_.Ready = true;
+    model_.LoadLayout(*table, parts_.Focus());
 }
 
 void TLayoutCommands::Save() {
-    if (!state_.LayoutFileName.isEmpty() && QFileInfo(state_.LayoutFileName).isFile()) {
+    if (!fileName_.isEmpty() && QFileInfo(fileName_).isFile()) {
         Write();
         return;
     }
@@ -72,8 +65,8 @@ void TLayoutCommands::Save() {
 void TLayoutCommands::SaveAs() {
     parts_.SaveDialog->SetInitialDir(parts_.OpenDialog->InitialDir());
     if (!parts_.SaveDialog->Execute(parts_.Window)) return;
-    state_.LayoutFileName = parts_.SaveDialog->FileName();
-    parts_.OpenDialog->SetFileName(state_.LayoutFileName);
+    fileName_ = parts_.SaveDialog->FileName();
+    parts_.OpenDialog->SetFileName(fileName_);
     Write();
-    parts_.Window->setWindowTitle(LayoutCaption(parts_.BaseCaption, state_.LayoutFileName));
+    parts_.Window->setWindowTitle(LayoutCaption(parts_.BaseCaption, fileName_));
 }

@@ -2,9 +2,11 @@
 // The file commands of the main window: New, Open, Save and Save As, with
 // the layout read and write they run and the messages they show.
 
+#include <functional>
+
 #include <QString>
 
-#include "bank/BankRefresh.h"
+#include "model/DeskModel.h"
 
 class QWidget;
 class TFileDialog;
@@ -13,27 +15,33 @@ class TLayoutCommands {
 public:
     // Everything the commands work on belongs to the window and outlives them.
     struct TParts {
-        TDeskState* State = nullptr;
+        TDeskModel* Model = nullptr;
         QWidget* Window = nullptr; // takes the caption and owns the message boxes
         TFileDialog* OpenDialog = nullptr;
         TFileDialog* SaveDialog = nullptr;
         QString BaseCaption; // the window's caption without a file name
-        TSendThenRecolour SendThenRecolour;
+        std::function<TFocus()> Focus; // the bank control holding the focus
     };
     explicit TLayoutCommands(TParts parts);
 
+    // The layout's file; empty for a new one.
+    const QString& FileName() const { return fileName_; }
+    void SetFileName(const QString& name) { fileName_ = name; }
+
     void New();
     void Open();
-    // Writes to LayoutFileName when it names a file, else runs SaveAs.
+    // Writes to FileName when it names a file, else runs SaveAs.
     void Save();
     void SaveAs();
 
-    // The table to and from LayoutFileName; a failure is shown in a box.
-    // Read is false, and the table untouched, when the file could not be read.
+    // The model's table to FileName, and FileName into a table; a failure is
+    // shown in a box. Read is false, and the table untouched, when the file
+    // could not be read.
     void Write();
-    bool Read();
+    bool Read(TChannelTable& table);
 
 private:
-    TDeskState& state_;
+    TDeskModel& model_;
     TParts parts_;
+    QString fileName_;
 };

@@ -8,17 +8,14 @@
 #include <QMenuBar>
 #include <QVBoxLayout>
 
+#include "app/FrameSender.h"
+#include "app/LayoutCommands.h"
 #include "app/MenuItem.h"
-#include "bank/BankBuilder.h"
-#include "bank/BankInteractions.h"
-#include "bank/BankWidgets.h"
+#include "bank/BankView.h"
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
-#include "base/WindowFocus.h"
 #include "base/WindowLayer.h"
 #include "dialogs/UnitSetFaderCaption.h"
-#include "hostlink/DmxFrame.h"
-#include "app/LayoutCommands.h"
 #include "output/OutputSet.h"
 
 namespace {
@@ -33,12 +30,10 @@ QFrame* CreatePanel(const char* name, QWidget* parent) {
     return panel;
 }
 
-// The handlers' checked cast: a sender of another kind raises.
-template <typename T>
-T& SenderAs(QObject* sender, const char* what) {
-    auto* widget = dynamic_cast<T*>(sender);
-    if (widget == nullptr) throw std::invalid_argument(what);
-    return *widget;
+// The bank's widgets are owned by the window's panels and freed with them.
+TBankFactory& BankFactory() {
+    static TBankFactory factory;
+    return factory;
 }
 
 } // namespace
@@ -52,8 +47,14 @@ TMainForm::TMainForm(std::unique_ptr<hostlink::Endpoint> endpoint, QWidget* pare
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(11);
     setFont(font);
+    // The model's followers, wired once: the levels leave the desk before
+    // the bank on screen redraws.
+    model_ = new TDeskModel(this);
+    frameSender_ = new TFrameSender(*model_, *endpoint_, *outputs_, this);
+    connect(model_, &TDeskModel::changed, frameSender_, &TFrameSender::Follow);
+    bank_ = new TBankView(*model_, this);
     CreateComponents();
-    FormCreate();
+    SetUp();
 }
 
 TMainForm::~TMainForm() {
@@ -91,7 +92,8 @@ void TMainForm::CreateComponents() {
     }
 
     layoutCommands_ = std::make_unique<TLayoutCommands>(TLayoutCommands::TParts{
-        &state_, this, OpenDialog1, SaveDialog1, QLatin1String(MAIN_CAPTION), sendThenRecolour_});
+        model_, this, OpenDialog1, SaveDialog1, QLatin1String(MAIN_CAPTION),
+        [this] { return bank_->Focus(); }});
 
     CreateMenus();
     CreateLinkIndicator();
@@ -100,47 +102,10 @@ void TMainForm::CreateComponents() {
     CreatePersist();
 }
 
-void TMainForm::SendDmxFrame() {
-    if (outputSettings_.hostLink)
-        hostlink::TransmitDmxFrame(*endpoint_, state_.Table.Level, state_.DmxBuffer);
-    // A copy into each output's mailbox; the sending happens on their threads.
-    outputs_->Post(TLevelSpan(state_.Table.Level));
-    UpdatePageColors(state_);
-}
-
-namespace {
-
-// The bank's widgets are owned by the window's panels and freed with them.
-TBankFactory& BankFactory() {
-    static TBankFactory factory;
-    return factory;
-}
-
-} // namespace
-
-TBankHandlers TMainForm::NewBankHandlers() {
-    TBankHandlers handlers;
-    handlers.FaderValueChange = [this](QObject* s) { SkVSlider1ValueChange(s); };
-    handlers.FaderEnter = [this](QObject* s) { SkVSlider1Enter(s); };
-    handlers.FaderMouseDown = [this](QObject* s, TMouseButton, TShiftState, int, int) {
-        SkVSlider1MouseDown(s);
-    };
-    handlers.BumpChange = [this](QObject* s) { FaderButtonTempChange(s); };
-    handlers.BumpMouseDown = [this](QObject* s, TMouseButton, TShiftState, int, int) {
-        FaderButtonTempMouseDown(s);
-    };
-    handlers.BumpMouseUp = [this](QObject* s, TMouseButton, TShiftState, int, int) {
-        FaderButtonTempMouseUp(s);
-    };
-    handlers.PageClick = [this](QObject* s) { PageButtonTempClick(s); };
-    return handlers;
-}
-
 void TMainForm::BuildBank() {
-    bankHandlers_ = NewBankHandlers();
-    CreateFader(state_, BankPanels(), M_GradientLook->isChecked(), bankHandlers_, BankFactory());
+    bank_->BuildFaders(BankPanels(), M_GradientLook->isChecked(), BankFactory());
     FitWindowToBank();
-    CreatePageButtons(state_, BankPanels(), bankHandlers_, BankFactory());
+    bank_->BuildPageButtons(BankPanels(), BankFactory());
 }
 
 TBankPanels TMainForm::BankPanels() {
@@ -148,7 +113,7 @@ TBankPanels TMainForm::BankPanels() {
 }
 
 void TMainForm::FitWindowToBank() {
-    const QSize client = ResizeFader(state_, BankPanels());
+    const QSize client = bank_->PlaceFaders(BankPanels());
     if (client.isEmpty()) return;
     centralWidget()->setFixedSize(client);
     setFixedSize(client.width(), client.height() + menuBar()->sizeHint().height());
@@ -156,92 +121,38 @@ void TMainForm::FitWindowToBank() {
     centralWidget()->layout()->activate();
 }
 
-void TMainForm::SkVSlider1ValueChange(QObject* Sender) {
-    Guarded([&] {
-        if (!state_.Ready) return;
-        const TFaders& fader = SenderAs<TFaders>(Sender, "Unexpected sender");
-        FaderValueChange(state_, sendThenRecolour_, fader.Tag(), fader.Digit(),
-                         HoldsWindowFocus(fader));
-    });
+void TMainForm::ApplyPreset(int level) {
+    Guarded([&] { model_->ApplyPreset(level, bank_->Focus()); });
 }
 
-void TMainForm::SkVSlider1Enter(QObject* Sender) {
-    Guarded([&] { FaderEnter(state_, SenderAs<TFaders>(Sender, "Unexpected sender").Tag()); });
-}
-
-void TMainForm::SkVSlider1MouseDown(QObject* Sender) {
-    Guarded([&] { FaderPress(state_, SenderAs<TFaders>(Sender, "Unexpected sender").Tag()); });
-}
-
-void TMainForm::FaderButtonTempMouseDown(QObject* Sender) {
-    Guarded([&] {
-        const bool toggle = M_ButtonAsToggle->isChecked();
-        if (!state_.Ready || toggle) return;
-        const int channel = SenderAs<TFaderButtons>(Sender, "Unexpected sender").Tag();
-        BumpMouseDown(state_, sendThenRecolour_, channel, toggle);
-    });
-}
-
-void TMainForm::FaderButtonTempMouseUp(QObject* Sender) {
-    Guarded([&] {
-        const bool toggle = M_ButtonAsToggle->isChecked();
-        if (!state_.Ready || toggle) return;
-        const int channel = SenderAs<TFaderButtons>(Sender, "Unexpected sender").Tag();
-        BumpMouseUp(state_, sendThenRecolour_, channel, toggle);
-    });
-}
-
-void TMainForm::FaderButtonTempChange(QObject* Sender) {
-    Guarded([&] {
-        if (!state_.Ready) return;
-        const auto& bump = SenderAs<TFaderButtons>(Sender, "Unexpected sender");
-        BumpChange(state_, sendThenRecolour_, bump.Tag(), bump.Value(), HoldsWindowFocus(bump));
-    });
-}
-
-void TMainForm::PageButtonTempClick(QObject* Sender) {
-    Guarded([&] {
-        const int page = SenderAs<TPageButtons>(Sender, "The sender is not a page button").Tag();
-        // The focus leaves the bank whether or not the page may change.
-        PanelPage->setFocus(Qt::OtherFocusReason);
-        PageButtonClick(state_, sendThenRecolour_, page);
-    });
-}
-
-void TMainForm::N1001Click(QObject* Sender) {
-    Guarded([&] {
-        auto* item = qobject_cast<TMenuItem*>(Sender);
-        if (item == nullptr) throw std::invalid_argument("The sender is not a preset");
-        ApplyPreset(state_, item->Tag());
-    });
-}
-
-void TMainForm::M_SetFaderColorClick() {
+void TMainForm::ChooseFaderColor() {
     Guarded([&] {
         // Checked before the dialog, so a bad slot asks nothing.
-        const int channel = CurrentChannel(state_);
-        if (ColorDialog1->Execute(this)) state_.Table.FaderColorOf(channel) = ColorDialog1->Color();
-        ShowFaderColor(state_);
+        const int channel = model_->CurrentChannel();
+        // A cancelled choice shows the stored colour again.
+        const TColor color = ColorDialog1->Execute(this) ? ColorDialog1->Color()
+                                                         : model_->Table().FaderColorOf(channel);
+        model_->SetFaderColor(channel, color);
     });
 }
 
-void TMainForm::M_ClearCaptionClick() {
-    Guarded([&] { ClearCaption(state_); });
+void TMainForm::ClearFaderNames() {
+    Guarded([&] { model_->ClearNames(model_->CurrentChannel()); });
 }
 
-void TMainForm::M_SetCaptionClick() {
+void TMainForm::EditFaderNames() {
     SetWindowTopmost(this, false);
-    auto* dialog = new TFormSetFaderCaption(state_, this);
+    auto* dialog = new TFormSetFaderCaption(*model_, this);
     try {
-        state_.ForwardKeys = false;
+        model_->SetForwardKeys(false);
         struct Restore {
             TFormSetFaderCaption* dialog;
-            TDeskState& state;
+            TDeskModel& model;
             ~Restore() {
                 delete dialog;
-                state.ForwardKeys = true;
+                model.SetForwardKeys(true);
             }
-        } restore{dialog, state_};
+        } restore{dialog, *model_};
         dialog->Execute();
     } catch (const std::exception& e) {
         ShowMessageBox(this,

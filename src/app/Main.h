@@ -1,11 +1,14 @@
 #pragma once
-// The desk's one main window: the fader bank, the menus, the dialogs and the
-// preference store, and the order in which they come to life and go.
-// Main.cpp builds it and holds the bank's handlers; MainMenus.cpp the menus
-// and their commands; MainPreferences.cpp the stored items and the
-// preference commands; MainLifecycle.cpp start-up and close; MainHostLink.cpp
-// the host link's indicator and its notice of a refused host.
+// The desk's one main window. It holds the model and wires its followers once
+// (the host's frame and the network outputs, then the bank on screen), the
+// menus, the dialogs and the preference store, and the order in which they
+// come to life and go. Main.cpp builds it and wires the model;
+// MainMenus.cpp the menus and their commands; MainPreferences.cpp the stored
+// items and the preference commands; MainLifecycle.cpp start-up and close;
+// MainHostLink.cpp the host link's indicator and its notice of a refused
+// host; MainOutputs.cpp the network outputs.
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -13,21 +16,19 @@
 
 #include <QMainWindow>
 
-#include "bank/BankBuilder.h"
-#include "bank/BankRefresh.h"
-#include "bank/DeskState.h"
 #include "base/Guarded.h"
 #include "base/WindowPlace.h"
 #include "hostlink/Endpoint.h"
+#include "model/DeskModel.h"
 #include "output/OutputSettings.h"
-
-#include <functional>
 
 class QFrame;
 class QMenu;
 class QMenuBar;
+class TBankView;
 class TColorDialog;
 class TFileDialog;
+class TFrameSender;
 class TLayoutCommands;
 class TLinkIndicator;
 class TMenuItem;
@@ -35,6 +36,7 @@ class TOutputSet;
 class TOutputStatusLabel;
 class TStatusCorner;
 class ToxPersist;
+struct TBankPanels;
 
 inline constexpr char APPLICATION_TITLE[] = "Vantrelle 4";
 inline constexpr char MAIN_CAPTION[] = "Vantrelle 4.03";
@@ -58,12 +60,10 @@ public:
     int Left() const;
     void SetLeft(int left);
 
-    TDeskState& State() { return state_; }
-    const TDeskState& State() const { return state_; }
-
-    // Hands the current levels to the host and to the network outputs' mailbox,
-    // then recolours the page buttons.
-    void SendDmxFrame();
+    TDeskModel& Model() { return *model_; }
+    const TDeskModel& Model() const { return *model_; }
+    TBankView& Bank() { return *bank_; }
+    TLayoutCommands& LayoutCommands() { return *layoutCommands_; }
 
     // Changes to the saved output settings for this run only (the command
     // line's --sacn, --artnet, --ola); set before the window is shown.
@@ -74,7 +74,8 @@ public:
     const TOutputSettings& OutputSettings() const { return outputSettings_; }
     TOutputSet& Outputs() { return *outputs_; }
 
-    // Components, by the names the preference store and the handlers use.
+    // Components, named after the objects the preference store and the
+    // menus' users find by name.
     QFrame* PanelPage = nullptr;
     QFrame* PanelFader = nullptr;
     QMenuBar* oxMenu1 = nullptr;
@@ -115,50 +116,8 @@ public:
     TMenuItem* M_ClearCaption = nullptr;
     TMenuItem* M_SetFaderColor = nullptr;
 
-    // Handlers.
-    void FormCreate();
-    void FormShow();
     // Runs the close question; true when the window may close.
-    bool FormClose();
-    void oxPersist1AfterLoad();
-    void M_ExitClick();
-    void M_ReadmeClick();
-    void M_AboutClick();
-    void M_PassKeypressesToHalvexClick();
-    void M_NewClick();
-    void M_OpenClick();
-    void M_SaveClick();
-    void M_SaveAsClick();
-
-    // The bank's handlers.
-    void SkVSlider1ValueChange(QObject* Sender);
-    void SkVSlider1Enter(QObject* Sender);
-    void SkVSlider1MouseDown(QObject* Sender);
-    void FaderButtonTempMouseDown(QObject* Sender);
-    void FaderButtonTempMouseUp(QObject* Sender);
-    void FaderButtonTempChange(QObject* Sender);
-    void PageButtonTempClick(QObject* Sender);
-    void N1001Click(QObject* Sender);
-    void M_SetFaderColorClick();
-    void M_ClearCaptionClick();
-    void M_SetCaptionClick();
-
-    // Preferences and action commands.
-    void M_DisplayvalueasdigitClick();
-    void M_ButtonAsToggleClick();
-    void M_StayOnTopClick();
-    void M_GradientLookClick();
-    void M_AllFaderTo_0Click();
-    void M_AllFaderTo_50Click();
-    void M_AllFaderTo_100Click();
-    void M_FadersOfCurrentPageAt_0Click();
-    void M_FadersOfCurrentPageAt_50Click();
-    void M_FadersOfCurrentPageAt_100Click();
-    void M_ReleaseAllToggledBumpButtonsClick();
-    void M_DmxOutputsClick();
-
-    // The step every bank rule runs after a level change.
-    const TSendThenRecolour& SendThenRecolour() const { return sendThenRecolour_; }
+    bool AskToClose();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -171,38 +130,59 @@ private:
     void CreatePersist();
     TMenuItem* AddItem(QMenu* menu, const char* name, const QString& caption, int tag = 0);
     void ConnectMenuCommands();
-    // Runs a handler; a failure is shown in an error box and ends only it.
+    // Runs a command; a failure is shown in an error box and ends only it.
     template <typename F>
-    void Guarded(F&& handler) {
-        RunGuarded(this, std::forward<F>(handler));
+    void Guarded(F&& command) {
+        RunGuarded(this, std::forward<F>(command));
     }
+
+    // Start-up and close.
+    void SetUp();
+    void StartShowing();
+    void ApplyLoadedPreferences();
+
+    // Commands.
+    void ShowReadme();
+    void ShowAbout();
+    void ApplyPreset(int level);
+    void ChooseFaderColor();
+    void ClearFaderNames();
+    void EditFaderNames();
+    void SetAllLevels(int level);
+    void SetPageLevels(int level);
+    void ReleaseAllBumps();
+    void ChooseOutputs();
+
+    // Preferences.
+    void ApplyKeyForwarding();
+    void ApplyBumpType();
     void ApplyZOrder();
     void InstallKeyFilter();
+
     void CreateLinkIndicator();
     void ShowLinkStatus(const hostlink::LinkStatus& status);
     void AddToStatusCorner(QWidget* status);
-    // Builds the bank with this window's handlers, then fits the window to it.
+    // Builds the bank on screen, then fits the window to it.
     void BuildBank();
     void FitWindowToBank();
-    TBankHandlers NewBankHandlers();
     TBankPanels BankPanels();
     // Reads the outputs' settings, applies the overrides and starts them.
     void StartOutputs();
     void ApplyOutputSettings(const TOutputSettings& settings);
 
-    TDeskState state_;
     std::unique_ptr<hostlink::Endpoint> endpoint_;
+    std::unique_ptr<TOutputSet> outputs_;
+    TOutputSettings outputSettings_;
+    TDeskModel* model_ = nullptr;
+    TFrameSender* frameSender_ = nullptr;
+    TBankView* bank_ = nullptr;
     QObject* keyFilter_ = nullptr;
     bool shown_ = false;
     // Top and Left are the frame's corner, as the window manager draws it.
     TWindowPlace place_{this};
-    TBankHandlers bankHandlers_;
-    const TSendThenRecolour sendThenRecolour_{[this] { SendDmxFrame(); }};
     std::unique_ptr<TLayoutCommands> layoutCommands_;
     TStatusCorner* statusCorner_ = nullptr;
     std::set<std::pair<std::string, std::string>> toldRefusals_; // path, reason
     TOutputOverrides outputOverrides_;
-    TOutputSettings outputSettings_;
-    std::unique_ptr<TOutputSet> outputs_;
     TOutputStatusLabel* outputStatus_ = nullptr;
 };

@@ -6,7 +6,8 @@
 
 #include "app/Main.h"
 #include "app/MenuItem.h"
-#include "bank/BankCommands.h"
+#include "app/FrameSender.h"
+#include "bank/BankView.h"
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
 #include "core/WholeFile.h"
@@ -14,54 +15,44 @@
 #include "app/LayoutCommands.h"
 #include "persist/oxPerst.h"
 
-void TMainForm::FormCreate() {
+void TMainForm::SetUp() {
     setWindowTitle(QLatin1String(MAIN_CAPTION));
-    ClearChannels(state_.Table);
-    state_.Ready = false;
+    model_->SetReady(false);
     oxPersist1->PostLoad();
-    state_.ColorOff = clGray;
-    state_.ColorOn = clSilver;
-    state_.ColorOffLive = 0x0080FF;
-    state_.ColorOnLive = clYellow;
     InstallKeyFilter();
-    state_.GridRows = 2;
-    state_.GridColumns = 16;
     BuildBank();
-    state_.CurrentPage = 0;
-    InitialiseSlots(state_, !M_PassKeypressesToHalvex->isChecked());
-    state_.ForwardKeys = true;
+    bank_->InitialiseSlots(!M_PassKeypressesToHalvex->isChecked());
+    model_->SetForwardKeys(true);
 }
 
-void TMainForm::FormShow() {
+void TMainForm::StartShowing() {
     StartOutputs();
-    RefreshFaders(state_, sendThenRecolour_);
-    SendDmxFrame();
+    model_->RefreshPage(bank_->Focus());
+    model_->ResendLevels();
 }
 
-bool TMainForm::FormClose() {
+bool TMainForm::AskToClose() {
     const auto answer = ShowMessageBox(this, QLatin1String(CLOSE_QUESTION), TMsgDlgType::mtWarning,
                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel || answer == QMessageBox::NoButton) return false;
-    if (answer == QMessageBox::Yes) M_SaveClick();
+    if (answer == QMessageBox::Yes) layoutCommands_->Save();
     if (const TFileResult<> saved = oxPersist1->Save(); !saved)
         ShowMessageBox(this, saved.Error().Message(), TMsgDlgType::mtError, QMessageBox::Ok);
     return true;
 }
 
-void TMainForm::oxPersist1AfterLoad() {
-    state_.LayoutFileName = OpenDialog1->FileName();
+void TMainForm::ApplyLoadedPreferences() {
+    layoutCommands_->SetFileName(OpenDialog1->FileName());
     // What an interrupted save left beside the layout goes before it is reopened.
-    if (!state_.LayoutFileName.isEmpty()) RemoveSaveLeftovers(state_.LayoutFileName);
-    layoutCommands_->Read();
-    ApplyDisplayMode(state_, M_Displayvalueasdigit->isChecked());
-    ApplyBumpType(state_, M_ButtonAsToggle->isChecked());
-    SetFadersKeyboard(state_, !M_PassKeypressesToHalvex->isChecked());
-    ApplyGradientLook(state_, M_GradientLook->isChecked());
+    if (!layoutCommands_->FileName().isEmpty()) RemoveSaveLeftovers(layoutCommands_->FileName());
+    auto table = std::make_unique<TChannelTable>(model_->Table());
+    layoutCommands_->Read(*table);
+    bank_->ShowDigits(M_Displayvalueasdigit->isChecked());
+    ApplyBumpType();
+    ApplyKeyForwarding();
+    bank_->ShowGradient(M_GradientLook->isChecked());
     ApplyZOrder();
-    if (!M_MemoriseFaderStatusOnExit->isChecked()) ClearLevelsAndBumps(state_.Table);
-    RefreshFaders(state_, sendThenRecolour_);
-    UpdatePageColors(state_);
-    state_.Ready = true;
+    model_->StartWith(*table, M_MemoriseFaderStatusOnExit->isChecked(), bank_->Focus());
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -72,11 +63,11 @@ void TMainForm::showEvent(QShowEvent* event) {
         const QRect area = screen->availableGeometry();
         move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
     }
-    FormShow();
+    StartShowing();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    if (FormClose())
+    if (AskToClose())
         event->accept();
     else
         event->ignore();
@@ -84,8 +75,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::InstallKeyFilter() {
     auto* filter = new TKeyFilter(
-        *endpoint_, [this] { return M_PassKeypressesToHalvex->isChecked() && state_.ForwardKeys; },
-        this);
+        *endpoint_,
+        [this] { return M_PassKeypressesToHalvex->isChecked() && model_->ForwardKeys(); }, this);
     QCoreApplication::instance()->installEventFilter(filter);
     keyFilter_ = filter;
 }

@@ -7,7 +7,7 @@
 
 #include "app/Main.h"
 #include "app/MenuItem.h"
-#include "bank/BankCommands.h"
+#include "bank/BankView.h"
 #include "base/MessageBox.h"
 #include "base/WindowLayer.h"
 #include "dialogs/About.h"
@@ -78,17 +78,16 @@ void TMainForm::CreateMenus() {
     M_Help->setObjectName(QStringLiteral("M_Help"));
     M_Readme = AddItem(M_Help, "M_Readme", QStringLiteral("Readme"));
     M_About = AddItem(M_Help, "M_About", QStringLiteral("About"));
-    connect(M_Readme, &QAction::triggered, this, [this] { M_ReadmeClick(); });
-    connect(M_About, &QAction::triggered, this, [this] { M_AboutClick(); });
+    connect(M_Readme, &QAction::triggered, this, [this] { ShowReadme(); });
+    connect(M_About, &QAction::triggered, this, [this] { ShowAbout(); });
 
-    connect(M_New, &QAction::triggered, this, [this] { M_NewClick(); });
-    connect(M_Open, &QAction::triggered, this, [this] { M_OpenClick(); });
-    connect(M_Save, &QAction::triggered, this, [this] { M_SaveClick(); });
-    connect(M_SaveAs, &QAction::triggered, this, [this] { M_SaveAsClick(); });
-    connect(M_Exit, &QAction::triggered, this, [this] { M_ExitClick(); });
-    connect(M_PassKeypressesToHalvex, &QAction::triggered, this,
-            [this] { M_PassKeypressesToHalvexClick(); });
-    connect(M_StayOnTop, &QAction::triggered, this, [this] { M_StayOnTopClick(); });
+    connect(M_New, &QAction::triggered, this, [this] { layoutCommands_->New(); });
+    connect(M_Open, &QAction::triggered, this, [this] { layoutCommands_->Open(); });
+    connect(M_Save, &QAction::triggered, this, [this] { layoutCommands_->Save(); });
+    connect(M_SaveAs, &QAction::triggered, this, [this] { layoutCommands_->SaveAs(); });
+    connect(M_Exit, &QAction::triggered, this, [this] { close(); });
+    connect(M_PassKeypressesToHalvex, &QAction::triggered, this, [this] { ApplyKeyForwarding(); });
+    connect(M_StayOnTop, &QAction::triggered, this, [this] { ApplyZOrder(); });
 }
 
 void TMainForm::CreatePopupMenu() {
@@ -115,34 +114,31 @@ void TMainForm::CreatePopupMenu() {
 }
 
 void TMainForm::ConnectMenuCommands() {
-    const auto on = [this](QAction* item, void (TMainForm::*handler)()) {
-        connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    const auto on = [this](QAction* item, auto command) {
+        connect(item, &QAction::triggered, this, command);
     };
-    on(M_ReleaseAllToggledBumpButtons, &TMainForm::M_ReleaseAllToggledBumpButtonsClick);
-    on(M_AllFaderTo_0, &TMainForm::M_AllFaderTo_0Click);
-    on(M_AllFaderTo_50, &TMainForm::M_AllFaderTo_50Click);
-    on(M_AllFaderTo_100, &TMainForm::M_AllFaderTo_100Click);
-    on(M_FadersOfCurrentPageAt_0, &TMainForm::M_FadersOfCurrentPageAt_0Click);
-    on(M_FadersOfCurrentPageAt_50, &TMainForm::M_FadersOfCurrentPageAt_50Click);
-    on(M_FadersOfCurrentPageAt_100, &TMainForm::M_FadersOfCurrentPageAt_100Click);
-    on(M_Displayvalueasdigit, &TMainForm::M_DisplayvalueasdigitClick);
-    on(M_ButtonAsToggle, &TMainForm::M_ButtonAsToggleClick);
-    on(M_GradientLook, &TMainForm::M_GradientLookClick);
-    on(M_DmxOutputs, &TMainForm::M_DmxOutputsClick);
-    on(M_SetCaption, &TMainForm::M_SetCaptionClick);
-    on(M_ClearCaption, &TMainForm::M_ClearCaptionClick);
-    on(M_SetFaderColor, &TMainForm::M_SetFaderColorClick);
+    on(M_ReleaseAllToggledBumpButtons, [this] { ReleaseAllBumps(); });
+    on(M_AllFaderTo_0, [this] { SetAllLevels(0); });
+    on(M_AllFaderTo_50, [this] { SetAllLevels(128); });
+    on(M_AllFaderTo_100, [this] { SetAllLevels(255); });
+    on(M_FadersOfCurrentPageAt_0, [this] { SetPageLevels(0); });
+    on(M_FadersOfCurrentPageAt_50, [this] { SetPageLevels(128); });
+    on(M_FadersOfCurrentPageAt_100, [this] { SetPageLevels(255); });
+    on(M_Displayvalueasdigit, [this] { bank_->ShowDigits(M_Displayvalueasdigit->isChecked()); });
+    on(M_ButtonAsToggle, [this] { ApplyBumpType(); });
+    on(M_GradientLook, [this] { bank_->ShowGradient(M_GradientLook->isChecked()); });
+    on(M_DmxOutputs, [this] { ChooseOutputs(); });
+    on(M_SetCaption, [this] { EditFaderNames(); });
+    on(M_ClearCaption, [this] { ClearFaderNames(); });
+    on(M_SetFaderColor, [this] { ChooseFaderColor(); });
+    // The level presets carry their level in their tag.
     for (QAction* a : PopupMenu1->actions()) {
         auto* item = qobject_cast<TMenuItem*>(a);
         if (item == nullptr || !item->objectName().startsWith(QLatin1Char('N')) ||
             item->isSeparator())
             continue;
-        connect(item, &QAction::triggered, this, [this, item] { N1001Click(item); });
+        on(item, [this, item] { ApplyPreset(item->Tag()); });
     }
-}
-
-void TMainForm::M_ExitClick() {
-    close();
 }
 
 namespace {
@@ -162,8 +158,8 @@ void ShowHelpWindow(QWidget* owner) {
 
 } // namespace
 
-void TMainForm::M_ReadmeClick() {
-    state_.ForwardKeys = false;
+void TMainForm::ShowReadme() {
+    model_->SetForwardKeys(false);
     SetWindowTopmost(this, false);
     QString failure;
     try {
@@ -174,11 +170,11 @@ void TMainForm::M_ReadmeClick() {
     // Put back whatever happened, so that a failed window cannot leave the
     // desk out of its layer or deaf to the host's shortcuts.
     ApplyZOrder();
-    state_.ForwardKeys = true;
+    model_->SetForwardKeys(true);
     if (!failure.isEmpty()) ShowMessageBox(this, failure, TMsgDlgType::mtError, QMessageBox::Ok);
 }
 
-void TMainForm::M_AboutClick() {
+void TMainForm::ShowAbout() {
     try {
         ShowHelpWindow<TFormAbout>(this);
     } catch (const std::exception& e) {
@@ -187,46 +183,14 @@ void TMainForm::M_AboutClick() {
     }
 }
 
-void TMainForm::M_NewClick() {
-    layoutCommands_->New();
+void TMainForm::SetAllLevels(int level) {
+    Guarded([&] { model_->SetAllLevels(level, bank_->Focus()); });
 }
 
-void TMainForm::M_OpenClick() {
-    layoutCommands_->Open();
+void TMainForm::SetPageLevels(int level) {
+    Guarded([&] { model_->SetPageLevels(level, bank_->Focus()); });
 }
 
-void TMainForm::M_SaveClick() {
-    layoutCommands_->Save();
-}
-
-void TMainForm::M_SaveAsClick() {
-    layoutCommands_->SaveAs();
-}
-
-void TMainForm::M_AllFaderTo_0Click() {
-    Guarded([&] { AllFadersTo(state_, sendThenRecolour_, 0); });
-}
-
-void TMainForm::M_AllFaderTo_50Click() {
-    Guarded([&] { AllFadersTo(state_, sendThenRecolour_, 128); });
-}
-
-void TMainForm::M_AllFaderTo_100Click() {
-    Guarded([&] { AllFadersTo(state_, sendThenRecolour_, 255); });
-}
-
-void TMainForm::M_FadersOfCurrentPageAt_0Click() {
-    Guarded([&] { PageFadersTo(state_, sendThenRecolour_, 0); });
-}
-
-void TMainForm::M_FadersOfCurrentPageAt_50Click() {
-    Guarded([&] { PageFadersTo(state_, sendThenRecolour_, 128); });
-}
-
-void TMainForm::M_FadersOfCurrentPageAt_100Click() {
-    Guarded([&] { PageFadersTo(state_, sendThenRecolour_, 255); });
-}
-
-void TMainForm::M_ReleaseAllToggledBumpButtonsClick() {
-    Guarded([&] { ReleaseAllToggledBumps(state_, sendThenRecolour_); });
+void TMainForm::ReleaseAllBumps() {
+    Guarded([&] { model_->ReleaseAllBumps(bank_->Focus()); });
 }

@@ -6,9 +6,10 @@
 #include <QMenuBar>
 #include <cstdio>
 
+#include "app/FrameSender.h"
 #include "app/Main.h"
-#include "app/OutputStatusLabel.h"
-#include "app/OutputsDialog.h"
+#include "dialogs/OutputStatusLabel.h"
+#include "dialogs/OutputsDialog.h"
 #include "base/MessageBox.h"
 #include "core/WholeFile.h"
 #include "output/Cid.h"
@@ -52,12 +53,13 @@ void TMainForm::StartOutputs() {
 
 void TMainForm::ApplyOutputSettings(const TOutputSettings& settings) {
     outputSettings_ = settings;
+    frameSender_->SetHostLinkOn(settings.hostLink);
     outputs_->Apply(settings);
-    outputs_->Post(TLevelSpan(state_.Table.Level));
+    outputs_->Post(TLevelSpan(model_->Table().Level));
     outputStatus_->Refresh();
 }
 
-void TMainForm::M_DmxOutputsClick() {
+void TMainForm::ChooseOutputs() {
     TOutputsDialog dialog(outputSettings_, this);
     if (dialog.exec() != QDialog::Accepted) return;
     TOutputSettings chosen = dialog.Settings();

@@ -4,7 +4,7 @@
 
 #include "app/Main.h"
 #include "app/MenuItem.h"
-#include "bank/BankCommands.h"
+#include "bank/BankView.h"
 #include "base/WindowLayer.h"
 #include "persist/oxPerst.h"
 
@@ -34,7 +34,7 @@ void TMainForm::CreatePersist() {
         QStringLiteral("SaveDialog1;FileName;10;SaveDialog1_FileName;;1;0;0;;"),
         QStringLiteral("OpenDialog1;FileName;10;OpenDialog1_FileName;;1;0;0;;"),
     });
-    oxPersist1->AfterLoad = [this](QObject*) { oxPersist1AfterLoad(); };
+    oxPersist1->AfterLoad = [this](QObject*) { ApplyLoadedPreferences(); };
     oxPersist1->EndReadDescription();
 }
 
@@ -55,23 +55,12 @@ void TMainForm::ApplyZOrder() {
     SetWindowTopmost(this, M_StayOnTop->isChecked());
 }
 
-void TMainForm::M_PassKeypressesToHalvexClick() {
-    // The faders' own keyboard handling is switched by the bank.
-    SetFadersKeyboard(state_, !M_PassKeypressesToHalvex->isChecked());
+void TMainForm::ApplyKeyForwarding() {
+    // While keys go to the host, the faders leave the keyboard alone.
+    bank_->EnableFaderKeys(!M_PassKeypressesToHalvex->isChecked());
 }
 
-void TMainForm::M_DisplayvalueasdigitClick() {
-    ApplyDisplayMode(state_, M_Displayvalueasdigit->isChecked());
-}
-
-void TMainForm::M_ButtonAsToggleClick() {
-    ApplyBumpType(state_, M_ButtonAsToggle->isChecked());
-}
-
-void TMainForm::M_StayOnTopClick() {
-    ApplyZOrder();
-}
-
-void TMainForm::M_GradientLookClick() {
-    ApplyGradientLook(state_, M_GradientLook->isChecked());
+void TMainForm::ApplyBumpType() {
+    model_->SetToggleBumps(M_ButtonAsToggle->isChecked());
+    bank_->SetBumpType(M_ButtonAsToggle->isChecked());
 }

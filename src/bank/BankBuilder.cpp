@@ -1,22 +1,37 @@
 #include "bank/BankBuilder.h"
 
 #include <stdexcept>
+#include <string>
 
 #include <QFont>
 
-#include "bank/BankWidgets.h"
-#include "model/Captions.h"
+#include "bank/BumpButton.h"
+#include "bank/Fader.h"
 #include "bank/FaderLook.h"
+#include "bank/PageButton.h"
 #include "base/MessageBox.h"
+#include "model/ChannelTable.h"
 
-TFaders* TBankFactory::NewFader(QWidget* owner, int) {
-    return new TFaders(owner);
+TFader* TBankWidgets::FaderAt(int slot) const {
+    return Faders[static_cast<std::size_t>(CheckSlot(slot))];
 }
-TFaderButtons* TBankFactory::NewFaderButton(QWidget* owner, int) {
-    return new TFaderButtons(owner);
+
+TBumpButton* TBankWidgets::BumpAt(int slot) const {
+    return Bumps[static_cast<std::size_t>(CheckSlot(slot))];
 }
-TPageButtons* TBankFactory::NewPageButton(QWidget* owner, int) {
-    return new TPageButtons(owner);
+
+TPageButton* TBankWidgets::PageButtonAt(int page) const {
+    return PageButtons[static_cast<std::size_t>(CheckPage(page - 1) + 1)];
+}
+
+TFader* TBankFactory::NewFader(QWidget* owner, int slot) {
+    return new TFader(owner, slot);
+}
+TBumpButton* TBankFactory::NewBump(QWidget* owner, int slot) {
+    return new TBumpButton(owner, slot);
+}
+TPageButton* TBankFactory::NewPageButton(QWidget* owner, int page) {
+    return new TPageButton(owner, page);
 }
 
 namespace {
@@ -41,40 +56,29 @@ QFont DeskFont(const TBankPanels& panels) {
     return owner != nullptr ? owner->window()->font() : QFont();
 }
 
-void ConfigureFader(TFaders& f, TDeskState& state, const TBankPanels& panels, int i, bool gradient,
-                    const TBankHandlers& handlers) {
+void ConfigureFader(TFader& f, const TBankPanels& panels, int slot, bool gradient) {
     f.setParent(panels.PanelFader);
-    f.setObjectName(QStringLiteral("Fader%1").arg(i));
-    f.SetTag(i);
+    f.SetSlot(slot);
+    f.setObjectName(QStringLiteral("Fader%1").arg(slot));
     ApplyFaderSettings(f, gradient);
-    const int channel = CheckChannel(f.Tag() - state.CurrentPage * FADERS_PER_PAGE);
-    f.SignalSettings()->SetName1(CaptionText(state.Table.Name1Of(channel)));
-    f.SignalSettings()->SetName2(CaptionText(state.Table.Name2Of(channel)));
     f.SetTabStop(false);
     f.SetPopupMenu(panels.Popup);
-    f.OnValueChange = handlers.FaderValueChange;
-    f.OnEnter = handlers.FaderEnter;
-    f.OnMouseDown = handlers.FaderMouseDown;
 }
 
-void ConfigureBump(TFaderButtons& b, const TDeskState& state, const TBankPanels& panels, int i,
-                   const TBankHandlers& handlers) {
+void ConfigureBump(TBumpButton& b, const TBankPanels& panels, int slot, TColor color) {
     b.setParent(panels.PanelFader);
-    b.SetTag(i);
-    b.setObjectName(QStringLiteral("FaderButton%1").arg(i));
+    b.SetSlot(slot);
+    b.setObjectName(QStringLiteral("FaderButton%1").arg(slot));
     b.SetFont(DeskFont(panels)); // made bold and larger by the look
-    ApplyBumpLook(b, state.ColorOff);
-    b.OnChange = handlers.BumpChange;
-    b.OnMouseDown = handlers.BumpMouseDown;
-    b.OnMouseUp = handlers.BumpMouseUp;
+    ApplyBumpLook(b, color);
 }
 
 // Returns the client size the window takes after this cell.
-QSize PlaceCell(TDeskState& state, const TBankPanels& panels, int n, int row, int col) {
-    TFaders& f = Existing(state.FaderAt(n), "Fader", n);
+QSize PlaceCell(TBankWidgets& widgets, const TBankPanels& panels, int n, int row, int col) {
+    TFader& f = Existing(widgets.FaderAt(n), "Fader", n);
     f.resize(FADER_WIDTH, FADER_HEIGHT);
     f.move((col - 1) * f.width(), (row - 1) * f.height() + (row == 1 ? 0 : LOWER_ROW_SHIFT));
-    TFaderButtons& b = Existing(state.FaderButtonAt(n), "FaderButton", n);
+    TBumpButton& b = Existing(widgets.BumpAt(n), "FaderButton", n);
     b.resize(FADER_WIDTH, BUMP_HEIGHT);
     b.move(b.width() * (col - 1),
            f.height() * (row - 1) + (row == 1 ? UPPER_BUMP_TOP : LOWER_BUMP_TOP));
@@ -85,32 +89,32 @@ QSize PlaceCell(TDeskState& state, const TBankPanels& panels, int n, int row, in
 
 } // namespace
 
-void CreateFader(TDeskState& state, const TBankPanels& panels, bool gradient,
-                 const TBankHandlers& handlers, TBankFactory& factory) {
+void CreateFaders(TBankWidgets& widgets, const TBankPanels& panels, bool gradient,
+                  TColor bumpColor, TBankFactory& factory) {
     panels.PanelFader->hide();
-    for (int i = 1; i <= FADERS_PER_PAGE; ++i) {
+    for (int slot = 1; slot <= FADERS_PER_PAGE; ++slot) {
+        const auto i = static_cast<std::size_t>(slot);
         try {
-            TFaders* fader = factory.NewFader(panels.PanelFader, i);
-            state.Faders[static_cast<std::size_t>(CheckSlot(i))] = fader;
-            TFaderButtons* button = factory.NewFaderButton(panels.PanelFader, i);
-            state.FaderButtons[static_cast<std::size_t>(i)] = button;
-            ConfigureFader(Existing(fader, "Fader", i), state, panels, i, gradient, handlers);
-            ConfigureBump(Existing(button, "FaderButton", i), state, panels, i, handlers);
+            widgets.Faders[i] = factory.NewFader(panels.PanelFader, slot);
+            widgets.Bumps[i] = factory.NewBump(panels.PanelFader, slot);
+            ConfigureFader(Existing(widgets.Faders[i], "Fader", slot), panels, slot, gradient);
+            ConfigureBump(Existing(widgets.Bumps[i], "FaderButton", slot), panels, slot,
+                          bumpColor);
         } catch (const std::exception&) {
-            Warn(panels, "Error on Creating Fader [", i);
+            Warn(panels, "Error on Creating Fader [", slot);
         }
     }
     panels.PanelFader->show();
 }
 
-QSize ResizeFader(TDeskState& state, const TBankPanels& panels) {
+QSize PlaceFaders(TBankWidgets& widgets, const TBankPanels& panels) {
     panels.PanelFader->hide();
     QSize client;
     int n = 1;
-    for (int row = 1; row <= state.GridRows; ++row) {
-        for (int col = 1; col <= state.GridColumns; ++col) {
+    for (int row = 1; row <= GRID_ROWS; ++row) {
+        for (int col = 1; col <= GRID_COLUMNS; ++col) {
             try {
-                client = PlaceCell(state, panels, n, row, col);
+                client = PlaceCell(widgets, panels, n, row, col);
             } catch (const std::exception&) {
                 Warn(panels, "Error on Resize Fader [", n);
             }
@@ -122,51 +126,35 @@ QSize ResizeFader(TDeskState& state, const TBankPanels& panels) {
     return client;
 }
 
-void CreatePageButtons(TDeskState& state, const TBankPanels& panels, const TBankHandlers& handlers,
+void CreatePageButtons(TBankWidgets& widgets, const TBankPanels& panels, TColor color,
                        TBankFactory& factory) {
     QWidget* panel = panels.PanelPage;
-    for (int i = 1; i <= PAGE_COUNT; ++i) {
+    for (int page = 1; page <= PAGE_COUNT; ++page) {
         try {
-            TPageButtons& b = Existing(factory.NewPageButton(panel, i), "PageButton", i);
-            state.PageButtons[static_cast<std::size_t>(CheckPage(i - 1) + 1)] = &b;
+            TPageButton& b = Existing(factory.NewPageButton(panel, page), "PageButton", page);
+            widgets.PageButtons[static_cast<std::size_t>(CheckPage(page - 1) + 1)] = &b;
             b.setParent(panel);
+            b.SetPage(page);
             b.SetFont(DeskFont(panels));
-            b.SetTag(i);
-            b.setObjectName(QStringLiteral("PageButton%1").arg(i));
+            b.setObjectName(QStringLiteral("PageButton%1").arg(page));
             b.setVisible(true);
             b.SetButtonType(ToxButtonType::oxbToggle);
             b.Background().SetDitherDown(false);
-            b.SetColor(state.ColorOff);
+            b.SetColor(color);
             b.SetStyle(ToxBtnStyle::bsInset);
             b.SetGroupAllowNoSel(false);
             b.SetGroup(1);
             const int width = panel->width() / PAGE_COUNT;
-            b.setGeometry((i - 1) * width, PAGE_BUTTON_TOP, width,
+            b.setGeometry((page - 1) * width, PAGE_BUTTON_TOP, width,
                           panel->height() - 2 * PAGE_BUTTON_TOP);
             b.SetTextX(0);
             b.SetTextY(0);
             b.SetMultiLine(true);
-            const int first = (i - 1) * FADERS_PER_PAGE + 1;
-            b.Lines().Add(QStringLiteral("%1 - %2").arg(first).arg(i * FADERS_PER_PAGE));
-            b.SetValue(i == 1);
-            b.OnClick = handlers.PageClick;
+            const int first = (page - 1) * FADERS_PER_PAGE + 1;
+            b.Lines().Add(QStringLiteral("%1 - %2").arg(first).arg(page * FADERS_PER_PAGE));
+            b.SetValue(page == 1);
         } catch (const std::exception&) {
-            Warn(panels, "Error on Creating PageButton [", i);
-        }
-    }
-}
-
-void InitialiseSlots(TDeskState& state, bool enableKeyboard) {
-    for (int slot = 1; slot <= FADERS_PER_PAGE; ++slot) {
-        const int channel = state.ChannelOf(slot);
-        if (TFaders* f = state.FaderAt(slot)) {
-            f->SetTag(channel);
-            f->Refresh();
-            f->SetEnableKeyboard(enableKeyboard);
-        }
-        if (TFaderButtons* b = state.FaderButtonAt(slot)) {
-            b->SetTag(channel);
-            b->SetCaption(QString::number(channel));
+            Warn(panels, "Error on Creating PageButton [", page);
         }
     }
 }

@@ -3,32 +3,39 @@
 // in a 16 x 2 grid, and the row of 16 page buttons above them. Every widget
 // is built inside its own guard, so one failure leaves a partial bank.
 
+#include <array>
+
 #include <QSize>
 
-#include "bank/DeskState.h"
-#include "base/Component.h"
+#include "core/Color.h"
+#include "core/DmxConstants.h"
 
 class QMenu;
 class QWidget;
+class TBumpButton;
+class TFader;
+class TPageButton;
 
-// The main window's handlers attached to every widget built.
-struct TBankHandlers {
-    TNotifyEvent FaderValueChange;
-    TNotifyEvent FaderEnter;
-    TMouseEvent FaderMouseDown;
-    TNotifyEvent BumpChange;
-    TMouseEvent BumpMouseDown;
-    TMouseEvent BumpMouseUp;
-    TNotifyEvent PageClick;
+// The bank's widgets by slot (1..32) and page (1..16); index 0 is unused. A
+// slot whose widget could not be built holds null. The panels own them.
+struct TBankWidgets {
+    std::array<TFader*, FADERS_PER_PAGE + 1> Faders{};
+    std::array<TBumpButton*, FADERS_PER_PAGE + 1> Bumps{};
+    std::array<TPageButton*, PAGE_COUNT + 1> PageButtons{};
+
+    // Range-checked; raise std::out_of_range.
+    TFader* FaderAt(int slot) const;
+    TBumpButton* BumpAt(int slot) const;
+    TPageButton* PageButtonAt(int page) const;
 };
 
 // Makes the widgets; tests hand in one that fails on purpose.
 class TBankFactory {
 public:
     virtual ~TBankFactory() = default;
-    virtual TFaders* NewFader(QWidget* owner, int slot);
-    virtual TFaderButtons* NewFaderButton(QWidget* owner, int slot);
-    virtual TPageButtons* NewPageButton(QWidget* owner, int page);
+    virtual TFader* NewFader(QWidget* owner, int slot);
+    virtual TBumpButton* NewBump(QWidget* owner, int slot);
+    virtual TPageButton* NewPageButton(QWidget* owner, int page);
 };
 
 struct TBankPanels {
@@ -38,6 +45,8 @@ struct TBankPanels {
     QWidget* MessageParent = nullptr; // owner of the warning boxes
 };
 
+inline constexpr int GRID_COLUMNS = 16;
+inline constexpr int GRID_ROWS = 2;
 inline constexpr int FADER_WIDTH = 63;
 inline constexpr int FADER_HEIGHT = 210;
 inline constexpr int BUMP_HEIGHT = 40;
@@ -48,13 +57,12 @@ inline constexpr int FRAME_WIDTH = 6;   // both sides of the window frame
 inline constexpr int BOTTOM_SPACE = 20; // the gap between the rows
 inline constexpr int PAGE_BUTTON_TOP = 4;
 
-void CreateFader(TDeskState& state, const TBankPanels& panels, bool gradient,
-                 const TBankHandlers& handlers, TBankFactory& factory);
+// The faders and their bumps, in the bump colour given.
+void CreateFaders(TBankWidgets& widgets, const TBankPanels& panels, bool gradient,
+                  TColor bumpColor, TBankFactory& factory);
 // Places the grid; returns the client size the window takes (empty when no
 // cell could be placed).
-QSize ResizeFader(TDeskState& state, const TBankPanels& panels);
+QSize PlaceFaders(TBankWidgets& widgets, const TBankPanels& panels);
 // Takes its sizes from the page panel, so it runs once the window has its size.
-void CreatePageButtons(TDeskState& state, const TBankPanels& panels, const TBankHandlers& handlers,
+void CreatePageButtons(TBankWidgets& widgets, const TBankPanels& panels, TColor color,
                        TBankFactory& factory);
-// Tags and captions of the current page, and the faders' keyboard switch.
-void InitialiseSlots(TDeskState& state, bool enableKeyboard);

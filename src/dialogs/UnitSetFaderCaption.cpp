@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "bank/BankInteractions.h"
+#include "model/DeskModel.h"
 #include "model/Captions.h"
 #include "base/Guarded.h"
 #include "base/MessageBox.h"
@@ -27,10 +27,10 @@ constexpr std::uint16_t kRepeatDelay = 80;
 
 } // namespace
 
-TFormSetFaderCaption::TFormSetFaderCaption(TDeskState& state, QWidget* parent)
+TFormSetFaderCaption::TFormSetFaderCaption(TDeskModel& model, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      state_(state) {
+      model_(model) {
     setObjectName(QStringLiteral("FormSetFaderCaption"));
     // 8 pt at 96 dpi; where the face is missing, a narrow sans keeps the
     // labels inside the 49 pixels before the edits.
@@ -105,9 +105,9 @@ void TFormSetFaderCaption::Guarded(F&& handler) {
 }
 
 void TFormSetFaderCaption::LoadChannel() {
-    const int channel = CurrentChannel(state_);
-    EditCaption1->setText(CaptionText(state_.Table.Name1Of(channel)));
-    EditCaption2->setText(CaptionText(state_.Table.Name2Of(channel)));
+    const int channel = model_.CurrentChannel();
+    EditCaption1->setText(CaptionText(model_.Table().Name1Of(channel)));
+    EditCaption2->setText(CaptionText(model_.Table().Name2Of(channel)));
     setWindowTitle(QLatin1String(FADER_CAPTION_TITLE) + QString::number(channel));
     FocusFirstEdit();
 }
@@ -133,14 +133,11 @@ int TFormSetFaderCaption::Execute() {
 }
 
 void TFormSetFaderCaption::Store() {
-    const int channel = CurrentChannel(state_);
-    StoreCaption(state_.Table.Name1Of(channel), EditCaption1->text());
-    StoreCaption(state_.Table.Name2Of(channel), EditCaption2->text());
-    ShowCaptions(state_, state_.CurrentFader);
+    model_.SetNames(model_.CurrentChannel(), EditCaption1->text(), EditCaption2->text());
 }
 
 void TFormSetFaderCaption::Step(int slot) {
-    state_.CurrentFader = slot;
+    model_.SelectFader(slot);
     LoadChannel();
 }
 
@@ -158,14 +155,14 @@ void TFormSetFaderCaption::ButtonCancelClick() {
 void TFormSetFaderCaption::ButtonNextClick() {
     Guarded([this] {
         Store();
-        Step(NextFaderSlot(state_.CurrentFader));
+        Step(NextFaderSlot(model_.CurrentFader()));
     });
 }
 
 void TFormSetFaderCaption::ButtonBackClick() {
     Guarded([this] {
         Store();
-        Step(PreviousFaderSlot(state_.CurrentFader));
+        Step(PreviousFaderSlot(model_.CurrentFader()));
     });
 }
 

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "bank/DeskState.h"
+#include "model/DeskModel.h"
 
 class QLabel;
 class QLineEdit;
@@ -24,10 +24,10 @@ inline constexpr char FADER_CAPTION_TITLE[] = "Fader Caption: ";
 class TFormSetFaderCaption : public QDialog {
     Q_OBJECT
 public:
-    TFormSetFaderCaption(TDeskState& state, QWidget* parent);
+    TFormSetFaderCaption(TDeskModel& model, QWidget* parent);
 
-    // Loads the channel of CurrentFader; raises std::out_of_range when
-    // CurrentFader names no fader.
+    // Loads the channel of the current fader; raises std::out_of_range when
+    // there is none.
     void FormShow();
     // FormShow, then shown modally; an error of FormShow ends it unshown.
     int Execute();
@@ -62,5 +62,5 @@ private:
     template <typename F>
     void Guarded(F&& handler);
 
-    TDeskState& state_;
+    TDeskModel& model_;
 };

@@ -1,15 +1,17 @@
 #include "layoutfile/LayoutFile.h"
 
 #include <cstring>
+#include <memory>
 
 #include <QFile>
 #include <QFileInfo>
 
 #include "core/WholeFile.h"
 
-TFileResult<> WriteLayoutFile(const QString& path, TChannelTable& table) {
-    table.SaveMark = 1;
-    const auto* bytes = reinterpret_cast<const char*>(&table);
+TFileResult<> WriteLayoutFile(const QString& path, const TChannelTable& table) {
+    auto image = std::make_unique<TChannelTable>(table);
+    image->SaveMark = 1;
+    const auto* bytes = reinterpret_cast<const char*>(image.get());
     return ReplaceFileWhole(path, QByteArrayView(bytes, static_cast<qsizetype>(sizeof table)),
                             QStringLiteral("\"%1\":"));
 }

@@ -11,10 +11,10 @@
 inline constexpr char CANNOT_SAVE_FILE[] = " Cannot Save File";
 inline constexpr char CANNOT_OPEN_FILE[] = " Cannot Open File";
 
-// Sets SaveMark and writes the table to `path`. The file is written beside
+// Writes the table, its SaveMark set, to `path`. The file is written beside
 // the old one and renamed over it, so a failed save leaves the old file
 // whole. A failure's message is the system's own.
-TFileResult<> WriteLayoutFile(const QString& path, TChannelTable& table);
+TFileResult<> WriteLayoutFile(const QString& path, const TChannelTable& table);
 
 enum class TLayoutRead {
     Read,    // the table holds the file's first 33,800 bytes

@@ -41,7 +41,13 @@ std::uint8_t TChannelTable::BumpOf(int channel) const {
 TShortString12& TChannelTable::Name1Of(int channel) {
     return Name1[Index(channel)];
 }
+const TShortString12& TChannelTable::Name1Of(int channel) const {
+    return Name1[Index(channel)];
+}
 TShortString12& TChannelTable::Name2Of(int channel) {
+    return Name2[Index(channel)];
+}
+const TShortString12& TChannelTable::Name2Of(int channel) const {
     return Name2[Index(channel)];
 }
 TColor& TChannelTable::FaderColorOf(int channel) {

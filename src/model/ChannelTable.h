@@ -52,7 +52,9 @@ struct TChannelTable {
     std::uint8_t& BumpOf(int channel);
     std::uint8_t BumpOf(int channel) const;
     TShortString12& Name1Of(int channel);
+    const TShortString12& Name1Of(int channel) const;
     TShortString12& Name2Of(int channel);
+    const TShortString12& Name2Of(int channel) const;
     TColor& FaderColorOf(int channel);
     TColor FaderColorOf(int channel) const;
 };

@@ -12,7 +12,10 @@
 #include "RecordingEndpoint.h"
 #include "app/Main.h"
 #include "app/MenuItem.h"
-#include "bank/BankWidgets.h"
+#include "bank/BankView.h"
+#include "bank/BumpButton.h"
+#include "bank/Fader.h"
+#include "bank/PageButton.h"
 #include "base/CommonDialogs.h"
 #include "persist/oxPerst.h"
 
@@ -34,7 +37,7 @@ public:
         form->show();
         form->activateWindow();
         if (!QTest::qWaitForWindowActive(form.get())) return false;
-        if (!QTest::qWaitFor([&] { return form->State().Ready; })) return false;
+        if (!QTest::qWaitFor([&] { return form->Model().Ready(); })) return false;
         // Painting lays out each fader's trench, which the mouse needs.
         return QTest::qWaitFor([&] {
             for (int slot = 1; slot <= 32; ++slot)
@@ -43,10 +46,18 @@ public:
         });
     }
 
-    TDeskState& State() { return form->State(); }
-    TFaders* Fader(int slot) { return State().FaderAt(slot); }
-    TFaderButtons* Bump(int slot) { return State().FaderButtonAt(slot); }
-    TPageButtons* Page(int page) { return State().PageButtonAt(page); }
+    TDeskModel& Model() { return form->Model(); }
+    TBankView& Bank() { return form->Bank(); }
+    TFader* Fader(int slot) { return Bank().FaderAt(slot); }
+    TBumpButton* Bump(int slot) { return Bank().BumpAt(slot); }
+    TPageButton* Page(int page) { return Bank().PageButtonAt(page); }
+    // Puts channels to levels as a layout read from a file would, and shows them.
+    void Load(const std::vector<std::pair<int, int>>& levels) {
+        auto table = std::make_unique<TChannelTable>(Model().Table());
+        for (auto [channel, level] : levels)
+            table->LevelOf(channel) = static_cast<std::uint8_t>(level);
+        Model().LoadLayout(*table, Bank().Focus());
+    }
 
     std::vector<std::uint8_t> LastFrame() const {
         return records.empty() ? std::vector<std::uint8_t>{} : records.back().Payload;

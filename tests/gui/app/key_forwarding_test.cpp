@@ -55,7 +55,7 @@ private slots:
         form_->oxPersist1->SetProgramDirectory(preferences_.path());
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
-        QTRY_VERIFY(form_->State().Ready);
+        QTRY_VERIFY(form_->Model().Ready());
         form_->M_PassKeypressesToHalvex->trigger();
         QVERIFY(form_->M_PassKeypressesToHalvex->isChecked());
         records_.clear();
@@ -130,9 +130,9 @@ private slots:
         form_->M_PassKeypressesToHalvex->trigger(); // off
         Press(Qt::Key_A, Qt::NoModifier);
         form_->M_PassKeypressesToHalvex->trigger(); // on again
-        form_->State().ForwardKeys = false;
+        form_->Model().SetForwardKeys(false);
         Press(Qt::Key_B, Qt::NoModifier);
-        form_->State().ForwardKeys = true;
+        form_->Model().SetForwardKeys(true);
         endpoint_->HostPresent = false;
         Press(Qt::Key_C, Qt::NoModifier);
         QVERIFY(PostedKeys().empty());

@@ -8,10 +8,13 @@
 #include <QtTest>
 
 #include "RecordingEndpoint.h"
+#include "app/LayoutCommands.h"
 #include "app/Main.h"
 #include "app/MenuItem.h"
-#include "bank/BankWidgets.h"
-#include "bank/DeskState.h"
+#include "bank/BankView.h"
+#include "bank/BumpButton.h"
+#include "bank/Fader.h"
+#include "bank/PageButton.h"
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
 #include "persist/oxPerst.h"
@@ -29,10 +32,17 @@ class LayoutCommandsTest : public QObject {
         form->oxPersist1->SetProgramDirectory(dir_.path());
         form->show();
         // The deferred load completes start-up once events flow.
-        if (!QTest::qWaitFor([&] { return form->State().Ready; }, 5000))
+        if (!QTest::qWaitFor([&] { return form->Model().Ready(); }, 5000))
             qWarning("start-up did not complete");
         records_.clear();
         return form;
+    }
+    // A level as a layout read before would have left it; what that sent is forgotten.
+    void Preset(TMainForm& form, int channel, int level) {
+        auto table = std::make_unique<TChannelTable>(form.Model().Table());
+        table->LevelOf(channel) = static_cast<std::uint8_t>(level);
+        form.Model().LoadLayout(*table, {});
+        records_.clear();
     }
     QString PathOf(const char* name) const { return dir_.filePath(QLatin1String(name)); }
 
@@ -48,8 +58,8 @@ private slots:
 
     void saveAsWritesTheTableAndNamesTheFile() {
         auto form = MakeForm();
-        QVERIFY(form->State().Ready);
-        form->State().Table.LevelOf(40) = 200;
+        QVERIFY(form->Model().Ready());
+        Preset(*form, 40, 200);
         TFileDialog::QueueAnswer(PathOf("Act1.HXI"));
         form->M_SaveAs->trigger();
         QCOMPARE(form->windowTitle(), QStringLiteral("Vantrelle 4.03 Act1.HXI"));
@@ -60,32 +70,32 @@ private slots:
 
     void openReadsTheFileAndSendsIt() {
         auto form = MakeForm();
-        form->State().Table.LevelOf(40) = 200;
+        Preset(*form, 40, 200);
         TFileDialog::QueueAnswer(PathOf("Act2.HXI"));
         form->M_SaveAs->trigger();
         form->M_New->trigger();
         QCOMPARE(form->windowTitle(), QStringLiteral("Vantrelle 4.03 "));
-        QCOMPARE(form->State().Table.LevelOf(40), 0);
-        QVERIFY(form->State().LayoutFileName.isEmpty());
+        QCOMPARE(form->Model().Table().LevelOf(40), 0);
+        QVERIFY(form->LayoutCommands().FileName().isEmpty());
         // New keeps the file to reopen at the next start.
         QCOMPARE(form->OpenDialog1->FileName(), PathOf("Act2.HXI"));
 
         records_.clear();
         TFileDialog::QueueAnswer(PathOf("Act2.HXI"));
         form->M_Open->trigger();
-        QCOMPARE(form->State().Table.LevelOf(40), 200);
+        QCOMPARE(form->Model().Table().LevelOf(40), 200);
         QCOMPARE(form->windowTitle(), QStringLiteral("Vantrelle 4.03 Act2.HXI"));
-        QVERIFY(form->State().Ready);
+        QVERIFY(form->Model().Ready());
         QVERIFY(!records_.empty());
         QCOMPARE(records_.back().Payload[39], std::uint8_t{200});
     }
 
     void cancelledOpenChangesNothing() {
         auto form = MakeForm();
-        form->State().Table.LevelOf(3) = 9;
+        Preset(*form, 3, 9);
         TFileDialog::QueueAnswer(std::nullopt);
         form->M_Open->trigger();
-        QCOMPARE(form->State().Table.LevelOf(3), 9);
+        QCOMPARE(form->Model().Table().LevelOf(3), 9);
         QVERIFY(records_.empty());
     }
 
@@ -101,18 +111,21 @@ private slots:
         QCOMPARE(boxes_.size(), 1);
         QVERIFY(boxes_[0].endsWith(QStringLiteral(" Cannot Open File")));
         QCOMPARE(form->windowTitle(), QStringLiteral("Vantrelle 4.03"));
-        QVERIFY2(form->State().LayoutFileName.isEmpty(), "the failed file is not taken on");
+        QVERIFY2(form->LayoutCommands().FileName().isEmpty(), "the failed file is not taken on");
     }
 
     void failedOpenLeavesTableFadersPagesAndHostUntouched() {
         auto form = MakeForm();
-        TDeskState& state = form->State();
-        state.Table.LevelOf(40) = 200;
+        TDeskModel& model = form->Model();
+        TBankView& bank = form->Bank();
+        auto start = std::make_unique<TChannelTable>(model.Table());
+        start->LevelOf(40) = 200;
+        model.LoadLayout(*start, {});
         TFileDialog::QueueAnswer(PathOf("good.HXI"));
         form->M_SaveAs->trigger();
         TFileDialog::QueueAnswer(PathOf("good.HXI"));
         form->M_Open->trigger();
-        QCOMPARE(state.Table.LevelOf(40), 200);
+        QCOMPARE(model.Table().LevelOf(40), 200);
 
         QFile empty(PathOf("empty.HXI"));
         QVERIFY(empty.open(QIODevice::WriteOnly));
@@ -125,13 +138,13 @@ private slots:
         // Not a file that can be read as one (and root can read any file).
         QVERIFY(::mkfifo(QFile::encodeName(PathOf("pipe.HXI")).constData(), 0600) == 0);
 
-        const QByteArray table(reinterpret_cast<const char*>(&state.Table), sizeof state.Table);
+        const QByteArray table(reinterpret_cast<const char*>(&model.Table()), sizeof(TChannelTable));
         std::vector<int> digits;
         for (int slot = 1; slot <= 32; ++slot)
-            digits.push_back(state.FaderAt(slot)->Digit());
+            digits.push_back(bank.FaderAt(slot)->Digit());
         QList<QImage> pages;
         for (int page = 1; page <= 16; ++page)
-            pages << state.PageButtonAt(page)->grab().toImage();
+            pages << bank.PageButtonAt(page)->grab().toImage();
         const QString title = form->windowTitle();
 
         for (const char* name : {"empty.HXI", "short2.HXI", "folder.HXI", "pipe.HXI"}) {
@@ -142,17 +155,17 @@ private slots:
             form->M_Open->trigger();
             QCOMPARE(boxes_.size(), 1);
             QVERIFY2(boxes_[0].contains(PathOf(name)), qPrintable(boxes_[0]));
-            QCOMPARE(QByteArray(reinterpret_cast<const char*>(&state.Table), sizeof state.Table),
+            QCOMPARE(QByteArray(reinterpret_cast<const char*>(&model.Table()), sizeof(TChannelTable)),
                      table);
             for (int slot = 1; slot <= 32; ++slot)
-                QCOMPARE(state.FaderAt(slot)->Digit(), digits[static_cast<std::size_t>(slot - 1)]);
+                QCOMPARE(bank.FaderAt(slot)->Digit(), digits[static_cast<std::size_t>(slot - 1)]);
             for (int page = 1; page <= 16; ++page)
-                QCOMPARE(state.PageButtonAt(page)->grab().toImage(), pages[page - 1]);
+                QCOMPARE(bank.PageButtonAt(page)->grab().toImage(), pages[page - 1]);
             QVERIFY2(records_.empty(), name);
             QCOMPARE(form->windowTitle(), title);
-            QCOMPARE(state.LayoutFileName, PathOf("good.HXI"));
+            QCOMPARE(form->LayoutCommands().FileName(), PathOf("good.HXI"));
             QCOMPARE(form->OpenDialog1->FileName(), PathOf("good.HXI"));
-            QVERIFY(state.Ready);
+            QVERIFY(model.Ready());
         }
     }
 
@@ -164,7 +177,7 @@ private slots:
         TFileDialog::QueueAnswer(PathOf("again.HXI"));
         form->M_Save->trigger();
         QVERIFY(QFile::exists(PathOf("again.HXI")));
-        QCOMPARE(form->State().LayoutFileName, PathOf("again.HXI"));
+        QCOMPARE(form->LayoutCommands().FileName(), PathOf("again.HXI"));
     }
 
     void closeWithYesAndNoFileAsksForOneAndClosesWhenCancelled() {
@@ -180,7 +193,7 @@ private slots:
         auto form = MakeForm();
         TFileDialog::QueueAnswer(PathOf("current.HXI"));
         form->M_SaveAs->trigger();
-        form->State().Table.LevelOf(1) = 42;
+        Preset(*form, 1, 42);
         QueueMessageBoxAnswer(QMessageBox::Yes);
         QVERIFY(form->close());
         QFile f(PathOf("current.HXI"));

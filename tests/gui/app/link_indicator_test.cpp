@@ -78,7 +78,7 @@ private slots:
         form_->oxPersist1->SetProgramDirectory(preferences_.path());
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
-        QTRY_VERIFY(form_->State().Ready);
+        QTRY_VERIFY(form_->Model().Ready());
     }
     void cleanup() {
         for (QMessageBox* box : Notices())

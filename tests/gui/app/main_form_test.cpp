@@ -10,6 +10,7 @@
 #include "RecordingEndpoint.h"
 #include "app/Main.h"
 #include "app/MenuItem.h"
+#include "bank/BankView.h"
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
 #include "persist/oxPerst.h"
@@ -63,14 +64,12 @@ private slots:
         QCOMPARE(form->minimumSize(), form->maximumSize());
         QCOMPARE(form->centralWidget()->size(), QSize(1008, 561));
         QCOMPARE(form->PanelPage->height(), 41);
-        QVERIFY(!form->State().Ready);
-        QVERIFY(form->State().ForwardKeys);
-        QCOMPARE(form->State().CurrentPage, 0);
-        QCOMPARE(form->State().GridColumns, 16);
-        QCOMPARE(form->State().GridRows, 2);
-        QCOMPARE(form->State().ColorOffLive, 0x0080FF);
-        QCOMPARE(form->State().Table.NewMark, 1);
-        QCOMPARE(form->State().Table.FaderColorOf(512), 0x808080);
+        QVERIFY(!form->Model().Ready());
+        QVERIFY(form->Model().ForwardKeys());
+        QCOMPARE(form->Model().Page(), 0);
+        QCOMPARE(form->Bank().Palette().OffLive, 0x0080FF);
+        QCOMPARE(form->Model().Table().NewMark, 1);
+        QCOMPARE(form->Model().Table().FaderColorOf(512), 0x808080);
         QVERIFY2(records_.empty(), "nothing is sent before the window shows");
     }
 
@@ -134,8 +133,8 @@ private slots:
             QCOMPARE(r.Payload, std::vector<std::uint8_t>(512, 0));
         }
         QCOMPARE(endpoint_->LastClass(), std::string("THXMainForm"));
-        QVERIFY2(!form->State().Ready, "the load is deferred to the event loop");
-        QTRY_VERIFY(form->State().Ready);
+        QVERIFY2(!form->Model().Ready(), "the load is deferred to the event loop");
+        QTRY_VERIFY(form->Model().Ready());
         QVERIFY2(!form->windowFlags().testFlag(Qt::WindowStaysOnTopHint),
                  "with nothing stored, Stay On Top is off");
     }
@@ -143,8 +142,8 @@ private slots:
     void closeQuestionCancelLeavesEverythingAsItWas() {
         auto form = MakeForm();
         form->show();
-        QTRY_VERIFY(form->State().Ready);
-        form->State().Table.LevelOf(5) = 99;
+        QTRY_VERIFY(form->Model().Ready());
+        form->Model().MoveFader(5, 99, {});
         QString asked;
         SetMessageBoxObserver([&](const QString& text, TMsgDlgType) { asked = text; });
         QueueMessageBoxAnswer(QMessageBox::Cancel);
@@ -152,7 +151,7 @@ private slots:
         SetMessageBoxObserver({});
         QCOMPARE(asked, QStringLiteral("Do you want to save the layout before exiting?"));
         QVERIFY(form->isVisible());
-        QCOMPARE(form->State().Table.LevelOf(5), 99);
+        QCOMPARE(form->Model().Table().LevelOf(5), 99);
     }
 
     void closeQuestionNoAndYesCloseTheWindow() {
@@ -171,7 +170,7 @@ private slots:
         endpoint_->HostPresent = false;
         form->show();
         QVERIFY(records_.empty());
-        form->SendDmxFrame();
+        form->Model().ResendLevels();
         QVERIFY(records_.empty());
     }
 };

@@ -45,7 +45,7 @@ void WhenModal(TMainForm* desk, Seen* seen, Button T::*button, const int* posted
         }
         timer->deleteLater();
         seen->opened = true;
-        seen->forwardKeys = desk->State().ForwardKeys;
+        seen->forwardKeys = desk->Model().ForwardKeys();
         seen->topmost = IsWindowTopmost(desk);
         const int before = *posted;
         QTest::keyClick(modal->windowHandle(), Qt::Key_A);
@@ -102,7 +102,7 @@ void MainHelpTest::readmeSuspendsForwardingAndRestoresTheLayer() {
     QFETCH(bool, stayOnTop);
     desk_->M_StayOnTop->setChecked(stayOnTop);
     SetWindowTopmost(desk_.get(), true); // as created, before the preferences apply
-    QVERIFY(desk_->State().ForwardKeys);
+    QVERIFY(desk_->Model().ForwardKeys());
 
     Seen seen;
     WhenModal<TFormReadme>(desk_.get(), &seen, &TFormReadme::BitBtn1, &host_->Posted);
@@ -112,7 +112,7 @@ void MainHelpTest::readmeSuspendsForwardingAndRestoresTheLayer() {
     QVERIFY(!seen.forwardKeys);
     QCOMPARE(seen.keysPosted, 0); // keys typed into the Readme stay with the desk
     QVERIFY(!seen.topmost);
-    QVERIFY(desk_->State().ForwardKeys);
+    QVERIFY(desk_->Model().ForwardKeys());
     QCOMPARE(IsWindowTopmost(desk_.get()), stayOnTop);
     ClearMessageBoxAnswers();
 }
@@ -127,7 +127,7 @@ void MainHelpTest::aboutLeavesForwardingAndLayerAlone() {
     QVERIFY(seen.forwardKeys);
     QCOMPARE(seen.keysPosted, 2); // key-down and key-up reach the host
     QVERIFY(seen.topmost);
-    QVERIFY(desk_->State().ForwardKeys);
+    QVERIFY(desk_->Model().ForwardKeys());
     QVERIFY(IsWindowTopmost(desk_.get()));
     ClearMessageBoxAnswers();
 }

@@ -5,6 +5,7 @@
 #include "BankFixture.h"
 #include "base/MessageBox.h"
 #include "base/WindowLayer.h"
+#include "app/LayoutCommands.h"
 #include "layoutfile/LayoutFile.h"
 
 class BankCommandsTest : public QObject {
@@ -13,8 +14,7 @@ class BankCommandsTest : public QObject {
     QTemporaryDir files_;
 
     void Preset(int channel, int level) {
-        f_.State().Table.LevelOf(channel) = static_cast<std::uint8_t>(level);
-        RefreshFaders(f_.State(), f_.form->SendThenRecolour());
+        f_.Load({{channel, level}});
     }
 
     // A layout with levels, a bump and a caption, saved for the next start.
@@ -39,7 +39,7 @@ private slots:
         f_.form->M_AllFaderTo_50->trigger();
         QCOMPARE(f_.LastFrame(), std::vector<std::uint8_t>(512, 128));
         for (int c = 1; c <= 512; ++c)
-            QCOMPARE(int(f_.State().Table.LevelOf(c)), 128);
+            QCOMPARE(int(f_.Model().Table().LevelOf(c)), 128);
         QCOMPARE(f_.Fader(32)->Digit(), 128);
         f_.form->M_AllFaderTo_0->trigger();
         QCOMPARE(f_.LastFrame(), std::vector<std::uint8_t>(512, 0));
@@ -65,7 +65,7 @@ private slots:
         f_.form->M_AllFaderTo_0->trigger();
         QVERIFY(!f_.Bump(8)->Value());
         QCOMPARE(f_.Fader(8)->Digit(), 0);
-        QCOMPARE(int(f_.State().Table.LevelOf(8)), 0);
+        QCOMPARE(int(f_.Model().Table().LevelOf(8)), 0);
         QCOMPARE(f_.LastLevel(8), 0);
     }
 
@@ -82,9 +82,9 @@ private slots:
         f_.form->M_ReleaseAllToggledBumpButtons->trigger();
         QVERIFY(!f_.Bump(5)->Value());
         QCOMPARE(f_.Bump(5)->Color(), TColor{0x808080});
-        QCOMPARE(int(f_.State().Table.LevelOf(5)), 0);
-        QCOMPARE(int(f_.State().Table.LevelOf(33)), 0);
-        QCOMPARE(int(f_.State().Table.BumpOf(33)), 0);
+        QCOMPARE(int(f_.Model().Table().LevelOf(5)), 0);
+        QCOMPARE(int(f_.Model().Table().LevelOf(33)), 0);
+        QCOMPARE(int(f_.Model().Table().BumpOf(33)), 0);
         QCOMPARE(f_.Fader(5)->Digit(), 0);
         QCOMPARE(f_.LastLevel(5), 0);
     }
@@ -96,7 +96,7 @@ private slots:
         f_.ClickBump(5);
         QVERIFY(f_.Bump(5)->hasFocus());
         f_.form->M_ReleaseAllToggledBumpButtons->trigger();
-        QCOMPARE(int(f_.State().Table.LevelOf(5)), 60);
+        QCOMPARE(int(f_.Model().Table().LevelOf(5)), 60);
         QCOMPARE(f_.Fader(5)->Digit(), 60);
         QCOMPARE(f_.LastLevel(5), 60);
     }
@@ -108,10 +108,10 @@ private slots:
         f_.form->M_ButtonAsToggle->trigger();
         QCOMPARE(f_.Bump(12)->ButtonType(), ToxButtonType::oxbCommand);
         QVERIFY(f_.Bump(12)->Value());
-        QCOMPARE(int(f_.State().Table.LevelOf(12)), 255);
+        QCOMPARE(int(f_.Model().Table().LevelOf(12)), 255);
         f_.form->M_ReleaseAllToggledBumpButtons->trigger();
         QVERIFY(!f_.Bump(12)->Value());
-        QCOMPARE(int(f_.State().Table.LevelOf(12)), 0);
+        QCOMPARE(int(f_.Model().Table().LevelOf(12)), 0);
     }
 
     void noStoredPreferencesGivePlainDefaults() {
@@ -123,7 +123,7 @@ private slots:
         QVERIFY(!f_.Fader(1)->BevelOuter()->SurfaceGrad()->Visible());
         QCOMPARE(f_.Fader(1)->SignalSettings()->ValueUnit(), QStringLiteral("%"));
         QVERIFY(f_.Fader(1)->EnableKeyboard());
-        QVERIFY(f_.State().LayoutFileName.isEmpty());
+        QVERIFY(f_.form->LayoutCommands().FileName().isEmpty());
     }
 
     void preferenceCommandsChangeLooksButNoLevel() {
@@ -143,7 +143,7 @@ private slots:
         f_.form->M_StayOnTop->trigger();
         QVERIFY(IsWindowTopmost(f_.form.get()));
         QCOMPARE(f_.records.size(), before);
-        QCOMPARE(int(f_.State().Table.LevelOf(1)), 128);
+        QCOMPARE(int(f_.Model().Table().LevelOf(1)), 128);
     }
 
     void startUpReopensTheLayoutAndForgetsLevelsUnlessMemorised() {
@@ -163,9 +163,9 @@ private slots:
         for (const QString& name : leftovers)
             QVERIFY2(!QFileInfo::exists(name), qPrintable(name));
         QVERIFY(QFileInfo::exists(notOurs));
-        QCOMPARE(f_.State().LayoutFileName, path);
-        QCOMPARE(int(f_.State().Table.LevelOf(2)), 0);
-        QCOMPARE(int(f_.State().Table.BumpOf(2)), 0);
+        QCOMPARE(f_.form->LayoutCommands().FileName(), path);
+        QCOMPARE(int(f_.Model().Table().LevelOf(2)), 0);
+        QCOMPARE(int(f_.Model().Table().BumpOf(2)), 0);
         QCOMPARE(f_.Fader(2)->SignalSettings()->Name1(), QStringLiteral("Spot"));
         QCOMPARE(f_.LastLevel(2), 0);
     }

@@ -45,9 +45,9 @@ private slots:
         OtherWindow other;
         QVERIFY(other.Activate());
         QVERIFY(!f_.form->isActiveWindow());
-        QCOMPARE(f_.State().CurrentFader, 0);
+        QCOMPARE(f_.Model().CurrentFader(), 0);
         QVERIFY(f_.ChoosePopup(4, "N501")); // "50% or 128"
-        QCOMPARE(f_.State().CurrentFader, 4);
+        QCOMPARE(f_.Model().CurrentFader(), 4);
         QCOMPARE(f_.LastLevel(4), 128);
         QCOMPARE(f_.Fader(4)->Digit(), 128);
     }
@@ -57,28 +57,27 @@ private slots:
         OtherWindow other;
         QVERIFY(other.Activate());
         f_.FocusFader(7);
-        QCOMPARE(f_.State().CurrentFader, 7);
+        QCOMPARE(f_.Model().CurrentFader(), 7);
     }
 
     void toggleBumpActsFullyInAnInactiveWindow() {
         QVERIFY(f_.Start());
         f_.form->M_ButtonAsToggle->trigger();
-        f_.State().Table.LevelOf(5) = 60;
-        RefreshFaders(f_.State(), f_.form->SendThenRecolour());
+        f_.Load({{5, 60}});
         OtherWindow other;
         QVERIFY(other.Activate());
 
         f_.ClickBump(5);
         QVERIFY(f_.Bump(5)->Value());
         QCOMPARE(f_.LastLevel(5), 255);
-        QCOMPARE(int(f_.State().Table.BumpOf(5)), 1);
-        QCOMPARE(f_.Bump(5)->Color(), f_.State().ColorOn);
+        QCOMPARE(int(f_.Model().Table().BumpOf(5)), 1);
+        QCOMPARE(f_.Bump(5)->Color(), f_.Bank().Palette().On);
 
         QVERIFY(other.Activate());
         f_.ClickBump(5);
         QVERIFY(!f_.Bump(5)->Value());
         QCOMPARE(f_.LastLevel(5), 60);
-        QCOMPARE(int(f_.State().Table.BumpOf(5)), 0);
+        QCOMPARE(int(f_.Model().Table().BumpOf(5)), 0);
     }
 
     void momentaryBumpInAnInactiveWindowLeavesItsFaderCurrent() {
@@ -89,15 +88,12 @@ private slots:
         QCOMPARE(f_.LastLevel(9), 255);
         QTest::mouseRelease(f_.Bump(9)->Face(), Qt::LeftButton, {}, QPoint(10, 10));
         QCOMPARE(f_.LastLevel(9), 0);
-        QCOMPARE(f_.State().CurrentFader, 9);
+        QCOMPARE(f_.Model().CurrentFader(), 9);
     }
 
     void displayModeRefreshesEveryReadOut() {
         QVERIFY(f_.Start());
-        for (int slot : {1, 17, 32})
-            f_.State().Table.LevelOf(slot) = 255;
-        f_.State().Table.LevelOf(2) = 128;
-        RefreshFaders(f_.State(), f_.form->SendThenRecolour());
+        f_.Load({{1, 255}, {17, 255}, {32, 255}, {2, 128}});
         QCOMPARE(f_.Fader(1)->ValueText(), QStringLiteral("100"));
         QCOMPARE(f_.Fader(2)->ValueText(), QStringLiteral("50"));
         const std::size_t frames = f_.records.size();

@@ -14,11 +14,11 @@ class FailingFactory : public TBankFactory {
 public:
     int FailFader = 0;
     int FailPage = 0;
-    TFaders* NewFader(QWidget* owner, int slot) override {
+    TFader* NewFader(QWidget* owner, int slot) override {
         if (slot == FailFader) throw std::runtime_error("no fader");
         return TBankFactory::NewFader(owner, slot);
     }
-    TPageButtons* NewPageButton(QWidget* owner, int page) override {
+    TPageButton* NewPageButton(QWidget* owner, int page) override {
         if (page == FailPage) throw std::runtime_error("no page button");
         return TBankFactory::NewPageButton(owner, page);
     }
@@ -52,12 +52,12 @@ private slots:
 
     void pageButtonsSplitThePageRow() {
         QVERIFY(f_.Start());
-        TPageButtons* last = f_.Page(16);
+        TPageButton* last = f_.Page(16);
         QCOMPARE(last->geometry(), QRect(945, 4, 63, 33));
         QCOMPARE(last->Lines().Lines(), QStringList{QStringLiteral("481 - 512")});
         QCOMPARE(f_.Page(1)->Lines().Lines(), QStringList{QStringLiteral("1 - 32")});
         QCOMPARE(last->objectName(), QStringLiteral("PageButton16"));
-        QCOMPARE(last->Tag(), 16);
+        QCOMPARE(last->Page(), 16);
         QCOMPARE(last->ButtonType(), ToxButtonType::oxbToggle);
         QCOMPARE(last->Group(), 1);
         QVERIFY(!last->GroupAllowNoSel());
@@ -69,10 +69,10 @@ private slots:
     void slotsStartOnPageOneWithPercentDisplayAndMomentaryBumps() {
         QVERIFY(f_.Start());
         for (int slot = 1; slot <= 32; ++slot) {
-            TFaders* fader = f_.Fader(slot);
-            TFaderButtons* bump = f_.Bump(slot);
-            QCOMPARE(fader->Tag(), slot);
-            QCOMPARE(bump->Tag(), slot);
+            TFader* fader = f_.Fader(slot);
+            TBumpButton* bump = f_.Bump(slot);
+            QCOMPARE(fader->Slot(), slot);
+            QCOMPARE(bump->Slot(), slot);
             QCOMPARE(bump->Caption(), QString::number(slot));
             QCOMPARE(bump->ButtonType(), ToxButtonType::oxbCommand);
             QCOMPARE(bump->Color(), TColor{0x808080});
@@ -95,11 +95,7 @@ private slots:
         auto* page = new QFrame(&window);
         page->setGeometry(0, 0, 1008, 41);
         auto* faders = new QFrame(&window);
-        TDeskState state;
-        ClearChannels(state.Table);
-        state.GridColumns = 16;
-        state.GridRows = 2;
-        state.ColorOff = 0x808080;
+        TBankWidgets widgets;
         QStringList shown;
         SetMessageBoxObserver([&](const QString& text, TMsgDlgType type) {
             QCOMPARE(type, TMsgDlgType::mtWarning);
@@ -111,19 +107,19 @@ private slots:
         factory.FailFader = 5;
         factory.FailPage = 3;
         const TBankPanels panels{faders, page, nullptr, &window};
-        CreateFader(state, panels, false, {}, factory);
-        const QSize client = ResizeFader(state, panels);
-        CreatePageButtons(state, panels, {}, factory);
+        CreateFaders(widgets, panels, false, 0x808080, factory);
+        const QSize client = PlaceFaders(widgets, panels);
+        CreatePageButtons(widgets, panels, 0x808080, factory);
         SetMessageBoxObserver({});
         QCOMPARE(shown, (QStringList{"Error on Creating Fader [5]", "Error on Resize Fader [5]",
                                      "Error on Creating PageButton [3]"}));
-        QVERIFY(state.Faders[5] == nullptr);
-        QVERIFY2(state.FaderButtons[5] == nullptr, "the pass stopped where it failed");
-        QCOMPARE(state.Faders[6]->geometry(), QRect(315, 0, 63, 210));
-        QCOMPARE(state.Faders[21]->geometry(), QRect(252, 270, 63, 210));
+        QVERIFY(widgets.Faders[5] == nullptr);
+        QVERIFY2(widgets.Bumps[5] == nullptr, "the pass stopped where it failed");
+        QCOMPARE(widgets.Faders[6]->geometry(), QRect(315, 0, 63, 210));
+        QCOMPARE(widgets.Faders[21]->geometry(), QRect(252, 270, 63, 210));
         QCOMPARE(client, QSize(1008, 561));
-        QVERIFY(state.PageButtons[3] == nullptr);
-        QCOMPARE(state.PageButtons[4]->geometry(), QRect(189, 4, 63, 33));
+        QVERIFY(widgets.PageButtons[3] == nullptr);
+        QCOMPARE(widgets.PageButtons[4]->geometry(), QRect(189, 4, 63, 33));
         QVERIFY(faders->isVisibleTo(&window));
     }
 
@@ -131,12 +127,11 @@ private slots:
         QVERIFY(f_.Start());
         const int level = f_.ClickFader(1, 200);
         QVERIFY(std::abs(level - 200) <= 2);
-        QCOMPARE(int(f_.State().Table.LevelOf(1)), level);
+        QCOMPARE(int(f_.Model().Table().LevelOf(1)), level);
         f_.ClickPage(2);
-        QCOMPARE(f_.State().CurrentPage, 1);
+        QCOMPARE(f_.Model().Page(), 1);
         QCOMPARE(f_.Fader(1)->Digit(), 0);
-        QCOMPARE(f_.Fader(1)->Tag(), 33);
-        QCOMPARE(f_.Bump(1)->Tag(), 33);
+        QCOMPARE(f_.Model().ChannelOf(1), 33);
         QCOMPARE(f_.Bump(1)->Caption(), QStringLiteral("33"));
         QCOMPARE(f_.Bump(32)->Caption(), QStringLiteral("64"));
         QCOMPARE(f_.Page(1)->Color(), TColor{0x0080FF});
@@ -145,15 +140,15 @@ private slots:
         QVERIFY(f_.Page(2)->Value());
         QVERIFY(!f_.Page(1)->Value());
         QCOMPARE(f_.LastLevel(1), level);
-        QVERIFY2(f_.State().Table.LevelOf(1) == level, "page 1 keeps its level");
+        QVERIFY2(f_.Model().Table().LevelOf(1) == level, "page 1 keeps its level");
         f_.ClickFader(3, 255);
-        QCOMPARE(f_.State().Table.LevelOf(35), std::uint8_t{255});
+        QCOMPARE(f_.Model().Table().LevelOf(35), std::uint8_t{255});
         QCOMPARE(f_.Page(2)->Color(), TColor{0x00FFFF});
     }
 
     void aPageSwitchDrawsEachKnobOnce() {
         QVERIFY(f_.Start());
-        f_.State().Table.LevelOf(34) = 99;
+        f_.Load({{34, 99}});
         std::vector<int> knobDraws;
         for (int slot = 1; slot <= 32; ++slot)
             knobDraws.push_back(f_.Fader(slot)->ValueDisplayDraws());
@@ -175,7 +170,9 @@ private slots:
 
     void pageWithOnlyABumpMarkedStaysGray() {
         QVERIFY(f_.Start());
-        f_.State().Table.BumpOf(40) = 1;
+        auto table = std::make_unique<TChannelTable>(f_.Model().Table());
+        table->BumpOf(40) = 1;
+        f_.Model().LoadLayout(*table, {});
         f_.ClickPage(2);
         QCOMPARE(f_.Page(2)->Color(), TColor{0xC0C0C0});
         QVERIFY2(!f_.Bump(8)->Value(), "momentary bumps refuse to latch");

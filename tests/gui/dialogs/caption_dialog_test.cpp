@@ -18,7 +18,7 @@ class CaptionDialogTest : public QObject {
         if (!f_.Start()) return false;
         f_.ClickPage(page);
         f_.FocusFader(slot);
-        dialog_ = std::make_unique<TFormSetFaderCaption>(f_.State(), f_.form.get());
+        dialog_ = std::make_unique<TFormSetFaderCaption>(f_.Model(), f_.form.get());
         dialog_->FormShow();
         dialog_->show();
         dialog_->activateWindow();
@@ -55,7 +55,7 @@ private slots:
         QCOMPARE(Title(), QStringLiteral("Fader Caption: 96"));
         Click(dialog_->ButtonNext);
         QCOMPARE(Title(), QStringLiteral("Fader Caption: 65"));
-        QCOMPARE(f_.State().CurrentFader, 1);
+        QCOMPARE(f_.Model().CurrentFader(), 1);
         Click(dialog_->ButtonBack);
         QCOMPARE(Title(), QStringLiteral("Fader Caption: 96"));
     }
@@ -63,7 +63,7 @@ private slots:
     void backFromTheFirstFaderGoesToTheLast() {
         QVERIFY(Open(1, 1));
         Click(dialog_->ButtonBack);
-        QCOMPARE(f_.State().CurrentFader, 32);
+        QCOMPARE(f_.Model().CurrentFader(), 32);
         QCOMPARE(Title(), QStringLiteral("Fader Caption: 32"));
     }
 
@@ -76,10 +76,10 @@ private slots:
         QTest::keyClicks(dialog_->EditCaption1, QStringLiteral("Dropped"));
         Click(dialog_->ButtonCancel);
         QVERIFY(!dialog_->isVisible());
-        QCOMPARE(CaptionText(f_.State().Table.Name1Of(4)), QStringLiteral("Front"));
-        QCOMPARE(CaptionText(f_.State().Table.Name2Of(4)), QStringLiteral("Wash left"));
+        QCOMPARE(CaptionText(f_.Model().Table().Name1Of(4)), QStringLiteral("Front"));
+        QCOMPARE(CaptionText(f_.Model().Table().Name2Of(4)), QStringLiteral("Wash left"));
         QCOMPARE(f_.Fader(4)->SignalSettings()->Name2(), QStringLiteral("Wash left"));
-        QCOMPARE(int(f_.State().Table.Name1Of(5).Length), 0);
+        QCOMPARE(int(f_.Model().Table().Name1Of(5).Length), 0);
     }
 
     void downArrowInTheSecondEditRunsNextAndUpRunsBack() {
@@ -98,7 +98,7 @@ private slots:
         dialog_->EditCaption2->clear();
         Click(dialog_->ButtonOK);
         QVERIFY(!dialog_->isVisible());
-        QCOMPARE(CaptionText(f_.State().Table.Name1Of(2)), QStringLiteral("ABCDEFGHIJKL"));
+        QCOMPARE(CaptionText(f_.Model().Table().Name1Of(2)), QStringLiteral("ABCDEFGHIJKL"));
         QCOMPARE(f_.Fader(2)->SignalSettings()->Name1(), QStringLiteral("ABCDEFGHIJKL"));
         QCOMPARE(f_.Fader(2)->SignalSettings()->Name2(), QString());
     }
@@ -113,13 +113,13 @@ private slots:
     void holdingNextRepeats() {
         QVERIFY(Open(1, 30));
         QTest::mousePress(dialog_->ButtonNext, Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(f_.State().CurrentFader, 31);
-        QTRY_COMPARE_WITH_TIMEOUT(f_.State().CurrentFader, 32, 2000);
-        QTRY_COMPARE_WITH_TIMEOUT(f_.State().CurrentFader, 1, 2000);
+        QCOMPARE(f_.Model().CurrentFader(), 31);
+        QTRY_COMPARE_WITH_TIMEOUT(f_.Model().CurrentFader(), 32, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(f_.Model().CurrentFader(), 1, 2000);
         QTest::mouseRelease(dialog_->ButtonNext, Qt::LeftButton, {}, QPoint(5, 5));
-        const int stopped = f_.State().CurrentFader;
+        const int stopped = f_.Model().CurrentFader();
         QTest::qWait(250); // no further steps after the release
-        QCOMPARE(f_.State().CurrentFader, stopped);
+        QCOMPARE(f_.Model().CurrentFader(), stopped);
     }
 
     void setCaptionCommandRunsTheDialogModally() {
@@ -131,7 +131,7 @@ private slots:
             auto* d = qobject_cast<TFormSetFaderCaption*>(QApplication::activeModalWidget());
             if (d == nullptr) return;
             seen = true;
-            QVERIFY(!f_.State().ForwardKeys);
+            QVERIFY(!f_.Model().ForwardKeys());
             QVERIFY(!IsWindowTopmost(f_.form.get()));
             d->EditCaption1->setText(QStringLiteral("Hazer"));
             QTest::mouseClick(d->ButtonOK, Qt::LeftButton, {}, QPoint(5, 5));
@@ -139,16 +139,16 @@ private slots:
         const std::size_t before = f_.records.size();
         f_.form->M_SetCaption->trigger();
         QVERIFY(seen);
-        QVERIFY(f_.State().ForwardKeys);
+        QVERIFY(f_.Model().ForwardKeys());
         QVERIFY(IsWindowTopmost(f_.form.get()));
-        QCOMPARE(CaptionText(f_.State().Table.Name1Of(6)), QStringLiteral("Hazer"));
+        QCOMPARE(CaptionText(f_.Model().Table().Name1Of(6)), QStringLiteral("Hazer"));
         QCOMPARE(f_.records.size(), before);
         QVERIFY(f_.form->findChildren<TFormSetFaderCaption*>().isEmpty());
     }
 
     void openingBeforeAnyFaderHadTheFocusIsReported() {
         QVERIFY(f_.Start());
-        QCOMPARE(f_.State().CurrentFader, 0);
+        QCOMPARE(f_.Model().CurrentFader(), 0);
         QString shown;
         SetMessageBoxObserver([&](const QString& text, TMsgDlgType) { shown = text; });
         QueueMessageBoxAnswer(QMessageBox::Ok);
@@ -156,7 +156,7 @@ private slots:
         SetMessageBoxObserver({});
         QVERIFY2(shown.startsWith(QStringLiteral("Error on Editing Fader Caption ")),
                  qPrintable(shown));
-        QVERIFY(f_.State().ForwardKeys);
+        QVERIFY(f_.Model().ForwardKeys());
     }
 };
 

@@ -3,8 +3,8 @@
 // The command-line options reach the same checks.
 
 #include "app/OutputOptions.h"
-#include "app/OutputStatusLabel.h"
-#include "app/OutputsDialog.h"
+#include "dialogs/OutputStatusLabel.h"
+#include "dialogs/OutputsDialog.h"
 #include "base/MessageBox.h"
 
 #include <QCheckBox>

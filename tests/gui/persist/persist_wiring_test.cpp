@@ -58,8 +58,8 @@ private slots:
     void firstStartWithoutTheFileStillCompletesStartUp() {
         QTemporaryDir dir;
         auto form = Start(dir.path());
-        QVERIFY(!form->State().Ready); // the load waits for the event loop
-        QTRY_VERIFY(form->State().Ready);
+        QVERIFY(!form->Model().Ready()); // the load waits for the event loop
+        QTRY_VERIFY(form->Model().Ready());
         QVERIFY(!form->M_StayOnTop->isChecked());
         QVERIFY(form->OpenDialog1->FileName().isEmpty());
         QVERIFY(!QFile::exists(ConfigPath(dir)));
@@ -68,7 +68,7 @@ private slots:
     void closingWritesTheElevenEntriesInItemOrder() {
         QTemporaryDir dir;
         auto form = Start(dir.path());
-        QTRY_VERIFY(form->State().Ready);
+        QTRY_VERIFY(form->Model().Ready());
         form->M_StayOnTop->setChecked(true);
         form->SaveDialog1->SetFileName(QStringLiteral("/shows/night.HXI"));
         QueueMessageBoxAnswer(QMessageBox::No);
@@ -97,7 +97,7 @@ private slots:
         QTemporaryDir dir;
         {
             auto form = Start(dir.path());
-            QTRY_VERIFY(form->State().Ready);
+            QTRY_VERIFY(form->Model().Ready());
             form->M_GradientLook->setChecked(true);
             form->M_Displayvalueasdigit->setChecked(true);
             form->ColorDialog1->SetCustomColors({QStringLiteral("ColorA=0000FF")});
@@ -113,7 +113,7 @@ private slots:
             gradientAtAfterLoad = form->M_GradientLook->isChecked();
             previous(sender);
         };
-        QTRY_VERIFY(form->State().Ready);
+        QTRY_VERIFY(form->Model().Ready());
         QVERIFY(gradientAtAfterLoad);
         QVERIFY(form->M_Displayvalueasdigit->isChecked());
         QVERIFY(!form->M_StayOnTop->isChecked());
@@ -130,7 +130,7 @@ private slots:
         QVERIFY(earlier.SaveToFile(ConfigPath(dir)));
         const QByteArray before = ReadAll(ConfigPath(dir));
         auto form = Start(dir.path());
-        QTRY_VERIFY(form->State().Ready);
+        QTRY_VERIFY(form->Model().Ready());
         form->M_StayOnTop->setChecked(true);
         QueueMessageBoxAnswer(QMessageBox::Cancel);
         QVERIFY(!form->close());
@@ -144,7 +144,7 @@ private slots:
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         auto form = Start(blocker.fileName());
-        QTRY_VERIFY(form->State().Ready);
+        QTRY_VERIFY(form->Model().Ready());
         QStringList errors;
         SetMessageBoxObserver([&](const QString& text, TMsgDlgType type) {
             if (type == TMsgDlgType::mtError) errors << text;

@@ -22,6 +22,6 @@ public:
     void Refresh();
 
 private:
-    TSource m_source;
-    QTimer m_timer;
+    TSource source_;
+    QTimer timer_;
 };

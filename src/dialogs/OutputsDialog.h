@@ -17,26 +17,26 @@ public:
     // The settings as the form holds them, or the first problem for the user.
     QString Read(TOutputSettings& settings) const;
     // What OK accepted; the starting settings before that.
-    const TOutputSettings& Settings() const { return m_settings; }
+    const TOutputSettings& Settings() const { return settings_; }
 
     void accept() override;
 
 private:
     QLineEdit* AddField(const char* name, const QString& text, int width);
 
-    TOutputSettings m_settings;
-    QCheckBox* m_hostLink = nullptr;
-    QCheckBox* m_sacnOn = nullptr;
-    QLineEdit* m_sacnUniverse = nullptr;
-    QLineEdit* m_sacnAddress = nullptr;
-    QLineEdit* m_sacnPriority = nullptr;
-    QLineEdit* m_sacnName = nullptr;
-    QCheckBox* m_artOn = nullptr;
-    QLineEdit* m_artNet = nullptr;
-    QLineEdit* m_artSubNet = nullptr;
-    QLineEdit* m_artUniverse = nullptr;
-    QLineEdit* m_artAddress = nullptr;
-    QCheckBox* m_olaOn = nullptr;
-    QLineEdit* m_olaUniverse = nullptr;
-    QLineEdit* m_olaPort = nullptr;
+    TOutputSettings settings_;
+    QCheckBox* hostLink_ = nullptr;
+    QCheckBox* sacnOn_ = nullptr;
+    QLineEdit* sacnUniverse_ = nullptr;
+    QLineEdit* sacnAddress_ = nullptr;
+    QLineEdit* sacnPriority_ = nullptr;
+    QLineEdit* sacnName_ = nullptr;
+    QCheckBox* artOn_ = nullptr;
+    QLineEdit* artNet_ = nullptr;
+    QLineEdit* artSubNet_ = nullptr;
+    QLineEdit* artUniverse_ = nullptr;
+    QLineEdit* artAddress_ = nullptr;
+    QCheckBox* olaOn_ = nullptr;
+    QLineEdit* olaUniverse_ = nullptr;
+    QLineEdit* olaPort_ = nullptr;
 };

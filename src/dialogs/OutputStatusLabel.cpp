@@ -1,18 +1,18 @@
-#include "app/OutputStatusLabel.h"
+#include "dialogs/OutputStatusLabel.h"
 
 TOutputStatusLabel::TOutputStatusLabel(TSource source, QWidget* parent)
-    : QLabel(parent), m_source(std::move(source)) {
+    : QLabel(parent), source_(std::move(source)) {
     setObjectName(QStringLiteral("OutputStatus"));
     setContentsMargins(6, 0, 6, 0);
     setVisible(false);
-    m_timer.setInterval(POLL_MS);
-    connect(&m_timer, &QTimer::timeout, this, &TOutputStatusLabel::Refresh);
-    m_timer.start();
+    timer_.setInterval(POLL_MS);
+    connect(&timer_, &QTimer::timeout, this, &TOutputStatusLabel::Refresh);
+    timer_.start();
 }
 
 void TOutputStatusLabel::Refresh() {
     QStringList parts;
-    for (const TOutputStatus& status : m_source())
+    for (const TOutputStatus& status : source_())
         parts << QStringLiteral("%1: %2").arg(
             QString::fromStdString(status.name),
             QString::fromStdString(OutputStateText(status.state)));

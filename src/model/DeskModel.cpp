@@ -1,0 +1,273 @@
+#include "model/DeskModel.h"
+
+#include <algorithm>
+
+#include "model/Captions.h"
+
+namespace {
+
+std::size_t Index(int checked) {
+    return static_cast<std::size_t>(checked);
+}
+
+} // namespace
+
+TDeskModel::TDeskModel(QObject* parent)
+    : QObject(parent), table_(std::make_unique<TChannelTable>()) {
+    ClearChannels(*table_);
+}
+
+TDeskModel::~TDeskModel() = default;
+
+int TDeskModel::CurrentChannel() const {
+    return ChannelOfSlot(page_, CheckSlot(currentFader_));
+}
+
+int TDeskModel::FaderPosition(int slot) const {
+    return position_[Index(CheckSlot(slot))];
+}
+
+bool TDeskModel::BumpLatched(int slot) const {
+    return latched_[Index(CheckSlot(slot))];
+}
+
+bool TDeskModel::BumpLit(int slot) const {
+    return lit_[Index(CheckSlot(slot))];
+}
+
+int TDeskModel::SavedLevel(int channel) const {
+    return saved_[Index(CheckChannel(channel))];
+}
+
+int& TDeskModel::SavedLevelOf(int channel) {
+    return saved_[Index(CheckChannel(channel))];
+}
+
+void TDeskModel::Announce(unsigned what, int firstChannel, int lastChannel, std::uint32_t slotBits) {
+    TDeskChange change;
+    change.What = what;
+    change.FirstChannel = firstChannel;
+    change.LastChannel = lastChannel;
+    change.Slots = slotBits;
+    emit changed(change);
+}
+
+void TDeskModel::SetReady(bool ready) {
+    if (ready == ready_) return;
+    ready_ = ready;
+    Announce(TDeskChange::Readiness, 0, 0);
+}
+
+void TDeskModel::PositionFader(int slot, int level, const TFocus& focus) {
+    const auto s = Index(CheckSlot(slot));
+    CheckLevel(level);
+    if (position_[s] == level) return;
+    position_[s] = level;
+    const std::uint32_t bit = TDeskChange::SlotBit(slot);
+    if (!ready_) {
+        Announce(TDeskChange::FaderPositions, 0, 0, bit);
+        return;
+    }
+    const int c = ChannelOf(slot);
+    table_->LevelOf(c) = static_cast<std::uint8_t>(level);
+    Announce(TDeskChange::Levels | TDeskChange::FaderPositions, c, c, bit);
+    if (focus.FaderSlot == slot) ReleaseLatchedBump(slot);
+}
+
+void TDeskModel::ReleaseLatchedBump(int slot) {
+    const auto s = Index(slot);
+    if (!latched_[s]) return;
+    latched_[s] = false;
+    lit_[s] = false;
+    // The table follows the button: a later refresh must not latch it again.
+    const int c = ChannelOf(slot);
+    table_->BumpOf(c) = 0;
+    Announce(TDeskChange::Bumps, c, c, TDeskChange::SlotBit(slot));
+}
+
+void TDeskModel::SetBumpLatched(int slot, bool latched, const TFocus& focus) {
+    const auto s = Index(CheckSlot(slot));
+    if (!toggleBumps_) latched = false;
+    if (latched_[s] == latched) return;
+    latched_[s] = latched;
+    const int c = ChannelOf(slot);
+    Announce(TDeskChange::Bumps, c, c, TDeskChange::SlotBit(slot));
+    BumpLatchChanged(slot, latched, focus);
+}
+
+void TDeskModel::BumpLatchChanged(int slot, bool latched, const TFocus& focus) {
+    // Only the bump a person works holds the focus; one changed by code
+    // without it just follows.
+    if (!ready_ || focus.BumpSlot != slot) return;
+    const int c = ChannelOf(slot);
+    const auto s = Index(slot);
+    if (latched) {
+        SavedLevelOf(c) = table_->LevelOf(c);
+        PositionFader(slot, DMX_MAX_LEVEL, focus);
+        table_->BumpOf(c) = 1;
+    } else {
+        PositionFader(slot, SavedLevelOf(c), focus);
+        table_->BumpOf(c) = 0;
+    }
+    lit_[s] = latched;
+    Announce(TDeskChange::Levels | TDeskChange::Bumps, c, c, TDeskChange::SlotBit(slot));
+}
+
+void TDeskModel::SetBumpLit(int slot, bool lit) {
+    const auto s = Index(slot);
+    if (lit_[s] == lit) return;
+    lit_[s] = lit;
+    const int c = ChannelOf(slot);
+    Announce(TDeskChange::Bumps, c, c, TDeskChange::SlotBit(slot));
+}
+
+void TDeskModel::MoveFader(int slot, int level, const TFocus& focus) {
+    PositionFader(slot, level, focus);
+}
+
+void TDeskModel::SelectFader(int slot) {
+    currentFader_ = CheckSlot(slot);
+}
+
+void TDeskModel::PressBump(int slot, const TFocus& focus) {
+    if (!ready_ || toggleBumps_) return;
+    const int c = ChannelOf(slot);
+    SavedLevelOf(c) = table_->LevelOf(c);
+    PositionFader(slot, DMX_MAX_LEVEL, focus);
+    lit_[Index(slot)] = true;
+    Announce(TDeskChange::Levels | TDeskChange::Bumps, c, c, TDeskChange::SlotBit(slot));
+}
+
+void TDeskModel::ReleaseBump(int slot, const TFocus& focus) {
+    if (!ready_ || toggleBumps_) return;
+    const int c = ChannelOf(slot);
+    PositionFader(slot, SavedLevelOf(c), focus);
+    lit_[Index(slot)] = false;
+    Announce(TDeskChange::Levels | TDeskChange::Bumps, c, c, TDeskChange::SlotBit(slot));
+    // The fader takes the focus back from its bump.
+    currentFader_ = slot;
+}
+
+void TDeskModel::LatchBump(int slot, bool latched, const TFocus& focus) {
+    SetBumpLatched(slot, latched, focus);
+}
+
+void TDeskModel::ApplyPreset(int level, const TFocus& focus) {
+    PositionFader(CheckSlot(currentFader_), CheckLevel(level), focus);
+}
+
+// A latched bump that holds the focus puts its fader back to the saved level
+// as it is released, so the fader is set afterwards and shows the new level.
+void TDeskModel::ReleaseThenSet(int slot, int level, const TFocus& focus) {
+    SetBumpLatched(slot, false, focus);
+    PositionFader(slot, level, focus);
+}
+
+void TDeskModel::SetAllLevels(int level, const TFocus& focus) {
+    const auto v = static_cast<std::uint8_t>(CheckLevel(level));
+    for (int slot = 1; slot <= FADERS_PER_PAGE; ++slot)
+        ReleaseThenSet(slot, v, focus);
+    std::fill(std::begin(table_->Level), std::end(table_->Level), v);
+    Announce(TDeskChange::Levels, 1, DMX_UNIVERSE_SIZE);
+}
+
+void TDeskModel::SetPageLevels(int level, const TFocus& focus) {
+    const auto v = static_cast<std::uint8_t>(CheckLevel(level));
+    for (int slot = 1; slot <= FADERS_PER_PAGE; ++slot) {
+        ReleaseThenSet(slot, v, focus);
+        table_->LevelOf(ChannelOf(slot)) = v;
+    }
+    Announce(TDeskChange::Levels, ChannelOf(1), ChannelOf(FADERS_PER_PAGE));
+}
+
+void TDeskModel::ReleaseAllBumps(const TFocus& focus) {
+    for (int c = 1; c <= DMX_UNIVERSE_SIZE; ++c) {
+        if (table_->BumpOf(c) == 0) continue;
+        table_->BumpOf(c) = 0;
+        table_->LevelOf(c) = 0;
+    }
+    for (int slot = 1; slot <= FADERS_PER_PAGE; ++slot) {
+        SetBumpLatched(slot, false, focus);
+        SetBumpLit(slot, false);
+        PositionFader(slot, table_->LevelOf(ChannelOf(slot)), focus);
+    }
+    Announce(TDeskChange::Levels, 1, DMX_UNIVERSE_SIZE);
+}
+
+void TDeskModel::ShowChannelOnSlot(int slot, const TFocus& focus) {
+    const int c = ChannelOf(slot);
+    const auto s = Index(slot);
+    const int level = table_->LevelOf(c);
+    // What the slot shows changes as one, so a view draws it once.
+    unsigned what = TDeskChange::SlotsShown | TDeskChange::FaderPositions;
+    const bool moved = position_[s] != level;
+    position_[s] = level;
+    if (moved && ready_) what |= TDeskChange::Levels;
+    Announce(what, c, c, TDeskChange::SlotBit(slot));
+    if (moved && ready_ && focus.FaderSlot == slot) ReleaseLatchedBump(slot);
+    SetBumpLatched(slot, table_->BumpOf(c) != 0, focus);
+    SetBumpLit(slot, latched_[s]);
+}
+
+void TDeskModel::RefreshPage(const TFocus& focus) {
+    for (int slot = 1; slot <= FADERS_PER_PAGE; ++slot)
+        ShowChannelOnSlot(slot, focus);
+    ResendLevels();
+}
+
+void TDeskModel::ResendLevels() {
+    Announce(TDeskChange::Levels, 1, DMX_UNIVERSE_SIZE);
+}
+
+void TDeskModel::ShowPage(int page, const TFocus& focus) {
+    if (!ready_) return;
+    page_ = CheckPage(page - 1);
+    Announce(TDeskChange::Page, ChannelOf(1), ChannelOf(FADERS_PER_PAGE));
+    RefreshPage(focus);
+}
+
+void TDeskModel::SetNames(int channel, const QString& line1, const QString& line2) {
+    const int c = CheckChannel(channel);
+    StoreCaption(table_->Name1Of(c), line1);
+    StoreCaption(table_->Name2Of(c), line2);
+    Announce(TDeskChange::Names, c, c);
+}
+
+void TDeskModel::ClearNames(int channel) {
+    const int c = CheckChannel(channel);
+    table_->Name1Of(c).Length = 0;
+    table_->Name2Of(c).Length = 0;
+    Announce(TDeskChange::Names, c, c);
+}
+
+void TDeskModel::SetFaderColor(int channel, TColor color) {
+    const int c = CheckChannel(channel);
+    table_->FaderColorOf(c) = color;
+    Announce(TDeskChange::Colors, c, c);
+}
+
+void TDeskModel::NewLayout(const TFocus& focus) {
+    SetReady(false);
+    ClearChannels(*table_);
+    RefreshPage(focus);
+    SetReady(true);
+    ResendLevels();
+}
+
+void TDeskModel::LoadLayout(const TChannelTable& table, const TFocus& focus) {
+    SetReady(false);
+    *table_ = table;
+    RefreshPage(focus);
+    ResendLevels();
+    SetReady(true);
+}
+
+void TDeskModel::StartWith(const TChannelTable& table, bool keepLevels, const TFocus& focus) {
+    *table_ = table;
+    if (!keepLevels) {
+        std::fill(std::begin(table_->Level), std::end(table_->Level), std::uint8_t{0});
+        std::fill(std::begin(table_->Bump), std::end(table_->Bump), std::uint8_t{0});
+    }
+    RefreshPage(focus);
+    SetReady(true);
+}
