@@ -13,6 +13,7 @@ VANTRELLE_PACKAGES=(
     xvfb xauth xdotool x11-utils imagemagick openbox libxcb-damage0-dev libxcb-xtest0-dev
     fonts-liberation2 fonts-dejavu-core
     pkg-config libfontconfig-dev libola-dev ola tshark iproute2 util-linux
+    python3
 )
 
 ensure_packages() {
