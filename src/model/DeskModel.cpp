@@ -58,7 +58,7 @@ void TDeskModel::SetReady(bool ready) {
     Announce(TDeskChange::Readiness, 0, 0);
 }
 
-void TDeskModel::PositionFader(int slot, int level, const TFocus& focus) {
+void TDeskModel::MoveFader(int slot, int level, const TFocus& focus) {
     const auto s = Index(CheckSlot(slot));
     CheckLevel(level);
     if (position_[s] == level) return;
@@ -85,7 +85,7 @@ void TDeskModel::ReleaseLatchedBump(int slot) {
     Announce(TDeskChange::Bumps, c, c, TDeskChange::SlotBit(slot));
 }
 
-void TDeskModel::SetBumpLatched(int slot, bool latched, const TFocus& focus) {
+void TDeskModel::LatchBump(int slot, bool latched, const TFocus& focus) {
     const auto s = Index(CheckSlot(slot));
     if (!toggleBumps_) latched = false;
     if (latched_[s] == latched) return;
@@ -103,10 +103,10 @@ void TDeskModel::BumpLatchChanged(int slot, bool latched, const TFocus& focus) {
     const auto s = Index(slot);
     if (latched) {
         SavedLevelOf(c) = table_->LevelOf(c);
-        PositionFader(slot, DMX_MAX_LEVEL, focus);
+        MoveFader(slot, DMX_MAX_LEVEL, focus);
         table_->BumpOf(c) = 1;
     } else {
-        PositionFader(slot, SavedLevelOf(c), focus);
+        MoveFader(slot, SavedLevelOf(c), focus);
         table_->BumpOf(c) = 0;
     }
     lit_[s] = latched;
@@ -121,10 +121,6 @@ void TDeskModel::SetBumpLit(int slot, bool lit) {
     Announce(TDeskChange::Bumps, c, c, TDeskChange::SlotBit(slot));
 }
 
-void TDeskModel::MoveFader(int slot, int level, const TFocus& focus) {
-    PositionFader(slot, level, focus);
-}
-
 void TDeskModel::SelectFader(int slot) {
     currentFader_ = CheckSlot(slot);
 }
@@ -133,7 +129,7 @@ void TDeskModel::PressBump(int slot, const TFocus& focus) {
     if (!ready_ || toggleBumps_) return;
     const int c = ChannelOf(slot);
     SavedLevelOf(c) = table_->LevelOf(c);
-    PositionFader(slot, DMX_MAX_LEVEL, focus);
+    MoveFader(slot, DMX_MAX_LEVEL, focus);
     lit_[Index(slot)] = true;
     Announce(TDeskChange::Levels | TDeskChange::Bumps, c, c, TDeskChange::SlotBit(slot));
 }
@@ -141,26 +137,22 @@ void TDeskModel::PressBump(int slot, const TFocus& focus) {
 void TDeskModel::ReleaseBump(int slot, const TFocus& focus) {
     if (!ready_ || toggleBumps_) return;
     const int c = ChannelOf(slot);
-    PositionFader(slot, SavedLevelOf(c), focus);
+    MoveFader(slot, SavedLevelOf(c), focus);
     lit_[Index(slot)] = false;
     Announce(TDeskChange::Levels | TDeskChange::Bumps, c, c, TDeskChange::SlotBit(slot));
     // The fader takes the focus back from its bump.
     currentFader_ = slot;
 }
 
-void TDeskModel::LatchBump(int slot, bool latched, const TFocus& focus) {
-    SetBumpLatched(slot, latched, focus);
-}
-
 void TDeskModel::ApplyPreset(int level, const TFocus& focus) {
-    PositionFader(CheckSlot(currentFader_), CheckLevel(level), focus);
+    MoveFader(CheckSlot(currentFader_), CheckLevel(level), focus);
 }
 
 // A latched bump that holds the focus puts its fader back to the saved level
 // as it is released, so the fader is set afterwards and shows the new level.
 void TDeskModel::ReleaseThenSet(int slot, int level, const TFocus& focus) {
-    SetBumpLatched(slot, false, focus);
-    PositionFader(slot, level, focus);
+    LatchBump(slot, false, focus);
+    MoveFader(slot, level, focus);
 }
 
 void TDeskModel::SetAllLevels(int level, const TFocus& focus) {
@@ -187,9 +179,9 @@ void TDeskModel::ReleaseAllBumps(const TFocus& focus) {
         table_->LevelOf(c) = 0;
     }
     for (int slot = 1; slot <= FADERS_PER_PAGE; ++slot) {
-        SetBumpLatched(slot, false, focus);
+        LatchBump(slot, false, focus);
         SetBumpLit(slot, false);
-        PositionFader(slot, table_->LevelOf(ChannelOf(slot)), focus);
+        MoveFader(slot, table_->LevelOf(ChannelOf(slot)), focus);
     }
     Announce(TDeskChange::Levels, 1, DMX_UNIVERSE_SIZE);
 }
@@ -205,7 +197,7 @@ void TDeskModel::ShowChannelOnSlot(int slot, const TFocus& focus) {
     if (moved && ready_) what |= TDeskChange::Levels;
     Announce(what, c, c, TDeskChange::SlotBit(slot));
     if (moved && ready_ && focus.FaderSlot == slot) ReleaseLatchedBump(slot);
-    SetBumpLatched(slot, table_->BumpOf(c) != 0, focus);
+    LatchBump(slot, table_->BumpOf(c) != 0, focus);
     SetBumpLit(slot, latched_[s]);
 }
 

@@ -50,14 +50,17 @@ public:
     bool ToggleBumps() const { return toggleBumps_; }
     void SetToggleBumps(bool toggle) { toggleBumps_ = toggle; }
 
-    // A person moved the fader of slot to level.
+    // The fader of slot comes to stand at level, moved by a person or by a
+    // rule: its channel takes the level (once ready), and a fader holding the
+    // focus releases its latched bump.
     void MoveFader(int slot, int level, const TFocus& focus);
     // The fader of slot was taken hold of (focused or pressed).
     void SelectFader(int slot);
     // A momentary bump pressed and let go.
     void PressBump(int slot, const TFocus& focus);
     void ReleaseBump(int slot, const TFocus& focus);
-    // A toggle bump was latched or unlatched.
+    // The bump of slot latches or unlatches (never latched while bumps are
+    // momentary); one that holds the focus then acts.
     void LatchBump(int slot, bool latched, const TFocus& focus);
     // The fader popup's presets, on the current fader.
     void ApplyPreset(int level, const TFocus& focus);
@@ -94,13 +97,7 @@ signals:
 
 private:
     void Announce(unsigned what, int firstChannel, int lastChannel, std::uint32_t slotBits = 0);
-    // The fader of slot comes to stand at level: its channel takes the level
-    // (once ready) and a focused fader releases its latched bump.
-    void PositionFader(int slot, int level, const TFocus& focus);
     void ReleaseLatchedBump(int slot);
-    // The bump of slot latches or unlatches (never latched while bumps are
-    // momentary); a focused bump then acts.
-    void SetBumpLatched(int slot, bool latched, const TFocus& focus);
     void BumpLatchChanged(int slot, bool latched, const TFocus& focus);
     void SetBumpLit(int slot, bool lit);
     // A slot shows its channel of the page shown afresh.
