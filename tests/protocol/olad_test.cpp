@@ -24,18 +24,6 @@ TUniverseLevels Ramp(std::uint8_t offset) {
     return levels;
 }
 
-enum class TPort { Input, Output };
-
-// olad with its one plugin's first device patched to universe 1: the input
-// port of a network plugin, or the output port of the dummy plugin (no
-// network at all), which keeps universe 1 alive for the client's levels.
-void StartWithPort(TOlad& olad, TPort port) {
-    ASSERT_TRUE(olad.Start()) << olad.Error();
-    const auto device = olad.WaitForDevice();
-    ASSERT_TRUE(device) << "the plugin made no device: " << olad.Log();
-    ASSERT_TRUE(port == TPort::Input ? olad.PatchInput(*device, 1) : olad.PatchOutput(*device, 1));
-}
-
 TSacnConfig SacnOnUniverseOne() {
     TSacnConfig config;
     config.cid = GenerateCid();
@@ -63,14 +51,14 @@ void WaitForState(const TOutputScheduler& scheduler, TOutputState state) {
 TEST(Olad, ReceivesSacnMulticast) {
     REQUIRE_PRIVATE_NETWORK();
     TOlad olad("e131");
-    ASSERT_NO_FATAL_FAILURE(StartWithPort(olad, TPort::Input));
+    ASSERT_TRUE(olad.StartPatched(TOlad::Port::Input, 1)) << olad.Error();
     ExpectOladReceives(olad, std::make_unique<TSacnOutput>(SacnOnUniverseOne()), 3);
 }
 
 TEST(Olad, ReceivesSacnUnicastOnLoopback) {
     REQUIRE_PRIVATE_NETWORK();
     TOlad olad("e131");
-    ASSERT_NO_FATAL_FAILURE(StartWithPort(olad, TPort::Input));
+    ASSERT_TRUE(olad.StartPatched(TOlad::Port::Input, 1)) << olad.Error();
     TSacnConfig config = SacnOnUniverseOne();
     config.unicast = ParseIpv4("127.0.0.1");
     ExpectOladReceives(olad, std::make_unique<TSacnOutput>(config), 77);
@@ -79,7 +67,7 @@ TEST(Olad, ReceivesSacnUnicastOnLoopback) {
 TEST(Olad, ReceivesArtNet) {
     REQUIRE_PRIVATE_NETWORK();
     TOlad olad("artnet");
-    ASSERT_NO_FATAL_FAILURE(StartWithPort(olad, TPort::Input));
+    ASSERT_TRUE(olad.StartPatched(TOlad::Port::Input, 1)) << olad.Error();
     TArtNetConfig config;
     config.address = {0, 0, 1};
     config.destination = *ParseIpv4(LOCAL_ADDRESS);
@@ -89,7 +77,7 @@ TEST(Olad, ReceivesArtNet) {
 TEST(Olad, ClientOutputReportsTheLostDaemonAndLosesNothingAfterARestart) {
     REQUIRE_PRIVATE_NETWORK();
     TOlad olad("dummy");
-    ASSERT_NO_FATAL_FAILURE(StartWithPort(olad, TPort::Output));
+    ASSERT_TRUE(olad.StartPatched(TOlad::Port::Output, 1)) << olad.Error();
     auto output = std::make_unique<TOlaOutput>(TOlaConfig{1, 9010});
     TOlaOutput* ola = output.get();
     TOutputScheduler scheduler(std::move(output), {});
@@ -106,7 +94,7 @@ TEST(Olad, ClientOutputReportsTheLostDaemonAndLosesNothingAfterARestart) {
     EXPECT_EQ(scheduler.State(), TOutputState::DaemonNotReachable);
     EXPECT_EQ(OutputStateText(scheduler.State()), "daemon not reachable");
 
-    ASSERT_NO_FATAL_FAILURE(StartWithPort(olad, TPort::Output));
+    ASSERT_TRUE(olad.StartPatched(TOlad::Port::Output, 1)) << olad.Error();
     EXPECT_TRUE(WaitForLevels(1, second)) << "the levels set while olad was down never arrived";
     EXPECT_GE(ola->Connections(), 2);
     EXPECT_EQ(scheduler.State(), TOutputState::Sending);
