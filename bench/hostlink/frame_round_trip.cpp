@@ -18,9 +18,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "model/ChannelTable.h"
 #include "hostlink/DmxFrame.h"
 #include "hostlink/UnixEndpoint.h"
+#include "model/ChannelTable.h"
 
 #ifndef VANTRELLE_BIN_DIR
 #error "VANTRELLE_BIN_DIR must name the folder of the built programs"
@@ -37,15 +37,15 @@ struct Figures {
     double mean;
 };
 
-Figures Measure(hostlink::Endpoint& endpoint, TChannelTable& table,
-                std::array<std::uint8_t, DMX_UNIVERSE_SIZE>& buffer, int& delivered) {
+// Times kFrames rounds of `step`, each after an untimed `prepare(round)`.
+template <typename Prepare, typename Step>
+Figures Time(Prepare prepare, Step step) {
     std::vector<double> us;
     us.reserve(kFrames);
-    delivered = 0;
     for (int i = 0; i < kFrames; ++i) {
-        table.LevelOf(1 + i % 512) = static_cast<std::uint8_t>(i);
+        prepare(i);
         const auto start = Clock::now();
-        delivered += hostlink::TransmitDmxFrame(endpoint, table.Level, buffer) ? 1 : 0;
+        step();
         us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
     }
     double sum = 0;
@@ -53,6 +53,14 @@ Figures Measure(hostlink::Endpoint& endpoint, TChannelTable& table,
         sum += v;
     std::sort(us.begin(), us.end());
     return {us[us.size() / 2], us[us.size() * 99 / 100], sum / static_cast<double>(us.size())};
+}
+
+Figures Measure(hostlink::Endpoint& endpoint, TChannelTable& table,
+                std::array<std::uint8_t, DMX_UNIVERSE_SIZE>& buffer, int& delivered) {
+    delivered = 0;
+    return Time(
+        [&](int i) { table.LevelOf(1 + i % 512) = static_cast<std::uint8_t>(i); },
+        [&] { delivered += hostlink::TransmitDmxFrame(endpoint, table.Level, buffer) ? 1 : 0; });
 }
 
 pid_t StartMonitor(const char* extra = nullptr) {
@@ -82,18 +90,7 @@ void StopMonitor(pid_t monitor, const std::string& socket) {
 
 // The look-up every frame starts with (folder, socket and connection checks).
 Figures MeasureFind(hostlink::Endpoint& endpoint) {
-    std::vector<double> us;
-    us.reserve(kFrames);
-    for (int i = 0; i < kFrames; ++i) {
-        const auto start = Clock::now();
-        endpoint.Find(hostlink::HOST_CLASS_NAME);
-        us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-    }
-    double sum = 0;
-    for (double v : us)
-        sum += v;
-    std::sort(us.begin(), us.end());
-    return {us[us.size() / 2], us[us.size() * 99 / 100], sum / static_cast<double>(us.size())};
+    return Time([](int) {}, [&] { endpoint.Find(hostlink::HOST_CLASS_NAME); });
 }
 
 } // namespace

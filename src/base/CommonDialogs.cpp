@@ -1,8 +1,7 @@
 #include "base/CommonDialogs.h"
 
+#include "base/AnswerQueue.h"
 #include "base/MessageBox.h"
-
-#include <deque>
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -11,14 +10,26 @@
 
 namespace {
 
-std::deque<std::optional<QString>>& FileAnswers() {
-    static std::deque<std::optional<QString>> answers;
+// A queued answer is a value, or nothing for a cancel.
+TAnswerQueue<std::optional<QString>>& FileAnswers() {
+    static TAnswerQueue<std::optional<QString>> answers;
     return answers;
 }
 
-std::deque<std::optional<TColor>>& ColorAnswers() {
-    static std::deque<std::optional<TColor>> answers;
+TAnswerQueue<std::optional<TColor>>& ColorAnswers() {
+    static TAnswerQueue<std::optional<TColor>> answers;
     return answers;
+}
+
+// What Execute returns for a queued answer, whose value goes to `value`;
+// nothing when no answer is queued and the dialog is to be shown.
+template <typename T>
+std::optional<bool> TakeQueuedAnswer(TAnswerQueue<std::optional<T>>& answers, T& value) {
+    const std::optional<std::optional<T>> answer = answers.Take();
+    if (!answer) return std::nullopt;
+    if (!*answer) return false;
+    value = **answer;
+    return true;
 }
 
 // "Vantrelle File|*.HXI" → "Vantrelle File (*.HXI)"; pairs separated by '|'.
@@ -71,20 +82,15 @@ TColor StoredCustomColor(const QStringList& lines, int i) {
 TFileDialog::TFileDialog(Kind kind, QObject* owner) : QObject(owner), kind_(kind) {}
 
 void TFileDialog::QueueAnswer(std::optional<QString> fileName) {
-    FileAnswers().push_back(std::move(fileName));
+    FileAnswers().Push(std::move(fileName));
 }
 void TFileDialog::ClearAnswers() {
-    FileAnswers().clear();
+    FileAnswers().Clear();
 }
 
 bool TFileDialog::Execute(QWidget* parent) {
-    if (!FileAnswers().empty()) {
-        const std::optional<QString> answer = FileAnswers().front();
-        FileAnswers().pop_front();
-        if (!answer) return false;
-        fileName_ = *answer;
-        return true;
-    }
+    if (const std::optional<bool> queued = TakeQueuedAnswer(FileAnswers(), fileName_))
+        return *queued;
     if (QueuedAnswersRequired()) qFatal("unanswered file dialog");
     QFileDialog dialog(parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -104,20 +110,14 @@ bool TFileDialog::Execute(QWidget* parent) {
 TColorDialog::TColorDialog(QObject* owner) : QObject(owner) {}
 
 void TColorDialog::QueueAnswer(std::optional<TColor> color) {
-    ColorAnswers().push_back(color);
+    ColorAnswers().Push(color);
 }
 void TColorDialog::ClearAnswers() {
-    ColorAnswers().clear();
+    ColorAnswers().Clear();
 }
 
 bool TColorDialog::Execute(QWidget* parent) {
-    if (!ColorAnswers().empty()) {
-        const std::optional<TColor> answer = ColorAnswers().front();
-        ColorAnswers().pop_front();
-        if (!answer) return false;
-        color_ = *answer;
-        return true;
-    }
+    if (const std::optional<bool> queued = TakeQueuedAnswer(ColorAnswers(), color_)) return *queued;
     if (QueuedAnswersRequired()) qFatal("unanswered colour dialog");
     // The dialog shows exactly the stored custom colours, and they go back
     // to the lines "ColorA=BBGGRR" … "ColorP=…".

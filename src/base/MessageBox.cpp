@@ -1,13 +1,13 @@
 #include "base/MessageBox.h"
 
-#include <deque>
+#include "base/AnswerQueue.h"
 
 #include <QApplication>
 
 namespace {
 
-std::deque<QMessageBox::StandardButton>& Answers() {
-    static std::deque<QMessageBox::StandardButton> answers;
+TAnswerQueue<QMessageBox::StandardButton>& Answers() {
+    static TAnswerQueue<QMessageBox::StandardButton> answers;
     return answers;
 }
 
@@ -51,11 +51,7 @@ QString TitleOf(TMsgDlgType type) {
 QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text, TMsgDlgType type,
                                            QMessageBox::StandardButtons buttons) {
     if (Observer()) Observer()(text, type);
-    if (!Answers().empty()) {
-        const QMessageBox::StandardButton answer = Answers().front();
-        Answers().pop_front();
-        return answer;
-    }
+    if (const auto answer = Answers().Take()) return *answer;
     if (g_requireQueuedAnswers) qFatal("unanswered message box: %s", qPrintable(text));
     QMessageBox box(IconOf(type), TitleOf(type), text, buttons, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
@@ -63,10 +59,10 @@ QMessageBox::StandardButton ShowMessageBox(QWidget* parent, const QString& text,
 }
 
 void QueueMessageBoxAnswer(QMessageBox::StandardButton answer) {
-    Answers().push_back(answer);
+    Answers().Push(answer);
 }
 void ClearMessageBoxAnswers() {
-    Answers().clear();
+    Answers().Clear();
 }
 void RequireQueuedAnswers(bool on) {
     g_requireQueuedAnswers = on;

@@ -69,6 +69,19 @@ bool WriteAll(int fd, iovec* iov, int count, Clock::time_point deadline, std::si
     return true;
 }
 
+MessageHeader HeaderOf(const HostMessage& message, std::uint32_t flags) {
+    return {message.Msg, message.WParam, message.LParam, message.Length, flags};
+}
+
+// Writes one message: the header, then the payload when there is one.
+bool WriteMessage(int fd, const MessageHeader& header, const std::uint8_t* data,
+                  Clock::time_point deadline, std::size_t& written) {
+    std::uint8_t bytes[HEADER_SIZE];
+    EncodeHeader(header, bytes);
+    iovec iov[2] = {{bytes, HEADER_SIZE}, {const_cast<std::uint8_t*>(data), header.Length}};
+    return WriteAll(fd, iov, header.Length > 0 ? 2 : 1, deadline, written);
+}
+
 enum class ReadResult { Done, Closed, TimedOut };
 
 ReadResult ReadExactly(int fd, std::uint8_t* out, std::size_t size, Clock::time_point deadline,
@@ -112,20 +125,20 @@ UnixEndpoint::~UnixEndpoint() {
 void UnixEndpoint::Finish(Lock& lock) {
     std::vector<Watcher> ended;
     ended.swap(retired_);
-    LinkStatusListener listener;
-    LinkStatus news;
-    if (unannounced_) {
-        unannounced_ = false;
-        listener = listener_;
-        news = status_;
-    }
+    const News news = TakeNewsLocked();
     lock.unlock();
     for (Watcher& w : ended) {
         w.Thread.join();
         ::close(w.WakeFd);
         if (w.SocketFd >= 0) ::close(w.SocketFd);
     }
-    if (listener) listener(news);
+    news.Tell();
+}
+
+UnixEndpoint::News UnixEndpoint::TakeNewsLocked() {
+    if (!unannounced_) return {};
+    unannounced_ = false;
+    return {listener_, status_};
 }
 
 LinkStatus UnixEndpoint::Status() const {
@@ -142,6 +155,20 @@ void UnixEndpoint::SetStatusLocked(LinkState state, std::string_view reason) {
     if (status_.State == state && status_.Reason == reason && status_.Path == path_) return;
     status_ = {state, path_, std::string(reason)};
     unannounced_ = true;
+}
+
+bool UnixEndpoint::FailLocked(LinkState state, std::string_view reason) {
+    DropLocked();
+    SetStatusLocked(state, reason);
+    return false;
+}
+
+bool UnixEndpoint::LostWhileHungLocked() {
+    // The next Find looks afresh.
+    broken_ = true;
+    hung_ = false;
+    SetStatusLocked(LinkState::NoHost);
+    return false;
 }
 
 void UnixEndpoint::DropLocked() {
@@ -257,40 +284,18 @@ bool UnixEndpoint::FindLocked(std::string_view className) {
 
     struct stat folder {};
     if (::lstat(folder_.c_str(), &folder) != 0) {
-        if (errno != ENOENT || !fallbackFolder_) {
-            DropLocked();
-            SetStatusLocked(LinkState::NoHost);
-            return false;
-        }
+        if (errno != ENOENT || !fallbackFolder_) return FailLocked(LinkState::NoHost);
         // Nobody made the fallback folder yet: make it private ourselves, so
         // that no other user can.
-        if (auto problem = EnsurePrivateFolder(folder_, true)) {
-            DropLocked();
-            SetStatusLocked(LinkState::Refused, *problem);
-            return false;
-        }
-        if (::lstat(folder_.c_str(), &folder) != 0) {
-            DropLocked();
-            SetStatusLocked(LinkState::NoHost);
-            return false;
-        }
+        if (auto problem = EnsurePrivateFolder(folder_, true))
+            return FailLocked(LinkState::Refused, *problem);
+        if (::lstat(folder_.c_str(), &folder) != 0) return FailLocked(LinkState::NoHost);
     }
-    if (auto problem = FolderProblem(folder, fallbackFolder_)) {
-        DropLocked();
-        SetStatusLocked(LinkState::Refused, *problem);
-        return false;
-    }
+    if (auto problem = FolderProblem(folder, fallbackFolder_))
+        return FailLocked(LinkState::Refused, *problem);
     struct stat socketFile {};
-    if (::lstat(path_.c_str(), &socketFile) != 0) {
-        DropLocked();
-        SetStatusLocked(LinkState::NoHost);
-        return false;
-    }
-    if (auto problem = SocketProblem(socketFile)) {
-        DropLocked();
-        SetStatusLocked(LinkState::Refused, *problem);
-        return false;
-    }
+    if (::lstat(path_.c_str(), &socketFile) != 0) return FailLocked(LinkState::NoHost);
+    if (auto problem = SocketProblem(socketFile)) return FailLocked(LinkState::Refused, *problem);
     if (fd_ >= 0 && socketFile.st_dev == dev_ && socketFile.st_ino == ino_) {
         if (!hung_ && ConnectionStillUsableLocked()) return true;
         // The watcher may not have seen yet what the host did: an answer, or
@@ -308,13 +313,11 @@ bool UnixEndpoint::FindLocked(std::string_view className) {
         SetStatusLocked(LinkState::Connected);
         return true;
     case ConnectResult::Refused:
-        SetStatusLocked(LinkState::Refused, reason);
-        return false;
+        return FailLocked(LinkState::Refused, reason);
     case ConnectResult::NoHost:
         break;
     }
-    SetStatusLocked(LinkState::NoHost);
-    return false;
+    return FailLocked(LinkState::NoHost);
 }
 
 bool UnixEndpoint::Send(const HostMessage& message, std::chrono::milliseconds timeout,
@@ -330,22 +333,15 @@ bool UnixEndpoint::SendLocked(const HostMessage& message, std::chrono::milliseco
     if (fd_ < 0 || broken_) return false;
     if (hung_) {
         // Latest wins: the host gets this one when it answers the old one.
-        pendingHeader_ = {message.Msg, message.WParam, message.LParam, message.Length, FLAG_SENT};
+        pendingHeader_ = HeaderOf(message, FLAG_SENT);
         pendingData_.assign(message.Data, message.Data + message.Length);
         hasPending_ = true;
         return false;
     }
     const auto deadline = Clock::now() + timeout;
-    std::uint8_t header[HEADER_SIZE];
-    EncodeHeader({message.Msg, message.WParam, message.LParam, message.Length, FLAG_SENT}, header);
-    iovec iov[2] = {{header, HEADER_SIZE},
-                    {const_cast<std::uint8_t*>(message.Data), message.Length}};
     std::size_t written = 0;
-    if (!WriteAll(fd_, iov, message.Length > 0 ? 2 : 1, deadline, written)) {
-        DropLocked();
-        SetStatusLocked(LinkState::NoHost);
-        return false;
-    }
+    if (!WriteMessage(fd_, HeaderOf(message, FLAG_SENT), message.Data, deadline, written))
+        return FailLocked(LinkState::NoHost);
     switch (ReadExactly(fd_, reply_, REPLY_SIZE, deadline, replyGot_)) {
     case ReadResult::Done:
         replyGot_ = 0;
@@ -361,9 +357,7 @@ bool UnixEndpoint::SendLocked(const HostMessage& message, std::chrono::milliseco
     case ReadResult::Closed:
         break;
     }
-    DropLocked();
-    SetStatusLocked(LinkState::NoHost);
-    return false;
+    return FailLocked(LinkState::NoHost);
 }
 
 bool UnixEndpoint::Post(const HostMessage& message) {
@@ -375,20 +369,14 @@ bool UnixEndpoint::Post(const HostMessage& message) {
 
 bool UnixEndpoint::PostLocked(const HostMessage& message) {
     if (fd_ < 0 || broken_) return false;
-    std::uint8_t header[HEADER_SIZE];
-    EncodeHeader({message.Msg, message.WParam, message.LParam, message.Length, 0}, header);
-    iovec iov[2] = {{header, HEADER_SIZE},
-                    {const_cast<std::uint8_t*>(message.Data), message.Length}};
     // A posted message never waits for the host; a host whose queue is full
     // loses it, but a half-written message would corrupt the stream, so that
     // one is finished or the connection given up.
     const auto deadline = Clock::now() + (hung_ ? std::chrono::milliseconds(0) : kWriteGrace);
     std::size_t written = 0;
-    if (WriteAll(fd_, iov, message.Length > 0 ? 2 : 1, deadline, written)) return true;
+    if (WriteMessage(fd_, HeaderOf(message, 0), message.Data, deadline, written)) return true;
     if (written == 0 && hung_) return false;
-    DropLocked();
-    SetStatusLocked(LinkState::NoHost);
-    return false;
+    return FailLocked(LinkState::NoHost);
 }
 
 void UnixEndpoint::StartWatchingLocked() {
@@ -417,24 +405,10 @@ void UnixEndpoint::Watch(int fd, int wakeFd) {
         if (n > 0 && p[1].revents != 0) return; // asked to end
         Lock lock(mutex_);
         if (fd_ != fd || !hung_) return;
-        bool more = true;
-        if (n < 0) {
-            broken_ = true;
-            hung_ = false;
-            SetStatusLocked(LinkState::NoHost);
-            more = false;
-        } else {
-            more = ServiceHungLocked();
-        }
-        LinkStatusListener listener;
-        LinkStatus news;
-        if (unannounced_) {
-            unannounced_ = false;
-            listener = listener_;
-            news = status_;
-        }
+        const bool more = n < 0 ? LostWhileHungLocked() : ServiceHungLocked();
+        const News news = TakeNewsLocked();
         lock.unlock();
-        if (listener) listener(news);
+        news.Tell();
         if (!more) return;
     }
 }
@@ -442,13 +416,7 @@ void UnixEndpoint::Watch(int fd, int wakeFd) {
 bool UnixEndpoint::ServiceHungLocked() {
     const ssize_t n = ::recv(fd_, reply_ + replyGot_, REPLY_SIZE - replyGot_, MSG_DONTWAIT);
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return true;
-    if (n <= 0) {
-        // The host went away; the next Find looks afresh.
-        broken_ = true;
-        hung_ = false;
-        SetStatusLocked(LinkState::NoHost);
-        return false;
-    }
+    if (n <= 0) return LostWhileHungLocked(); // the host went away
     replyGot_ += static_cast<std::size_t>(n);
     if (replyGot_ < REPLY_SIZE) return true;
     replyGot_ = 0;
@@ -456,17 +424,10 @@ bool UnixEndpoint::ServiceHungLocked() {
         // Answered at last: it gets the newest levels now, and stays marked
         // until it answers those too.
         hasPending_ = false;
-        std::uint8_t header[HEADER_SIZE];
-        EncodeHeader(pendingHeader_, header);
-        iovec iov[2] = {{header, HEADER_SIZE}, {pendingData_.data(), pendingData_.size()}};
         std::size_t written = 0;
-        if (!WriteAll(fd_, iov, pendingData_.empty() ? 1 : 2, Clock::now() + kWriteGrace,
-                      written)) {
-            broken_ = true;
-            hung_ = false;
-            SetStatusLocked(LinkState::NoHost);
-            return false;
-        }
+        if (!WriteMessage(fd_, pendingHeader_, pendingData_.data(), Clock::now() + kWriteGrace,
+                          written))
+            return LostWhileHungLocked();
         return true;
     }
     hung_ = false;

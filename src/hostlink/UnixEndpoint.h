@@ -50,6 +50,15 @@ private:
     using Lock = std::unique_lock<std::mutex>;
     // Unlocks, then joins ended watchers and tells the listener of news.
     void Finish(Lock& lock);
+    // A status the listener has not heard yet, told once the lock is let go.
+    struct News {
+        LinkStatusListener Listener;
+        LinkStatus Status;
+        void Tell() const {
+            if (Listener) Listener(Status);
+        }
+    };
+    News TakeNewsLocked();
 
     bool FindLocked(std::string_view className);
     ConnectResult ConnectLocked(const struct stat& folder, const struct stat& socket,
@@ -59,6 +68,11 @@ private:
     bool PostLocked(const HostMessage& message);
     bool ConnectionStillUsableLocked() const;
     void DropLocked();
+    // The one way a look-up, a send or a post fails: the connection is given
+    // up and the status says why. Returns false, the caller's answer.
+    bool FailLocked(LinkState state, std::string_view reason = {});
+    // The connection to a hung host ended or broke; returns false.
+    bool LostWhileHungLocked();
     void SetStatusLocked(LinkState state, std::string_view reason = {});
     void StartWatchingLocked();
     void Watch(int fd, int wakeFd);

@@ -23,6 +23,16 @@ std::string_view SplitAddress(std::string_view text, std::string& address, bool&
     return text.substr(0, at);
 }
 
+// The output turned on with `next` when that is valid; otherwise the error,
+// and `s` as it was.
+template <typename Settings>
+std::string EnableIfValid(Settings& s, Settings next, std::string (*validate)(const Settings&)) {
+    next.enabled = true;
+    if (std::string error = validate(next); !error.empty()) return error;
+    s = next;
+    return {};
+}
+
 } // namespace
 
 std::string ValidateSacn(const TSacnSettings& s) {
@@ -84,10 +94,7 @@ std::string ApplySacnOption(std::string_view text, TSacnSettings& s) {
         return "--sacn wants UNIVERSE[@ADDRESS], not \"" + std::string(text) + "\".";
     next.address = hasAddress ? address : std::string();
     if (hasAddress && address.empty()) return "--sacn: the address after @ is missing.";
-    next.enabled = true;
-    if (std::string error = ValidateSacn(next); !error.empty()) return error;
-    s = next;
-    return {};
+    return EnableIfValid(s, next, ValidateSacn);
 }
 
 std::string ApplyArtNetOption(std::string_view text, TArtNetSettings& s) {
@@ -105,18 +112,12 @@ std::string ApplyArtNetOption(std::string_view text, TArtNetSettings& s) {
         !ParseInt(ports.substr(second + 1), next.universe))
         return usage;
     if (hasAddress) next.address = address;
-    next.enabled = true;
-    if (std::string error = ValidateArtNet(next); !error.empty()) return error;
-    s = next;
-    return {};
+    return EnableIfValid(s, next, ValidateArtNet);
 }
 
 std::string ApplyOlaOption(std::string_view text, TOlaSettings& s) {
     TOlaSettings next = s;
     if (!ParseInt(text, next.universe))
         return "--ola wants a universe number, not \"" + std::string(text) + "\".";
-    next.enabled = true;
-    if (std::string error = ValidateOla(next); !error.empty()) return error;
-    s = next;
-    return {};
+    return EnableIfValid(s, next, ValidateOla);
 }

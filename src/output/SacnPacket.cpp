@@ -18,15 +18,6 @@ void PutFlagsLength(std::uint8_t* packet, std::size_t offset, std::size_t packet
     PutU16Be(packet + offset, static_cast<std::uint16_t>(FLAGS | (packetSize - offset)));
 }
 
-void PutRoot(std::uint8_t* p, std::size_t size, std::uint32_t vector, const TCid& cid) {
-    PutU16Be(p + OFF_PREAMBLE_SIZE, PREAMBLE_SIZE);
-    PutU16Be(p + OFF_POSTAMBLE_SIZE, 0);
-    std::memcpy(p + OFF_ACN_ID, ACN_PACKET_ID, sizeof ACN_PACKET_ID);
-    PutFlagsLength(p, OFF_ROOT_FLAGS_LENGTH, size);
-    PutU32Be(p + OFF_ROOT_VECTOR, vector);
-    std::memcpy(p + OFF_CID, cid.data(), cid.size());
-}
-
 // UTF-8 cut so that a multi-byte character is never split and a zero always ends it.
 void PutSourceName(std::uint8_t* p, std::string_view name) {
     std::size_t n = std::min(name.size(), SOURCE_NAME_SIZE - 1);
@@ -36,15 +27,29 @@ void PutSourceName(std::uint8_t* p, std::string_view name) {
     std::memcpy(p + OFF_SOURCE_NAME, name.data(), n);
 }
 
+// Clears the packet and writes what every packet of ours starts with: the
+// root layer and the framing layer up to its source name.
+template <std::size_t Size>
+std::uint8_t* BuildHeader(std::array<std::uint8_t, Size>& packet, std::uint32_t rootVector,
+                          std::uint32_t framingVector, const TSourceInfo& source) {
+    std::uint8_t* p = packet.data();
+    packet.fill(0);
+    PutU16Be(p + OFF_PREAMBLE_SIZE, PREAMBLE_SIZE);
+    PutU16Be(p + OFF_POSTAMBLE_SIZE, 0);
+    std::memcpy(p + OFF_ACN_ID, ACN_PACKET_ID, sizeof ACN_PACKET_ID);
+    PutFlagsLength(p, OFF_ROOT_FLAGS_LENGTH, Size);
+    PutU32Be(p + OFF_ROOT_VECTOR, rootVector);
+    std::memcpy(p + OFF_CID, source.cid.data(), source.cid.size());
+    PutFlagsLength(p, OFF_FRAMING_FLAGS_LENGTH, Size);
+    PutU32Be(p + OFF_FRAMING_VECTOR, framingVector);
+    PutSourceName(p, source.sourceName);
+    return p;
+}
+
 } // namespace
 
 void BuildDataPacket(TDataPacket& packet, const TSourceInfo& source) {
-    std::uint8_t* p = packet.data();
-    packet.fill(0);
-    PutRoot(p, DATA_PACKET_SIZE, VECTOR_ROOT_DATA, source.cid);
-    PutFlagsLength(p, OFF_FRAMING_FLAGS_LENGTH, DATA_PACKET_SIZE);
-    PutU32Be(p + OFF_FRAMING_VECTOR, VECTOR_FRAMING_DATA);
-    PutSourceName(p, source.sourceName);
+    std::uint8_t* p = BuildHeader(packet, VECTOR_ROOT_DATA, VECTOR_FRAMING_DATA, source);
     p[OFF_PRIORITY] = std::min(source.priority, MAX_PRIORITY);
     PutU16Be(p + OFF_SYNC_ADDRESS, 0);
     PutU16Be(p + OFF_UNIVERSE, source.universe);
@@ -64,12 +69,7 @@ void SetFrame(TDataPacket& packet, std::uint8_t sequence, std::uint8_t options, 
 }
 
 void BuildDiscoveryPacket(TDiscoveryPacket& packet, const TSourceInfo& source) {
-    std::uint8_t* p = packet.data();
-    packet.fill(0);
-    PutRoot(p, DISCOVERY_PACKET_SIZE, VECTOR_ROOT_EXTENDED, source.cid);
-    PutFlagsLength(p, OFF_FRAMING_FLAGS_LENGTH, DISCOVERY_PACKET_SIZE);
-    PutU32Be(p + OFF_FRAMING_VECTOR, VECTOR_FRAMING_DISCOVERY);
-    PutSourceName(p, source.sourceName);
+    std::uint8_t* p = BuildHeader(packet, VECTOR_ROOT_EXTENDED, VECTOR_FRAMING_DISCOVERY, source);
     PutU32Be(p + OFF_DISCOVERY_RESERVED, 0);
     PutFlagsLength(p, OFF_DISCOVERY_FLAGS_LENGTH, DISCOVERY_PACKET_SIZE);
     PutU32Be(p + OFF_DISCOVERY_VECTOR, VECTOR_DISCOVERY_LIST);

@@ -12,9 +12,11 @@
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
+#include "DeskFrames.h"
 #include "DeskSession.h"
 
 using namespace std::chrono_literals;
+using namespace deskframes;
 
 namespace {
 
@@ -22,40 +24,11 @@ constexpr int WM_COPYDATA = 0x4A;
 constexpr int WM_KEYDOWN = 0x100;
 constexpr int WM_KEYUP = 0x101;
 
-int Msg(const QJsonObject& m) {
-    return m.value(QStringLiteral("msg")).toInt();
-}
-int WParam(const QJsonObject& m) {
-    return m.value(QStringLiteral("wParam")).toInt();
-}
-qint64 LParam(const QJsonObject& m) {
-    return static_cast<qint64>(m.value(QStringLiteral("lParam")).toDouble());
-}
-bool AllLevelsAre(const QJsonObject& m, int level) {
-    const QJsonArray levels = m.value(QStringLiteral("levels")).toArray();
-    if (levels.size() != 512) return false;
-    for (const auto& v : levels)
-        if (v.toInt(-1) != level) return false;
-    return true;
-}
 std::size_t CountFrames(const std::vector<QJsonObject>& messages, std::size_t from = 0) {
     std::size_t n = 0;
     for (std::size_t i = from; i < messages.size(); ++i)
         n += Msg(messages[i]) == WM_COPYDATA ? 1 : 0;
     return n;
-}
-
-// Waits until a message after index `from` satisfies `pred`.
-bool WaitFor(DeskSession& s, std::size_t from, const std::function<bool(const QJsonObject&)>& pred,
-             std::chrono::milliseconds timeout = 15s) {
-    QDeadlineTimer deadline(timeout);
-    for (;;) {
-        const auto messages = s.Messages();
-        for (std::size_t i = from; i < messages.size(); ++i)
-            if (pred(messages[i])) return true;
-        if (deadline.hasExpired()) return false;
-        s.WaitForMessages(messages.size() + 1, 100ms);
-    }
 }
 
 // Preferences > Pass Keypresses To Halvex.

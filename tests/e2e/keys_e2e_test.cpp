@@ -3,9 +3,11 @@
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
+#include "DeskFrames.h"
 #include "DeskSession.h"
 
 using namespace std::chrono_literals;
+using namespace deskframes;
 
 namespace {
 
@@ -19,9 +21,7 @@ std::vector<Key> PostedKeys(DeskSession& s) {
     std::vector<Key> out;
     for (const QJsonObject& m : s.Messages())
         if (!m.value(QStringLiteral("sent")).toBool())
-            out.push_back({m.value(QStringLiteral("msg")).toInt(),
-                           m.value(QStringLiteral("wParam")).toInt(),
-                           static_cast<qint64>(m.value(QStringLiteral("lParam")).toDouble())});
+            out.push_back({Msg(m), WParam(m), LParam(m)});
     return out;
 }
 

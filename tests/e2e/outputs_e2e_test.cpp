@@ -7,17 +7,15 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include "DeskFrames.h"
 #include "DeskSession.h"
 #include "Olad.h"
 #include "PrivateNetwork.h"
 
 using namespace std::chrono_literals;
+using namespace deskframes;
 
 namespace {
-
-constexpr int kClientHeight = 561;
-constexpr int kPageRow = 41;
-constexpr int kColumn = 63;
 
 // Polls olad until channel `channel` of universe 1 satisfies `pred`.
 template <typename Pred>
@@ -45,15 +43,10 @@ StartedDesk StartDesk(DeskSession& s, const QStringList& options) {
     EXPECT_TRUE(s.StartDesk(options)) << s.Error().toStdString();
     d.window = s.WaitForWindow(QStringLiteral("Vantrelle 4.03"), 20s);
     if (d.window.isEmpty()) return d;
-    QString geometry;
-    EXPECT_TRUE(s.Xdotool({"getwindowgeometry", "--shell", d.window}, &geometry));
-    const int height = geometry.section(QStringLiteral("HEIGHT="), 1).section('\n', 0, 0).toInt();
-    d.faderTop = height - kClientHeight + kPageRow;
+    const int menu = MenuHeight(s, d.window);
+    EXPECT_GT(menu, 0) << "the window's geometry could not be read";
+    d.faderTop = menu + kPageRow;
     return d;
-}
-
-QStringList MoveTo(const QString& window, int x, int y) {
-    return {"mousemove", "--window", window, QString::number(x), QString::number(y)};
 }
 
 } // namespace
@@ -63,10 +56,7 @@ TEST(OutputsEndToEnd, FaderDraggedInTheDeskReachesOladOverSacn) {
     if (!network.ready) GTEST_SKIP() << "no private network namespace: " << network.why;
 
     TOlad olad("e131");
-    ASSERT_TRUE(olad.Start()) << olad.Error();
-    const auto device = olad.WaitForDevice();
-    ASSERT_TRUE(device) << olad.Log();
-    ASSERT_TRUE(olad.PatchInput(*device, 1));
+    ASSERT_TRUE(olad.StartPatched(TOlad::Port::Input, 1)) << olad.Error();
 
     DeskSession s;
     const StartedDesk d = StartDesk(s, {QStringLiteral("--sacn"), QStringLiteral("1@127.0.0.1")});
@@ -75,12 +65,12 @@ TEST(OutputsEndToEnd, FaderDraggedInTheDeskReachesOladOverSacn) {
     ASSERT_TRUE(WaitForChannel(1, [](int v) { return v == 0; })) << olad.Log();
 
     // Drag fader 1 from its middle to above its top.
-    ASSERT_TRUE(s.Xdotool(MoveTo(d.window, kColumn / 2, d.faderTop + 105)));
+    ASSERT_TRUE(s.Xdotool(At(d.window, kColumn / 2, d.faderTop + 105)));
     ASSERT_TRUE(s.Xdotool({"mousedown", "1"}));
     EXPECT_TRUE(WaitForChannel(1, [](int v) { return v > 0 && v < 255; }))
         << "pressing the middle of the track gives olad a middle level";
-    ASSERT_TRUE(s.Xdotool(MoveTo(d.window, kColumn / 2, d.faderTop + 5)));
-    ASSERT_TRUE(s.Xdotool(MoveTo(d.window, kColumn / 2, 2)));
+    ASSERT_TRUE(s.Xdotool(At(d.window, kColumn / 2, d.faderTop + 5)));
+    ASSERT_TRUE(s.Xdotool(At(d.window, kColumn / 2, 2)));
     ASSERT_TRUE(s.Xdotool({"mouseup", "1"}));
     EXPECT_TRUE(WaitForChannel(1, [](int v) { return v == 255; })) << "olad never held 255";
     const auto levels = TOlad::Fetch(1);
@@ -98,15 +88,12 @@ TEST(OutputsEndToEnd, FaderPressedInTheDeskReachesOladThroughItsClientModule) {
     if (!network.ready) GTEST_SKIP() << "no private network namespace: " << network.why;
 
     TOlad olad("dummy");
-    ASSERT_TRUE(olad.Start()) << olad.Error();
-    const auto device = olad.WaitForDevice();
-    ASSERT_TRUE(device) << olad.Log();
-    ASSERT_TRUE(olad.PatchOutput(*device, 1));
+    ASSERT_TRUE(olad.StartPatched(TOlad::Port::Output, 1)) << olad.Error();
 
     DeskSession s;
     const StartedDesk d = StartDesk(s, {QStringLiteral("--ola"), QStringLiteral("1")});
     ASSERT_FALSE(d.window.isEmpty()) << "the desk window did not appear";
-    ASSERT_TRUE(s.Xdotool(MoveTo(d.window, kColumn / 2, d.faderTop + 105)));
+    ASSERT_TRUE(s.Xdotool(At(d.window, kColumn / 2, d.faderTop + 105)));
     ASSERT_TRUE(s.Xdotool({"click", "1"}));
     EXPECT_TRUE(WaitForChannel(1, [](int v) { return v > 0 && v < 255; }))
         << "the middle level never reached olad: " << olad.Log();

@@ -4,21 +4,11 @@
 #include <QJsonArray>
 #include <gtest/gtest.h>
 
+#include "DeskFrames.h"
 #include "DeskSession.h"
 
 using namespace std::chrono_literals;
-
-namespace {
-
-bool AllLevelsAre(const QJsonObject& m, int level) {
-    const QJsonArray levels = m.value(QStringLiteral("levels")).toArray();
-    if (levels.size() != 512) return false;
-    for (const auto& v : levels)
-        if (v.toInt(-1) != level) return false;
-    return true;
-}
-
-} // namespace
+using deskframes::AllLevelsAre;
 
 TEST(SpineEndToEnd, FirstShowSendsTwoFramesOfZerosAndExitAsksToSave) {
     DeskSession s;

@@ -27,6 +27,17 @@ QString StartDesk(DeskSession& s, bool windowManager) {
     return window;
 }
 
+// A fader popup's items, picked from the keyboard.
+const QStringList kSetCaption = {"Down", "Return"};
+const QStringList kPreset50 = QStringList(8, QStringLiteral("Down"))
+                              << QStringLiteral("Return"); // "50%  or 128"
+
+// Right-clicks at (x, y) in the window and picks the popup's item with `keys`.
+bool PickFromPopup(DeskSession& s, const QString& window, int x, int y, const QStringList& keys) {
+    return s.Xdotool(At(window, x, y)) && s.Xdotool({"click", "3"}) &&
+           s.Xdotool(QStringList{"key", "--delay", "150"} + keys);
+}
+
 class DeskDisplays : public ::testing::TestWithParam<bool> {};
 
 std::string DisplayName(const ::testing::TestParamInfo<bool>& info) {
@@ -64,9 +75,7 @@ TEST(WindowManagerEndToEnd, StayOnTopFollowsTheMenuTheReadmeAndTheCaptionDialog)
     // Set Caption from fader 1's popup: out of the top layer while the dialog is open.
     const int menu = MenuHeight(s, desk);
     ASSERT_GT(menu, 0);
-    ASSERT_TRUE(s.Xdotool(At(desk, kColumn / 2, menu + kPageRow + 90)));
-    ASSERT_TRUE(s.Xdotool({"click", "3"}));
-    ASSERT_TRUE(s.Xdotool({"key", "--delay", "150", "Down", "Return"}));
+    ASSERT_TRUE(PickFromPopup(s, desk, kColumn / 2, menu + kPageRow + 90, kSetCaption));
     const QString caption = s.WaitForWindow(QStringLiteral("Fader Caption: 1"), 10s);
     ASSERT_FALSE(caption.isEmpty()) << "the caption dialog did not appear";
     EXPECT_TRUE(s.WaitForNetWmState(
@@ -97,14 +106,14 @@ TEST_P(DeskDisplays, SidewaysScrollOverAFaderSendsNoLevel) {
     std::size_t before = s.Messages().size();
     ASSERT_TRUE(s.Xdotool(At(desk, kColumn / 2, menu + kPageRow + 100)));
     ASSERT_TRUE(s.Xdotool({"click", "--repeat", "2", "4"}));
-    ASSERT_TRUE(WaitForFrame(s, before, [](const QJsonObject& m) { return LevelOf(m, 1) == 2; }))
+    ASSERT_TRUE(WaitFor(s, before, [](const QJsonObject& m) { return LevelOf(m, 1) == 2; }))
         << "the vertical wheel did not step the fader";
 
     // Sideways (buttons 6 and 7), then one notch down: 1, never above 2.
     before = s.Messages().size();
     ASSERT_TRUE(s.Xdotool({"click", "--repeat", "3", "6"}));
     ASSERT_TRUE(s.Xdotool({"click", "5"}));
-    EXPECT_TRUE(WaitForFrame(s, before, [](const QJsonObject& m) { return LevelOf(m, 1) == 1; }))
+    EXPECT_TRUE(WaitFor(s, before, [](const QJsonObject& m) { return LevelOf(m, 1) == 1; }))
         << "fader 1 is not at 1 after one notch down";
     const auto messages = s.Messages();
     for (std::size_t i = before; i < messages.size(); ++i)
@@ -172,18 +181,13 @@ TEST_P(DeskDisplays, PopupActsOnTheRightClickedFaderInAnInactiveWindow) {
     // Fader 3 > "50%  or 128": channel 3 follows.
     const int faderRow = menu + kPageRow + 90;
     std::size_t before = s.Messages().size();
-    ASSERT_TRUE(s.Xdotool(At(desk, 2 * kColumn + kColumn / 2, faderRow)));
-    ASSERT_TRUE(s.Xdotool({"click", "3"}));
-    ASSERT_TRUE(s.Xdotool({"key", "--delay", "150", "Down", "Down", "Down", "Down", "Down", "Down",
-                           "Down", "Down", "Return"}));
-    EXPECT_TRUE(WaitForFrame(s, before, [](const QJsonObject& m) { return LevelOf(m, 3) == 128; }))
+    ASSERT_TRUE(PickFromPopup(s, desk, 2 * kColumn + kColumn / 2, faderRow, kPreset50));
+    EXPECT_TRUE(WaitFor(s, before, [](const QJsonObject& m) { return LevelOf(m, 3) == 128; }))
         << "the preset did not reach channel 3";
 
     // Fader 1 > Set Caption opens on channel 1; Next, OK.
     ASSERT_TRUE(s.FocusWindow(other, 10s)) << s.Error().toStdString();
-    ASSERT_TRUE(s.Xdotool(At(desk, kColumn / 2, faderRow)));
-    ASSERT_TRUE(s.Xdotool({"click", "3"}));
-    ASSERT_TRUE(s.Xdotool({"key", "--delay", "150", "Down", "Return"}));
+    ASSERT_TRUE(PickFromPopup(s, desk, kColumn / 2, faderRow, kSetCaption));
     const QString dialog = s.WaitForWindow(QStringLiteral("Fader Caption: 1"), 10s);
     ASSERT_FALSE(dialog.isEmpty()) << "the caption dialog did not open on fader 1";
     ASSERT_TRUE(s.FocusWindow(dialog, 10s)) << s.Error().toStdString();
@@ -195,11 +199,8 @@ TEST_P(DeskDisplays, PopupActsOnTheRightClickedFaderInAnInactiveWindow) {
 
     // Fader 1 > "50%  or 128": channel 1, not 2.
     before = s.Messages().size();
-    ASSERT_TRUE(s.Xdotool(At(desk, kColumn / 2, faderRow)));
-    ASSERT_TRUE(s.Xdotool({"click", "3"}));
-    ASSERT_TRUE(s.Xdotool({"key", "--delay", "150", "Down", "Down", "Down", "Down", "Down", "Down",
-                           "Down", "Down", "Return"}));
-    EXPECT_TRUE(WaitForFrame(s, before, [](const QJsonObject& m) { return LevelOf(m, 1) == 128; }))
+    ASSERT_TRUE(PickFromPopup(s, desk, kColumn / 2, faderRow, kPreset50));
+    EXPECT_TRUE(WaitFor(s, before, [](const QJsonObject& m) { return LevelOf(m, 1) == 128; }))
         << "the preset did not reach channel 1";
     EXPECT_EQ(LevelOf(s.Messages().back(), 2), 0) << "the preset went to channel 2";
 
@@ -226,14 +227,14 @@ TEST_P(DeskDisplays, ToggleBumpActsInAnInactiveWindow) {
     std::size_t before = s.Messages().size();
     ASSERT_TRUE(s.Xdotool(At(desk, kColumn + kColumn / 2, bumpRow)));
     ASSERT_TRUE(s.Xdotool({"click", "1"}));
-    EXPECT_TRUE(WaitForFrame(s, before, [](const QJsonObject& m) { return LevelOf(m, 2) == 255; }))
+    EXPECT_TRUE(WaitFor(s, before, [](const QJsonObject& m) { return LevelOf(m, 2) == 255; }))
         << "the first click on bump 2 sent no flash";
 
     before = s.Messages().size();
     ASSERT_TRUE(s.FocusWindow(other, 10s)) << s.Error().toStdString();
     ASSERT_TRUE(s.Xdotool(At(desk, kColumn + kColumn / 2, bumpRow)));
     ASSERT_TRUE(s.Xdotool({"click", "1"}));
-    EXPECT_TRUE(WaitForFrame(s, before, [](const QJsonObject& m) { return LevelOf(m, 2) == 0; }))
+    EXPECT_TRUE(WaitFor(s, before, [](const QJsonObject& m) { return LevelOf(m, 2) == 0; }))
         << "the second click did not release bump 2";
 
     ASSERT_TRUE(s.ExitWithoutSavingLayout(desk)) << s.Error().toStdString();

@@ -109,6 +109,20 @@ bool TOlad::Start() {
     return true;
 }
 
+bool TOlad::StartPatched(Port port, unsigned universe) {
+    if (!Start()) return false;
+    const auto device = WaitForDevice();
+    if (!device) {
+        m_error = "the plugin made no device: " + Log();
+        return false;
+    }
+    if (!(port == Port::Input ? PatchInput(*device, universe) : PatchOutput(*device, universe))) {
+        m_error = "ola_patch refused the port";
+        return false;
+    }
+    return true;
+}
+
 void TOlad::Kill() {
     if (m_pid <= 0) return;
     ::kill(m_pid, SIGKILL);

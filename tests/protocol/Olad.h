@@ -19,6 +19,11 @@ public:
 
     // Starts olad and waits until its RPC port answers; false with Error() set.
     bool Start();
+    // Starts olad and patches port 0 of its plugin's first device to
+    // `universe`: the input port of a network plugin, or the output port of
+    // the dummy plugin, which keeps a universe alive for a client's levels.
+    enum class Port { Input, Output };
+    bool StartPatched(Port port, unsigned universe);
     // Ends olad at once, as a crash would.
     void Kill();
     const std::string& Error() const { return m_error; }

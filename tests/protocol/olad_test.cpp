@@ -5,9 +5,9 @@
 #include "PrivateNetwork.h"
 #include "output/ArtNetOutput.h"
 #include "output/Cid.h"
-#include "output/ola/OlaOutput.h"
 #include "output/OutputScheduler.h"
 #include "output/SacnOutput.h"
+#include "output/ola/OlaOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -24,73 +24,60 @@ TUniverseLevels Ramp(std::uint8_t offset) {
     return levels;
 }
 
-// olad with one plugin and its first device's input port on universe 1.
-void StartWithInput(TOlad& olad) {
-    ASSERT_TRUE(olad.Start()) << olad.Error();
-    const auto device = olad.WaitForDevice();
-    ASSERT_TRUE(device) << "the plugin made no device: " << olad.Log();
-    ASSERT_TRUE(olad.PatchInput(*device, 1));
+TSacnConfig SacnOnUniverseOne() {
+    TSacnConfig config;
+    config.cid = GenerateCid();
+    config.universe = 1;
+    return config;
 }
 
-// olad with only its dummy plugin (no network at all), whose output port
-// keeps universe 1 alive for the client's levels.
-void StartWithDummyOutput(TOlad& olad) {
-    ASSERT_TRUE(olad.Start()) << olad.Error();
-    const auto device = olad.WaitForDevice();
-    ASSERT_TRUE(device) << "the dummy plugin made no device: " << olad.Log();
-    ASSERT_TRUE(olad.PatchOutput(*device, 1));
+// Sends a ramp through `output` and expects olad to hold it in universe 1.
+void ExpectOladReceives(const TOlad& olad, std::unique_ptr<TOutput> output, std::uint8_t offset) {
+    TOutputScheduler scheduler(std::move(output), {});
+    scheduler.Start();
+    const TUniverseLevels levels = Ramp(offset);
+    scheduler.Post(TLevelSpan(levels));
+    EXPECT_TRUE(WaitForLevels(1, levels)) << olad.Log();
+    scheduler.Stop();
+}
+
+// Polls the scheduler's state until it is `state` or ten seconds pass.
+void WaitForState(const TOutputScheduler& scheduler, TOutputState state) {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (scheduler.State() != state && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(20ms);
 }
 
 TEST(Olad, ReceivesSacnMulticast) {
     REQUIRE_PRIVATE_NETWORK();
     TOlad olad("e131");
-    ASSERT_NO_FATAL_FAILURE(StartWithInput(olad));
-    TSacnConfig config;
-    config.cid = GenerateCid();
-    config.universe = 1;
-    TOutputScheduler scheduler(std::make_unique<TSacnOutput>(config), {});
-    scheduler.Start();
-    const TUniverseLevels levels = Ramp(3);
-    scheduler.Post(TLevelSpan(levels));
-    EXPECT_TRUE(WaitForLevels(1, levels)) << olad.Log();
-    scheduler.Stop();
+    ASSERT_TRUE(olad.StartPatched(TOlad::Port::Input, 1)) << olad.Error();
+    ExpectOladReceives(olad, std::make_unique<TSacnOutput>(SacnOnUniverseOne()), 3);
 }
 
 TEST(Olad, ReceivesSacnUnicastOnLoopback) {
     REQUIRE_PRIVATE_NETWORK();
     TOlad olad("e131");
-    ASSERT_NO_FATAL_FAILURE(StartWithInput(olad));
-    TSacnConfig config;
-    config.cid = GenerateCid();
-    config.universe = 1;
+    ASSERT_TRUE(olad.StartPatched(TOlad::Port::Input, 1)) << olad.Error();
+    TSacnConfig config = SacnOnUniverseOne();
     config.unicast = ParseIpv4("127.0.0.1");
-    TOutputScheduler scheduler(std::make_unique<TSacnOutput>(config), {});
-    scheduler.Start();
-    const TUniverseLevels levels = Ramp(77);
-    scheduler.Post(TLevelSpan(levels));
-    EXPECT_TRUE(WaitForLevels(1, levels)) << olad.Log();
-    scheduler.Stop();
+    ExpectOladReceives(olad, std::make_unique<TSacnOutput>(config), 77);
 }
 
 TEST(Olad, ReceivesArtNet) {
     REQUIRE_PRIVATE_NETWORK();
     TOlad olad("artnet");
-    ASSERT_NO_FATAL_FAILURE(StartWithInput(olad));
+    ASSERT_TRUE(olad.StartPatched(TOlad::Port::Input, 1)) << olad.Error();
     TArtNetConfig config;
     config.address = {0, 0, 1};
     config.destination = *ParseIpv4(LOCAL_ADDRESS);
-    TOutputScheduler scheduler(std::make_unique<TArtNetOutput>(config), {});
-    scheduler.Start();
-    const TUniverseLevels levels = Ramp(150);
-    scheduler.Post(TLevelSpan(levels));
-    EXPECT_TRUE(WaitForLevels(1, levels)) << olad.Log();
-    scheduler.Stop();
+    ExpectOladReceives(olad, std::make_unique<TArtNetOutput>(config), 150);
 }
 
 TEST(Olad, ClientOutputReportsTheLostDaemonAndLosesNothingAfterARestart) {
     REQUIRE_PRIVATE_NETWORK();
     TOlad olad("dummy");
-    ASSERT_NO_FATAL_FAILURE(StartWithDummyOutput(olad));
+    ASSERT_TRUE(olad.StartPatched(TOlad::Port::Output, 1)) << olad.Error();
     auto output = std::make_unique<TOlaOutput>(TOlaConfig{1, 9010});
     TOlaOutput* ola = output.get();
     TOutputScheduler scheduler(std::move(output), {});
@@ -103,14 +90,11 @@ TEST(Olad, ClientOutputReportsTheLostDaemonAndLosesNothingAfterARestart) {
     olad.Kill();
     const TUniverseLevels second = Ramp(2);
     scheduler.Post(TLevelSpan(second)); // the fader moves while the daemon is gone
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (scheduler.State() != TOutputState::DaemonNotReachable &&
-           std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(20ms);
+    WaitForState(scheduler, TOutputState::DaemonNotReachable);
     EXPECT_EQ(scheduler.State(), TOutputState::DaemonNotReachable);
     EXPECT_EQ(OutputStateText(scheduler.State()), "daemon not reachable");
 
-    ASSERT_NO_FATAL_FAILURE(StartWithDummyOutput(olad));
+    ASSERT_TRUE(olad.StartPatched(TOlad::Port::Output, 1)) << olad.Error();
     EXPECT_TRUE(WaitForLevels(1, second)) << "the levels set while olad was down never arrived";
     EXPECT_GE(ola->Connections(), 2);
     EXPECT_EQ(scheduler.State(), TOutputState::Sending);
@@ -123,10 +107,7 @@ TEST(Olad, ClientOutputWithoutADaemonSaysSoAndDoesNotBlock) {
     scheduler.Start();
     const TUniverseLevels levels = Ramp(9);
     scheduler.Post(TLevelSpan(levels)); // must return at once although nothing listens
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (scheduler.State() != TOutputState::DaemonNotReachable &&
-           std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(20ms);
+    WaitForState(scheduler, TOutputState::DaemonNotReachable);
     EXPECT_EQ(scheduler.State(), TOutputState::DaemonNotReachable);
     scheduler.Stop();
 }

@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <initializer_list>
 #include <sstream>
 #include <sys/wait.h>
 #include <thread>
@@ -135,27 +136,31 @@ TEST(Tshark, DecodesSacnAndArtNetFieldByField) {
     EXPECT_EQ(CaptureOutput(read + "-Y '_ws.malformed || _ws.expert.severity >= error'"), "")
         << "a packet tshark calls malformed";
 
-    const auto sacnLines = Lines(CaptureOutput(
-        read +
-        "-Y 'acn.dmx.universe == 1' -T fields -E separator=, -e acn.cid -e acn.dmx.source_name "
-        "-e acn.dmx.priority -e acn.dmx.universe -e acn.dmx.count "
-        "-e acn.dmx.options -e udp.dstport"));
+    // One line a packet that `filter` keeps: the named fields, comma-separated.
+    const auto fields = [&](const std::string& filter, std::initializer_list<const char*> names) {
+        std::string command = read + "-Y '" + filter + "' -T fields -E separator=,";
+        for (const char* name : names)
+            command += std::string(" -e ") + name;
+        return Lines(CaptureOutput(command));
+    };
+    const auto sacnLines =
+        fields("acn.dmx.universe == 1",
+               {"acn.cid", "acn.dmx.source_name", "acn.dmx.priority", "acn.dmx.universe",
+                "acn.dmx.count", "acn.dmx.options", "udp.dstport"});
     ASSERT_FALSE(sacnLines.empty()) << "tshark found no E1.31 data packets";
     EXPECT_EQ(sacnLines.front(), "0f1e2d3c-4b5a-4978-8796-a5b4c3d2e1f0,Vantrelle,123,1,513,0,5568");
     EXPECT_NE(CaptureOutput(read + "-Y 'acn.dmx.option_s == 1'"), "")
         << "no terminated packet decoded";
 
-    const auto artLines = Lines(CaptureOutput(
-        read + "-Y 'artnet.output' -T fields -E separator=, -e artnet.header.opcode "
-               "-e artnet.header.protver -e artnet.output.universe -e artnet.output.length "
-               "-e udp.dstport"));
+    const auto artLines =
+        fields("artnet.output", {"artnet.header.opcode", "artnet.header.protver",
+                                 "artnet.output.universe", "artnet.output.length", "udp.dstport"});
     ASSERT_FALSE(artLines.empty()) << "tshark found no ArtDmx packets";
     EXPECT_EQ(artLines.front(), "0x5000,14,18,512,6454");
 
-    const auto replyLines = Lines(CaptureOutput(
-        read + "-Y 'artnet.poll_reply' -T fields -E separator=, -e artnet.poll_reply.short_name "
-               "-e artnet.poll_reply.netswitch -e artnet.poll_reply.subswitch -e "
-               "artnet.poll_reply.style"));
+    const auto replyLines =
+        fields("artnet.poll_reply", {"artnet.poll_reply.short_name", "artnet.poll_reply.netswitch",
+                                     "artnet.poll_reply.subswitch", "artnet.poll_reply.style"});
     ASSERT_FALSE(replyLines.empty()) << "tshark found no ArtPollReply";
     EXPECT_EQ(replyLines.front(), "Vantrelle,0x00,0x01,0x01");
     RunCommand(std::string("rm -rf ") + dir);

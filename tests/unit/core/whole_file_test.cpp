@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "FailingDevice.h"
+#include "DiskFullAfter.h"
 #include "FileBytes.h"
 #include "core/WholeFile.h"
 
@@ -53,9 +53,7 @@ TEST_F(WholeFile, AFailureAnywhereInTheFileKeepsTheOldFileAndSaysWhy) {
     ASSERT_TRUE(Put(File(), old));
     for (const qint64 n : FailurePoints(fresh.size(), {16, 117, 4096})) {
         SCOPED_TRACE(n);
-        SetSaveDeviceWrapperForTests([&](QIODevice& temporary) {
-            return std::make_unique<FailingDevice>(n, FailingDevice::Crossing::Partial, &temporary);
-        });
+        const DiskFullAfter disk(n);
         const TFileResult<> result = ReplaceFileWhole(File(), fresh, kAction);
         ASSERT_FALSE(result);
         EXPECT_EQ(result.Error().Message(),
@@ -63,7 +61,6 @@ TEST_F(WholeFile, AFailureAnywhereInTheFileKeepsTheOldFileAndSaysWhy) {
         EXPECT_EQ(FileBytes(File()), old);
         EXPECT_EQ(Names(dir_.path()), QStringList{QStringLiteral("Config.dat")});
     }
-    SetSaveDeviceWrapperForTests({});
     ASSERT_TRUE(ReplaceFileWhole(File(), fresh, kAction));
     EXPECT_EQ(FileBytes(File()), fresh);
 }

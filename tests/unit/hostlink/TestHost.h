@@ -32,17 +32,29 @@ private:
 
 class TestHost {
 public:
-    explicit TestHost(hostlink::HostServer::Options options = {})
-        : server_(hostlink::EndpointPath(hostlink::HOST_CLASS_NAME), options,
+    // Held: each message is kept from its answer until the test opens the gate.
+    enum class Answers { AtOnce, Held };
+
+    explicit TestHost(hostlink::HostServer::Options options = {}, Answers answers = Answers::AtOnce)
+        : open_(answers == Answers::AtOnce),
+          server_(hostlink::EndpointPath(hostlink::HOST_CLASS_NAME), options,
                   [this](const hostlink::ReceivedMessage& m) {
-                      std::lock_guard lock(mutex_);
+                      std::unique_lock lock(mutex_);
                       messages_.push_back(m);
                       changed_.notify_all();
+                      changed_.wait(lock, [this] { return open_; });
                   }),
           thread_([this] { server_.Run(); }) {}
     ~TestHost() {
+        Open();
         server_.Stop();
         thread_.join();
+    }
+
+    void Open() {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+        changed_.notify_all();
     }
 
     std::vector<hostlink::ReceivedMessage> Messages() {
@@ -58,6 +70,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<hostlink::ReceivedMessage> messages_;
+    bool open_;
     hostlink::HostServer server_;
     std::thread thread_;
 };

@@ -8,9 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "DeskLinkTest.h"
 #include "TestHost.h"
-#include "model/ChannelTable.h"
-#include "hostlink/DmxFrame.h"
 #include "hostlink/UnixEndpoint.h"
 
 using namespace std::chrono_literals;
@@ -32,17 +31,7 @@ int BindAtEndpoint() {
     return fd;
 }
 
-class DmxFrameTest : public ::testing::Test {
-protected:
-    DmxFrameTest() : table_(std::make_unique<TChannelTable>()) { ClearChannels(*table_); }
-
-    bool Transmit() { return hostlink::TransmitDmxFrame(endpoint_, table_->Level, buffer_); }
-
-    PrivateRuntimeDir runtime_;
-    hostlink::UnixEndpoint endpoint_;
-    std::unique_ptr<TChannelTable> table_;
-    std::array<std::uint8_t, DMX_UNIVERSE_SIZE> buffer_{};
-};
+class DmxFrameTest : public DeskLinkTest {};
 
 TEST_F(DmxFrameTest, FrameCarriesTheLevelsChannelOneFirst) {
     TestHost host;

@@ -18,9 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include "DeskLinkTest.h"
 #include "TestHost.h"
-#include "model/ChannelTable.h"
-#include "hostlink/DmxFrame.h"
 #include "hostlink/EndpointTrust.h"
 #include "hostlink/UnixEndpoint.h"
 
@@ -66,17 +65,9 @@ bool AnyoneConnected(int listener) {
     return true;
 }
 
-class EndpointTrustTest : public ::testing::Test {
+class EndpointTrustTest : public DeskLinkTest {
 protected:
-    EndpointTrustTest() : table_(std::make_unique<TChannelTable>()) { ClearChannels(*table_); }
-
-    bool Transmit() { return hostlink::TransmitDmxFrame(endpoint_, table_->Level, buffer_); }
     hostlink::LinkStatus Status() const { return endpoint_.Status(); }
-
-    PrivateRuntimeDir runtime_;
-    hostlink::UnixEndpoint endpoint_;
-    std::unique_ptr<TChannelTable> table_;
-    std::array<std::uint8_t, DMX_UNIVERSE_SIZE> buffer_{};
 };
 
 TEST_F(EndpointTrustTest, TrustedHostIsConnected) {

@@ -1,16 +1,12 @@
 // A host that stops answering costs one wait, not one per frame, and gets
 // the newest levels as soon as it answers again.
 
-#include <condition_variable>
-#include <mutex>
-
 #include <pwd.h>
 
 #include <gtest/gtest.h>
 
+#include "DeskLinkTest.h"
 #include "TestHost.h"
-#include "model/ChannelTable.h"
-#include "hostlink/DmxFrame.h"
 #include "hostlink/UnixEndpoint.h"
 
 using namespace std::chrono_literals;
@@ -19,75 +15,9 @@ using hostlink::LinkState;
 
 namespace {
 
-// A host whose answers wait until the test opens the gate.
-class GatedHost {
-public:
-    GatedHost()
-        : server_(hostlink::EndpointPath(hostlink::HOST_CLASS_NAME), {},
-                  [this](const hostlink::ReceivedMessage& m) {
-                      std::unique_lock lock(mutex_);
-                      messages_.push_back(m);
-                      changed_.notify_all();
-                      changed_.wait(lock, [this] { return open_; });
-                  }),
-          thread_([this] { server_.Run(); }) {}
-    ~GatedHost() {
-        Open();
-        server_.Stop();
-        thread_.join();
-    }
-    void Open() {
-        std::lock_guard lock(mutex_);
-        open_ = true;
-        changed_.notify_all();
-    }
-    std::vector<hostlink::ReceivedMessage> Messages() {
-        std::lock_guard lock(mutex_);
-        return messages_;
-    }
-    bool WaitForCount(std::size_t n, std::chrono::milliseconds timeout) {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, timeout, [&] { return messages_.size() >= n; });
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool open_ = false;
-    std::vector<hostlink::ReceivedMessage> messages_;
-    hostlink::HostServer server_;
-    std::thread thread_;
-};
-
-class HungHostTest : public ::testing::Test {
+class HungHostTest : public DeskLinkTest {
 protected:
-    HungHostTest() : table_(std::make_unique<TChannelTable>()) {
-        ClearChannels(*table_);
-        endpoint_.SetStatusListener([this](const hostlink::LinkStatus& s) {
-            std::lock_guard lock(mutex_);
-            states_.push_back(s.State);
-            changed_.notify_all();
-        });
-    }
-
-    bool Transmit() { return hostlink::TransmitDmxFrame(endpoint_, table_->Level, buffer_); }
-    bool WaitForState(LinkState state, std::chrono::milliseconds timeout) {
-        std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, timeout,
-                                 [&] { return !states_.empty() && states_.back() == state; });
-    }
-    std::vector<LinkState> States() {
-        std::lock_guard lock(mutex_);
-        return states_;
-    }
-
-    PrivateRuntimeDir runtime_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::vector<LinkState> states_;
-    hostlink::UnixEndpoint endpoint_;
-    std::unique_ptr<TChannelTable> table_;
-    std::array<std::uint8_t, DMX_UNIVERSE_SIZE> buffer_{};
+    HungHostTest() { RecordStates(); }
 };
 
 TEST_F(HungHostTest, OnlyTheFirstFrameWaitsAndLaterOnesAreNotWritten) {
@@ -110,7 +40,7 @@ TEST_F(HungHostTest, OnlyTheFirstFrameWaitsAndLaterOnesAreNotWritten) {
 }
 
 TEST_F(HungHostTest, RecoveredHostGetsTheNewestLevelsThenFramesAreSynchronousAgain) {
-    GatedHost host;
+    TestHost host({}, TestHost::Answers::Held);
     table_->LevelOf(1) = 1;
     EXPECT_FALSE(Transmit()) << "the gate is shut: the first frame goes unanswered";
     EXPECT_TRUE(WaitForState(LinkState::NotAnswering, 2s));
@@ -159,17 +89,23 @@ TEST_F(HungHostTest, KeysPostedToAHungHostNeverWait) {
     EXPECT_EQ(host.Messages()[1].Header.Msg, hostlink::WM_KEYDOWN);
 }
 
+// Why a reference host refused to listen at the endpoint; empty when it listened.
+std::string WhyAHostRefuses() {
+    try {
+        hostlink::HostServer host(hostlink::EndpointPath(hostlink::HOST_CLASS_NAME), {}, {});
+        return {};
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+}
+
 // The reference host's manners.
 TEST(HostServerManners, RefusesToTakeOverALiveSocket) {
     PrivateRuntimeDir runtime;
     TestHost first;
-    try {
-        hostlink::HostServer second(hostlink::EndpointPath(hostlink::HOST_CLASS_NAME), {}, {});
-        ADD_FAILURE() << "a second host took over a live socket";
-    } catch (const std::runtime_error& e) {
-        EXPECT_NE(std::string(e.what()).find("another host is listening"), std::string::npos)
-            << e.what();
-    }
+    const std::string why = WhyAHostRefuses();
+    EXPECT_NE(why.find("another host is listening"), std::string::npos)
+        << "refused with \"" << why << "\" (nothing: it took over the live socket)";
     hostlink::UnixEndpoint endpoint;
     EXPECT_TRUE(endpoint.Find(hostlink::HOST_CLASS_NAME)) << "the first host keeps its socket";
 }
@@ -223,13 +159,9 @@ TEST(HostServerManners, RefusesAFolderOfAnotherUser) {
         GTEST_SKIP() << "not root (or no user 'nobody'): cannot make a folder of another user";
     PrivateRuntimeDir runtime;
     ASSERT_EQ(::chown(runtime.Path().c_str(), nobody->pw_uid, nobody->pw_gid), 0);
-    try {
-        hostlink::HostServer host(hostlink::EndpointPath(hostlink::HOST_CLASS_NAME), {}, {});
-        ADD_FAILURE() << "listened in a folder of user nobody";
-    } catch (const std::runtime_error& e) {
-        EXPECT_NE(std::string(e.what()).find("belongs to user nobody"), std::string::npos)
-            << e.what();
-    }
+    const std::string why = WhyAHostRefuses();
+    EXPECT_NE(why.find("belongs to user nobody"), std::string::npos)
+        << "refused with \"" << why << "\" (nothing: it listened in a folder of user nobody)";
 }
 
 } // namespace

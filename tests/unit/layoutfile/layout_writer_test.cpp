@@ -8,9 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "FailingDevice.h"
+#include "DiskFullAfter.h"
 #include "FileBytes.h"
-#include "core/WholeFile.h"
 #include "layoutfile/LayoutFile.h"
 
 TEST(LayoutWriter, AFailureAnywhereInTheFileKeepsTheOldLayout) {
@@ -27,9 +26,7 @@ TEST(LayoutWriter, AFailureAnywhereInTheFileKeepsTheOldLayout) {
     // The marks, the levels and the colours at the end.
     for (const qint64 n : FailurePoints(static_cast<qint64>(sizeof(TChannelTable)), {8, 520})) {
         SCOPED_TRACE(n);
-        SetSaveDeviceWrapperForTests([n](QIODevice& temporary) {
-            return std::make_unique<FailingDevice>(n, FailingDevice::Crossing::Partial, &temporary);
-        });
+        const DiskFullAfter disk(n);
         const TFileResult<> saved = WriteLayoutFile(path, *table);
         ASSERT_FALSE(saved);
         EXPECT_EQ(saved.Error().Message(),
@@ -37,7 +34,6 @@ TEST(LayoutWriter, AFailureAnywhereInTheFileKeepsTheOldLayout) {
         EXPECT_EQ(FileBytes(path), before);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
-    SetSaveDeviceWrapperForTests({});
     ASSERT_TRUE(WriteLayoutFile(path, *table));
     EXPECT_NE(FileBytes(path), before);
     EXPECT_EQ(FileBytes(path).size(), before.size());

@@ -1,8 +1,7 @@
 // The outputs' settings: the strict file format, the checks the dialog and the
 // command line share, and a CID that is made once and then kept.
 
-#include "FailingDevice.h"
-#include "core/WholeFile.h"
+#include "DiskFullAfter.h"
 #include "output/Cid.h"
 #include "output/OutputSettingsFile.h"
 
@@ -159,15 +158,12 @@ TEST(OutputSettings, AFailureAnywhereInTheFileKeepsTheOldOne) {
     const qint64 total = static_cast<qint64>(FormatOutputSettings(s).size());
     for (const qint64 n : FailurePoints(total)) {
         SCOPED_TRACE(n);
-        SetSaveDeviceWrapperForTests([n](QIODevice& temporary) {
-            return std::make_unique<FailingDevice>(n, FailingDevice::Crossing::Partial, &temporary);
-        });
+        const DiskFullAfter disk(n);
         EXPECT_EQ(SaveOutputSettings(path, s), path + ": No space left on device");
         std::ifstream again(path, std::ios::binary);
         EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), before);
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
     }
-    SetSaveDeviceWrapperForTests({});
     ASSERT_EQ(SaveOutputSettings(path, s), "");
     TOutputSettings read;
     ASSERT_EQ(LoadOutputSettings(path, read), "");

@@ -104,6 +104,59 @@ TEST(SacnPacket, DiscoveryPacketBytes) {
     EXPECT_EQ(std::memcmp(p.data() + 108, list, sizeof list), 0);
 }
 
+// Both packets start with one header: the root layer and the framing layer up
+// to the source name, with each layer's length counted to its own packet's end.
+TEST(SacnPacket, DataAndDiscoveryPacketsShareTheirHeader) {
+    auto info = Source();
+    info.sourceName = "Front of house";
+    sacn::TDataPacket data{};
+    sacn::BuildDataPacket(data, info);
+    sacn::TDiscoveryPacket discovery{};
+    sacn::BuildDiscoveryPacket(discovery, info);
+
+    EXPECT_EQ(std::memcmp(data.data(), discovery.data(), sacn::OFF_ROOT_FLAGS_LENGTH), 0)
+        << "preamble, postamble and packet identifier";
+    EXPECT_EQ(
+        std::memcmp(data.data() + sacn::OFF_CID, discovery.data() + sacn::OFF_CID, sacn::CID_SIZE),
+        0);
+    EXPECT_EQ(std::memcmp(data.data() + sacn::OFF_FRAMING_VECTOR,
+                          discovery.data() + sacn::OFF_FRAMING_VECTOR, 4),
+              0);
+    EXPECT_EQ(std::memcmp(data.data() + sacn::OFF_SOURCE_NAME,
+                          discovery.data() + sacn::OFF_SOURCE_NAME, sacn::SOURCE_NAME_SIZE),
+              0);
+    EXPECT_EQ(discovery[sacn::OFF_ROOT_VECTOR + 3], 0x08);
+    EXPECT_EQ(data[sacn::OFF_ROOT_VECTOR + 3], 0x04);
+    // Root: 638 - 16 and 122 - 16; framing: 638 - 38 and 122 - 38.
+    EXPECT_EQ(data[sacn::OFF_ROOT_FLAGS_LENGTH + 1], 0x6E);
+    EXPECT_EQ(discovery[sacn::OFF_ROOT_FLAGS_LENGTH + 1], 0x6A);
+    EXPECT_EQ(data[sacn::OFF_FRAMING_FLAGS_LENGTH + 1], 0x58);
+    EXPECT_EQ(discovery[sacn::OFF_FRAMING_FLAGS_LENGTH + 1], 0x54);
+}
+
+// The output builds its packets again on every start, into buffers that
+// still hold the last frame.
+TEST(SacnPacket, ABufferThatHeldAnotherPacketIsBuiltAsAFreshOne) {
+    auto info = Source();
+    info.sourceName = "A";
+    sacn::TDataPacket fresh{};
+    sacn::BuildDataPacket(fresh, info);
+    sacn::TDataPacket reused;
+    reused.fill(0xEE);
+    sacn::BuildDataPacket(reused, info);
+    EXPECT_EQ(std::memcmp(reused.data(), fresh.data(), sacn::OFF_SEQUENCE), 0);
+    EXPECT_EQ(std::memcmp(reused.data() + sacn::OFF_UNIVERSE, fresh.data() + sacn::OFF_UNIVERSE,
+                          sacn::OFF_DATA - sacn::OFF_UNIVERSE),
+              0);
+
+    sacn::TDiscoveryPacket freshDiscovery{};
+    sacn::BuildDiscoveryPacket(freshDiscovery, info);
+    sacn::TDiscoveryPacket reusedDiscovery;
+    reusedDiscovery.fill(0xEE);
+    sacn::BuildDiscoveryPacket(reusedDiscovery, info);
+    EXPECT_EQ(reusedDiscovery, freshDiscovery);
+}
+
 TEST(Cid, TextRoundTripAndStrictForm) {
     const sacn::TCid cid = GenerateCid();
     const std::string text = CidToText(cid);

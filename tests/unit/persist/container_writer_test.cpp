@@ -10,9 +10,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "FailingDevice.h"
+#include "DiskFullAfter.h"
 #include "FileBytes.h"
-#include "core/WholeFile.h"
 #include "persist/oxIniFile.h"
 #include "persist/oxRegFil.h"
 #include "persist/oxRegistryStore.h"
@@ -34,9 +33,7 @@ TEST(ContainerWriter, AFailureAnywhereInTheFileKeepsTheOldFile) {
     // The header, the first record's edges and the second entry's data.
     for (const qint64 n : FailurePoints(after.size(), {16, 117, 121, 240})) {
         SCOPED_TRACE(n);
-        SetSaveDeviceWrapperForTests([n](QIODevice& temporary) {
-            return std::make_unique<FailingDevice>(n, FailingDevice::Crossing::Partial, &temporary);
-        });
+        const DiskFullAfter disk(n);
         const TFileResult<> saved = fresh.SaveToFile(path);
         ASSERT_FALSE(saved);
         EXPECT_EQ(saved.Error().Message(),
@@ -44,7 +41,6 @@ TEST(ContainerWriter, AFailureAnywhereInTheFileKeepsTheOldFile) {
         EXPECT_EQ(FileBytes(path), before);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
-    SetSaveDeviceWrapperForTests({});
     ASSERT_TRUE(fresh.SaveToFile(path));
     EXPECT_EQ(FileBytes(path), after);
 }
@@ -65,16 +61,13 @@ void ExpectEveryCutKeeps(const QString& path, qint64 total, const QByteArray& be
                          const std::function<TFileResult<>()>& save) {
     for (const qint64 n : FailurePoints(total)) {
         SCOPED_TRACE(n);
-        SetSaveDeviceWrapperForTests([n](QIODevice& temporary) {
-            return std::make_unique<FailingDevice>(n, FailingDevice::Crossing::Partial, &temporary);
-        });
+        const DiskFullAfter disk(n);
         const TFileResult<> saved = save();
         ASSERT_FALSE(saved);
         EXPECT_TRUE(saved.Error().Message().contains(path));
         EXPECT_EQ(saved.Error().Reason(), QStringLiteral("No space left on device"));
         EXPECT_EQ(FileBytes(path), before);
     }
-    SetSaveDeviceWrapperForTests({});
 }
 
 } // namespace

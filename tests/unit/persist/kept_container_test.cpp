@@ -8,27 +8,17 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "TestObjects.h"
+#include "SampleStore.h"
 #include "persist/oxFileStamp.h"
 #include "persist/oxPerst.h"
 #include "persist/oxRegFil.h"
 
 namespace {
 
-struct Window {
-    QTemporaryDir dir;
-    TSampleWindow window;
-    TSample* sample = new TSample(QStringLiteral("Sample1"), &window);
-    ToxPersist* persist = new ToxPersist(&window);
-
-    Window() {
-        persist->setObjectName(QStringLiteral("oxPersist1"));
-        persist->SetProgramDirectory(dir.path());
-        persist->SetOptions({});
-        persist->SetStorageType(ToxPersist::oxpFile);
-        persist->SetFileName(QStringLiteral("Config.dat"));
-        persist->SetItems({QStringLiteral("Sample1;Count;1;Count;;1;0;0;;")});
-    }
+struct Window : TSampleStore {
+    Window()
+        : TSampleStore(ToxPersist::oxpFile, QStringLiteral("Config.dat"),
+                       {QStringLiteral("Sample1;Count;1;Count;;1;0;0;;")}) {}
     QString Path() const { return persist->StoreFilePath(); }
 };
 

@@ -6,29 +6,21 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "SampleStore.h"
 #include "TestObjects.h"
 #include "persist/oxPerst.h"
 #include "persist/oxRegFil.h"
 
 namespace {
 
-struct Window {
-    QTemporaryDir dir;
-    TSampleWindow window;
-    TSample* sample = new TSample(QStringLiteral("Sample1"), &window);
-    ToxPersist* persist = new ToxPersist(&window);
-
-    explicit Window(ToxPersist::ToxpStorageType type) {
-        persist->setObjectName(QStringLiteral("oxPersist1"));
-        persist->SetProgramDirectory(dir.path());
+struct Window : TSampleStore {
+    explicit Window(ToxPersist::ToxpStorageType type)
+        : TSampleStore(type, QStringLiteral("prefs.ini"),
+                       {QStringLiteral("Sample1;Count;1;Count;;1;0;0;;"),
+                        QStringLiteral("Sample1;Lines;101;Lines;;1;0;0;;"),
+                        QStringLiteral("Sample1;Checked;3;Checked;;1;0;0;;")}) {
         persist->SetRegistryDirectory(dir.filePath(QStringLiteral("registry")));
-        persist->SetOptions({});
-        persist->SetStorageType(type);
-        persist->SetFileName(QStringLiteral("prefs.ini"));
         persist->SetRegistryKey(QStringLiteral("Software\\Vantrelle"));
-        persist->SetItems({QStringLiteral("Sample1;Count;1;Count;;1;0;0;;"),
-                           QStringLiteral("Sample1;Lines;101;Lines;;1;0;0;;"),
-                           QStringLiteral("Sample1;Checked;3;Checked;;1;0;0;;")});
     }
 };
 
