@@ -5,9 +5,9 @@
 #include <QFont>
 
 #include "bank/BankWidgets.h"
-#include "model/Captions.h"
 #include "bank/FaderLook.h"
 #include "base/MessageBox.h"
+#include "model/Captions.h"
 
 TFaders* TBankFactory::NewFader(QWidget* owner, int) {
     return new TFaders(owner);
@@ -25,6 +25,21 @@ void Warn(const TBankPanels& panels, const char* phrase, int i) {
     ShowMessageBox(panels.MessageParent,
                    QLatin1String(phrase) + QString::number(i) + QLatin1Char(']'),
                    TMsgDlgType::mtWarning, QMessageBox::Ok);
+}
+
+// Connects a signal to one of the window's handlers, handing it the widget.
+template <typename Widget, typename Signal>
+void Attach(Widget& w, Signal signal, const TBankNotify& handler) {
+    if (handler) QObject::connect(&w, signal, &w, [&w, handler] { handler(&w); });
+}
+
+template <typename Widget, typename Signal>
+void AttachMouse(Widget& w, Signal signal, const TBankMouse& handler) {
+    if (!handler) return;
+    QObject::connect(&w, signal, &w,
+                     [&w, handler](TMouseButton button, TShiftState shift, int x, int y) {
+                         handler(&w, button, shift, x, y);
+                     });
 }
 
 template <typename T>
@@ -52,9 +67,9 @@ void ConfigureFader(TFaders& f, TDeskState& state, const TBankPanels& panels, in
     f.SignalSettings()->SetName2(CaptionText(state.Table.Name2Of(channel)));
     f.SetTabStop(false);
     f.SetPopupMenu(panels.Popup);
-    f.OnValueChange = handlers.FaderValueChange;
-    f.OnEnter = handlers.FaderEnter;
-    f.OnMouseDown = handlers.FaderMouseDown;
+    Attach(f, &TFaders::digitChanged, handlers.FaderValueChange);
+    Attach(f, &TFaders::focusEntered, handlers.FaderEnter);
+    AttachMouse(f, &TFaders::mousePressed, handlers.FaderMouseDown);
 }
 
 void ConfigureBump(TFaderButtons& b, const TDeskState& state, const TBankPanels& panels, int i,

@@ -3,23 +3,31 @@
 // in a 16 x 2 grid, and the row of 16 page buttons above them. Every widget
 // is built inside its own guard, so one failure leaves a partial bank.
 
+#include <functional>
+
 #include <QSize>
 
 #include "bank/DeskState.h"
 #include "base/Component.h"
 
 class QMenu;
+class QObject;
 class QWidget;
 
-// The main window's handlers attached to every widget built.
+// A handler receives the widget whose signal it answers.
+using TBankNotify = std::function<void(QObject* sender)>;
+using TBankMouse =
+    std::function<void(QObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+
+// The main window's handlers connected to every widget built.
 struct TBankHandlers {
-    TNotifyEvent FaderValueChange;
-    TNotifyEvent FaderEnter;
-    TMouseEvent FaderMouseDown;
-    TNotifyEvent BumpChange;
-    TMouseEvent BumpMouseDown;
-    TMouseEvent BumpMouseUp;
-    TNotifyEvent PageClick;
+    TBankNotify FaderValueChange;
+    TBankNotify FaderEnter;
+    TBankMouse FaderMouseDown;
+    TBankNotify BumpChange;
+    TBankMouse BumpMouseDown;
+    TBankMouse BumpMouseUp;
+    TBankNotify PageClick;
 };
 
 // Makes the widgets; tests hand in one that fails on purpose.
