@@ -53,10 +53,10 @@ void TBankView::BuildPageButtons(const TBankPanels& panels, TBankFactory& factor
 
 void TBankView::Connect(int slot) {
     if (TFader* f = FaderAt(slot)) {
-        f->OnValueChange = [this, slot](QObject*) { FaderMoved(slot); };
+        connect(f, &TFader::digitChanged, this, [this, slot] { FaderMoved(slot); });
         const auto select = [this, slot] { Guarded([&] { model_.SelectFader(slot); }); };
-        f->OnEnter = [select](QObject*) { select(); };
-        f->OnMouseDown = [select](QObject*, TMouseButton, TShiftState, int, int) { select(); };
+        connect(f, &TFader::focusEntered, this, select);
+        connect(f, &TFader::mousePressed, this, select);
     }
     if (TBumpButton* b = BumpAt(slot)) {
         b->OnChange = [this, slot](QObject*) { BumpToggled(slot); };

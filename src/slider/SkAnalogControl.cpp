@@ -15,7 +15,7 @@ void TSkAnalogCControl::SetDigit(std::int32_t digit) {
     if (!FModel.SetDigit(digit)) return;
     QPointer<TSkAnalogCControl> self(this);
     UpdateValueDisplay();
-    if (OnValueChange) OnValueChange(this);
+    emit digitChanged(FModel.Digit());
     if (self) FPendingChanged = true;
 }
 
@@ -40,7 +40,9 @@ void TSkAnalogCControl::SetColorNonFocus(TColor v) {
 }
 
 void TSkAnalogCControl::ConnectSettings(TSkPersistent& settings) {
-    settings.OnChange = [this](QObject*) { SettingsChanged(); };
+    // Unique: a second Loaded must not repaint twice for one change.
+    connect(&settings, &TSkPersistent::changed, this, &TSkAnalogCControl::SettingsChanged,
+            Qt::UniqueConnection);
 }
 
 void TSkAnalogCControl::Loaded() {
@@ -94,7 +96,7 @@ void TSkAnalogCControl::KeyDown(unsigned short& key, TShiftState shift) {
 void TSkAnalogCControl::RaiseValueChanged() {
     if (!FPendingChanged) return;
     FPendingChanged = false;
-    if (OnValueChanged) OnValueChanged(this);
+    emit changeFinished();
 }
 
 void TSkAnalogCControl::KeyUp(unsigned short& key, TShiftState shift) {

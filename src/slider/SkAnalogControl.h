@@ -1,6 +1,6 @@
 #pragma once
 // The analog control: an integer position (Digit) and a real value coupled
-// through the signal settings, the change events, and the keyboard, wheel
+// through the signal settings, the change signals, and the keyboard, wheel
 // and mouse handling that move it.
 
 #include <cstdint>
@@ -14,6 +14,7 @@
 #include "slider/SkVSlideValue.h"
 
 class TSkAnalogCControl : public TSkCustomControl {
+    Q_OBJECT
 public:
     explicit TSkAnalogCControl(QWidget* parent = nullptr);
 
@@ -57,8 +58,11 @@ public:
     void SettingsChanged() override;
     virtual void UpdateValueDisplay();
 
-    TNotifyEvent OnValueChange;
-    TNotifyEvent OnValueChanged;
+signals:
+    // At every step of the position, once the read-out shows it.
+    void digitChanged(int digit);
+    // Once a change settles: at the release of the key or mouse button.
+    void changeFinished();
 
 protected:
     // Moves the knob to the pointer.
@@ -79,7 +83,7 @@ protected:
     void EnabledChanged() override { UpdateValueDisplay(); }
     void wheelEvent(QWheelEvent* event) override;
 
-    // Connects a settings object's change notice to SettingsChanged.
+    // Connects a settings object's changed signal to SettingsChanged.
     void ConnectSettings(TSkPersistent& settings);
 
 private:

@@ -91,23 +91,23 @@ void TSkCustomControl::resizeEvent(QResizeEvent* event) {
 }
 
 void TSkCustomControl::KeyDown(unsigned short& key, TShiftState shift) {
-    if (OnKeyDown) OnKeyDown(this, key, shift);
+    emit keyDown(key, shift);
 }
 
 void TSkCustomControl::KeyUp(unsigned short& key, TShiftState shift) {
-    if (OnKeyUp) OnKeyUp(this, key, shift);
+    emit keyUp(key, shift);
 }
 
 void TSkCustomControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+    emit mousePressed(button, shift, x, y);
 }
 
 void TSkCustomControl::MouseMove(TShiftState shift, int x, int y) {
-    if (OnMouseMove) OnMouseMove(this, shift, x, y);
+    emit mouseMoved(shift, x, y);
 }
 
 void TSkCustomControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+    emit mouseReleased(button, shift, x, y);
 }
 
 void TSkCustomControl::keyPressEvent(QKeyEvent* event) {
@@ -140,8 +140,8 @@ void TSkCustomControl::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     const QPoint global = event->globalPosition().toPoint();
     QPointer<TSkCustomControl> self(this);
-    if (event->button() == Qt::LeftButton && rect().contains(pos) && OnClick) {
-        OnClick(this);
+    if (event->button() == Qt::LeftButton && rect().contains(pos)) {
+        emit clicked();
         if (!self) return;
     }
     MouseUp(MouseButtonFrom(event->button()), ShiftStateFrom(event->modifiers(), event->buttons()),
@@ -153,13 +153,13 @@ void TSkCustomControl::mouseReleaseEvent(QMouseEvent* event) {
 // only the knob shows the focus.
 void TSkCustomControl::focusInEvent(QFocusEvent*) {
     QPointer<TSkCustomControl> self(this);
-    if (OnEnter) OnEnter(this);
+    emit focusEntered();
     if (self) FocusChanged();
 }
 
 void TSkCustomControl::focusOutEvent(QFocusEvent*) {
     QPointer<TSkCustomControl> self(this);
-    if (OnExit) OnExit(this);
+    emit focusLeft();
     if (self) FocusChanged();
 }
 

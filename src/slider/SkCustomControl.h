@@ -1,7 +1,7 @@
 #pragma once
 // The windowed base control of the slider library: its own canvas picture
 // shown on the window, an update counter that holds back settings changes,
-// and the inherited key, mouse and focus events.
+// and the key, mouse and focus signals.
 
 #include <QImage>
 #include <QMenu>
@@ -13,6 +13,7 @@
 #include "base/Cursors.h"
 
 class TSkCustomControl : public QWidget {
+    Q_OBJECT
 public:
     explicit TSkCustomControl(QWidget* parent = nullptr);
 
@@ -49,10 +50,17 @@ public:
     const QImage& Canvas() const { return FCanvas; }
     int FullPaintCount() const { return FFullPaints; }
 
-    TNotifyEvent OnEnter, OnExit, OnClick;
-    TKeyEvent OnKeyDown, OnKeyUp;
-    TMouseEvent OnMouseDown, OnMouseUp;
-    TMouseMoveEvent OnMouseMove;
+signals:
+    void focusEntered();
+    void focusLeft();
+    // A left button released over the control, before mouseReleased.
+    void clicked();
+    // A receiver may zero the key: the control then leaves it alone.
+    void keyDown(unsigned short& key, TShiftState shift);
+    void keyUp(unsigned short& key, TShiftState shift);
+    void mousePressed(TMouseButton button, TShiftState shift, int x, int y);
+    void mouseReleased(TMouseButton button, TShiftState shift, int x, int y);
+    void mouseMoved(TShiftState shift, int x, int y);
 
 protected:
     // Draws the whole control onto the canvas.
@@ -62,7 +70,7 @@ protected:
     // Shows a part of the canvas that was drawn outside Paint at once.
     void ShowCanvasRegion(const QRegion& r);
 
-    // The inherited handlers: each raises its event. Key handlers may zero the key.
+    // The inherited handlers: each emits its signal. Key handlers may zero the key.
     virtual void KeyDown(unsigned short& key, TShiftState shift);
     virtual void KeyUp(unsigned short& key, TShiftState shift);
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);

@@ -1,21 +1,19 @@
 #pragma once
-// The base of the slider library's settings objects: a change notice that
+// The base of the slider library's settings objects: a change signal that
 // the owning control connects to its own repaint path.
 
 #include <QObject>
 
-#include "base/Component.h"
-
 class TSkPersistent : public QObject {
+    Q_OBJECT
 public:
     explicit TSkPersistent(QObject* parent = nullptr) : QObject(parent) {}
 
-    TNotifyEvent OnChange;
+    // Emits changed.
+    virtual void Changed() { emit changed(); }
 
-    // Raises OnChange with this object as sender, when one is assigned.
-    virtual void Changed() {
-        if (OnChange) OnChange(this);
-    }
+signals:
+    void changed();
 
 protected:
     // Stores a new value and reports a change only when it differs.

@@ -39,7 +39,7 @@ public:
     float DigitsPerValue() const { return FDigitsPerValue; }
     const QString& SampleText() const { return FSampleText; }
 
-    // Recomputes the derived fields, then raises OnChange.
+    // Recomputes the derived fields, then emits changed.
     void Changed() override;
 
     // The value of a digit and the digit nearest to a value.

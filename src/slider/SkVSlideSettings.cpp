@@ -6,8 +6,8 @@
 
 TSkSBevel::TSkSBevel(QObject* parent)
     : TSkPersistent(parent), FOffset(new TSkOffset(this)), FSurfaceGrad(new TSkGradSettings(this)) {
-    FOffset->OnChange = [this](QObject*) { Changed(); };
-    FSurfaceGrad->OnChange = [this](QObject*) { Changed(); };
+    connect(FOffset, &TSkPersistent::changed, this, [this] { Changed(); });
+    connect(FSurfaceGrad, &TSkPersistent::changed, this, [this] { Changed(); });
 }
 
 void TSkSBevel::Changed() {
@@ -52,5 +52,5 @@ TScaleSettings::TScaleSettings(Defaults defaults, QObject* parent)
         FFont->SetSize(8);
         FSubSteps = 5;
     }
-    FFont->OnChange = [this](QObject*) { Changed(); };
+    connect(FFont, &TSkPersistent::changed, this, [this] { Changed(); });
 }

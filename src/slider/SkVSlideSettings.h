@@ -96,7 +96,7 @@ public:
     void SetColorHighLightTo(TColor v) { Store(FColorHighLightTo, v); }
     void SetPenColor(TColor v) { Store(FPenColor, v); }
 
-    // Recomputes BorderWidth, then raises OnChange.
+    // Recomputes BorderWidth, then emits changed.
     void Changed() override;
 
 private:

@@ -6,10 +6,12 @@
 
 #include <QtTest>
 
+#include "EmitterProbe.h"
 #include "bank/FaderLook.h"
 #include "slider/SkVSlide.h"
 
-struct EventLog {
+// Counts the slider's signals; connections made with it as their context.
+struct EventLog : EmitterProbe {
     int valueChange = 0;
     int valueChanged = 0;
     int enter = 0;
@@ -27,14 +29,16 @@ inline std::unique_ptr<TSkVSlider> MakeFader(int digit = 0) {
 }
 
 inline void Watch(TSkVSlider& s, EventLog& log) {
-    s.OnValueChange = [&log, &s](QObject* sender) {
-        QCOMPARE(sender, &s);
+    QObject::connect(&s, &TSkVSlider::digitChanged, &log, [&log, &s](int digit) {
+        QCOMPARE(log.Emitter(), &s);
+        QCOMPARE(digit, s.Digit());
         ++log.valueChange;
         log.digitsSeen << s.Digit();
-    };
-    s.OnValueChanged = [&log](QObject*) { ++log.valueChanged; };
-    s.OnEnter = [&log](QObject*) { ++log.enter; };
-    s.OnKeyDown = [&log](QObject*, unsigned short&, TShiftState) { ++log.keyDown; };
+    });
+    QObject::connect(&s, &TSkVSlider::changeFinished, &log, [&log] { ++log.valueChanged; });
+    QObject::connect(&s, &TSkVSlider::focusEntered, &log, [&log] { ++log.enter; });
+    QObject::connect(&s, &TSkVSlider::keyDown, &log,
+                     [&log](unsigned short&, TShiftState) { ++log.keyDown; });
 }
 
 // Shows the slider as an active window and waits for its first paint.

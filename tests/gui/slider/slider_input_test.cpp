@@ -3,6 +3,7 @@
 
 #include "SliderFixture.h"
 
+#include <QSignalSpy>
 #include <QWheelEvent>
 
 class SliderInputTest : public QObject {
@@ -52,11 +53,11 @@ private slots:
         QVERIFY(ShowPainted(*s));
         EventLog log;
         QPoint knobSeen;
-        s->OnValueChange = [&](QObject*) {
+        connect(s.get(), &TSkVSlider::digitChanged, &log, [&] {
             ++log.valueChange;
             log.digitsSeen << s->Digit();
             knobSeen = s->KnobCentre();
-        };
+        });
         s->SetDigit(128);
         QCOMPARE(log.valueChange, 1);
         QCOMPARE(log.digitsSeen, QList<int>{128});
@@ -148,7 +149,7 @@ private slots:
         QCOMPARE(s->Digit(), 10);
         QTest::keyClick(s.get(), Qt::Key_Up);
         QCOMPARE(s->Digit(), 11);
-        s->OnKeyDown = [](QObject*, unsigned short& key, TShiftState) { key = 0; };
+        connect(s.get(), &TSkVSlider::keyDown, [](unsigned short& key, TShiftState) { key = 0; });
         QTest::keyClick(s.get(), Qt::Key_Up);
         QCOMPARE(s->Digit(), 11);
     }
@@ -257,6 +258,43 @@ private slots:
         QCOMPARE(log.digitsSeen, (QList<int>{255, 0}));
     }
 
+    void dragEmitsEveryStepAndFinishesOnceAtRelease() {
+        auto s = MakeFader(0);
+        QVERIFY(ShowPainted(*s));
+        QSignalSpy steps(s.get(), &TSkVSlider::digitChanged);
+        QSignalSpy finished(s.get(), &TSkVSlider::changeFinished);
+        const QPoint knob = s->KnobCentre();
+        QTest::mousePress(s.get(), Qt::LeftButton, {}, knob);
+        steps.clear(); // where the press lands on the knob is not the point here
+        QList<int> rows;
+        for (int y = knob.y() - 1; y >= s->TrenchRect().Top; y -= 3)
+            rows << y;
+        rows << -20 << -25; // beyond the end, then still there
+        int moved = 0;
+        for (int y : rows) {
+            const int before = s->Digit();
+            const qsizetype emitted = steps.count();
+            QTest::mouseMove(s.get(), QPoint(knob.x(), y));
+            if (s->Digit() == before) {
+                QCOMPARE(steps.count(), emitted);
+                continue;
+            }
+            ++moved;
+            QCOMPARE(steps.count(), emitted + 1);
+            QCOMPARE(steps.constLast().at(0).toInt(), s->Digit());
+        }
+        QVERIFY2(moved >= 10, qPrintable(QString::number(moved)));
+        QCOMPARE(s->Digit(), 255);
+        QCOMPARE(finished.count(), 0);
+        QTest::mouseRelease(s.get(), Qt::LeftButton, {}, QPoint(knob.x(), -25));
+        QCOMPARE(steps.count(), moved);
+        QCOMPARE(finished.count(), 1);
+        // A click that moves nothing settles nothing.
+        QTest::mouseClick(s.get(), Qt::LeftButton, {}, QPoint(1, 100));
+        QCOMPARE(steps.count(), moved);
+        QCOMPARE(finished.count(), 1);
+    }
+
     void pressInTheTrackJumps() {
         auto s = MakeFader(0);
         QVERIFY(ShowPainted(*s));
@@ -313,12 +351,12 @@ private slots:
         auto s = MakeFader(0);
         QVERIFY(ShowPainted(*s));
         QStringList order;
-        s->OnMouseDown = [&](QObject*, TMouseButton, TShiftState, int, int) { order << "down"; };
-        s->OnEnter = [&](QObject*) { order << "enter"; };
-        s->OnValueChange = [&](QObject*) { order << "change"; };
-        s->OnClick = [&](QObject*) { order << "click"; };
-        s->OnMouseUp = [&](QObject*, TMouseButton, TShiftState, int, int) { order << "up"; };
-        s->OnValueChanged = [&](QObject*) { order << "changed"; };
+        connect(s.get(), &TSkVSlider::mousePressed, [&] { order << "down"; });
+        connect(s.get(), &TSkVSlider::focusEntered, [&] { order << "enter"; });
+        connect(s.get(), &TSkVSlider::digitChanged, [&] { order << "change"; });
+        connect(s.get(), &TSkVSlider::clicked, [&] { order << "click"; });
+        connect(s.get(), &TSkVSlider::mouseReleased, [&] { order << "up"; });
+        connect(s.get(), &TSkVSlider::changeFinished, [&] { order << "changed"; });
         s->clearFocus();
         const TSkRect trench = s->TrenchRect();
         QTest::mouseClick(s.get(), Qt::LeftButton, {}, QPoint(trench.Left, trench.Top));
@@ -346,7 +384,7 @@ private slots:
     void handlerMayDeleteTheSlider() {
         auto* s = MakeFader(10).release();
         QPointer<TSkVSlider> guard(s);
-        s->OnValueChange = [s](QObject*) { delete s; };
+        connect(s, &TSkVSlider::digitChanged, [s] { delete s; });
         s->SetDigit(11);
         QVERIFY(guard.isNull());
     }

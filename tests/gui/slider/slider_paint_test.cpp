@@ -201,7 +201,7 @@ private slots:
         PaintRecorder rec(s.get());
         const int fullPaints = s->FullPaintCount();
         QList<int> seen;
-        s->OnValueChange = [&](QObject*) { seen << s->Digit(); };
+        connect(s.get(), &TSkVSlider::digitChanged, [&] { seen << s->Digit(); });
         QTest::mousePress(s.get(), Qt::LeftButton, {}, s->KnobCentre());
         for (int y = s->TrenchRect().Bottom; y >= s->TrenchRect().Top; --y) {
             QTest::mouseMove(s.get(), QPoint(s->KnobCentre().x(), y));

@@ -127,7 +127,7 @@ TEST(BevelTest, BorderWidthAndContent) {
     b.Offset()->SetBottom(3);
     EXPECT_EQ(BevelContentRect(b, {0, 0, 100, 100}), (TSkRect{11, 9, 91, 88}));
     int changes = 0;
-    b.OnChange = [&](QObject*) { ++changes; };
+    QObject::connect(&b, &TSkPersistent::changed, [&] { ++changes; });
     b.SurfaceGrad()->SetVisible(true); // owned objects report through the bevel
     b.SetWidth(-1);                    // refused
     b.SetWidth(2);                     // unchanged
@@ -151,7 +151,7 @@ TEST(ScaleSettingsTest, DefaultsAndRefusedValues) {
     EXPECT_EQ(slider.Steps(), 5);
     EXPECT_EQ(slider.SubSteps(), 5);
     int changes = 0;
-    slider.OnChange = [&](QObject*) { ++changes; };
+    QObject::connect(&slider, &TSkPersistent::changed, [&] { ++changes; });
     slider.SetDrawLine(false); // reports even when unchanged
     slider.Font()->SetSize(9); // the font's own notice reaches the scale
     EXPECT_EQ(changes, 2);

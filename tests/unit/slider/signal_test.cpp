@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "EmitterProbe.h"
 #include "slider/SkSignal.h"
 
 namespace {
@@ -86,10 +87,11 @@ TEST(SignalSettingsTest, ExactHalfDigitGoesToEven) {
 TEST(SignalSettingsTest, ChangedOnlyOnEffectiveChange) {
     TSignalSettings s;
     int changes = 0;
-    s.OnChange = [&](QObject* sender) {
-        EXPECT_EQ(sender, &s);
+    EmitterProbe probe;
+    QObject::connect(&s, &TSkPersistent::changed, &probe, [&] {
+        EXPECT_EQ(probe.Emitter(), &s);
         ++changes;
-    };
+    });
     s.SetDigitalTo(1000);
     s.SetName1(QStringLiteral("SignalName1"));
     EXPECT_EQ(changes, 0);
@@ -109,7 +111,7 @@ TEST(SignalSettingsTest, AssignedZeroLowerBoundIsKeptJustAboveZero) {
 TEST(SignalSettingsTest, BoundsIgnoreAValueEqualToEitherBound) {
     TSignalSettings s;
     int changes = 0;
-    s.OnChange = [&](QObject*) { ++changes; };
+    QObject::connect(&s, &TSkPersistent::changed, [&] { ++changes; });
     s.SetValueFrom(100.0f); // equals ValueTo
     s.SetValueTo(0.0f);     // equals ValueFrom
     s.SetValueFrom(0.0f);   // equals itself: stays exactly 0
