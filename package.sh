@@ -11,21 +11,13 @@ VANTRELLE_PACKAGES=(
 ensure_packages
 
 build="${VANTRELLE_PACKAGE_BUILD:-$VANTRELLE_ROOT/build-package}"
-if [ ! -f "$build/build.ninja" ]; then
-    launcher=()
-    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    # Debian's hardening flags, as a package built by its own tools would get.
-    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-    cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
-    ldflags="$(dpkg-buildflags --get LDFLAGS)"
-    CC=clang CXX=clang++ cmake -S "$VANTRELLE_ROOT" -B "$build" -G Ninja \
-        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-        -DVANTRELLE_TESTS=OFF -DVANTRELLE_BENCH=OFF \
-        -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
-        -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
-        -DCMAKE_MODULE_LINKER_FLAGS="$ldflags" \
-        "${launcher[@]}" >&2
-fi
+# Debian's hardening flags, as a package built by its own tools would get.
+buildflags() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
+ldflags="$(buildflags LDFLAGS)"
+configure_tree "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+    -DVANTRELLE_TESTS=OFF -DVANTRELLE_BENCH=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
+    -DCMAKE_CXX_FLAGS="$(buildflags CPPFLAGS) $(buildflags CXXFLAGS)" \
+    -DCMAKE_EXE_LINKER_FLAGS="$ldflags" -DCMAKE_MODULE_LINKER_FLAGS="$ldflags" >&2
 # Only what the package holds; the galleries stay unbuilt.
 cmake --build "$build" --target vantrelle vantrelle-monitor vantrelle_desktop_data \
     -- -j"$(nproc)" >&2

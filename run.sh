@@ -38,9 +38,10 @@ fi
 "$BIN/vantrelle" &
 desk=$!
 pids+=($desk)
+title="$(desk_title_pattern "$BIN")"
 window=""
 for _ in $(seq 200); do
-    window=$(xdotool search --onlyvisible --name '^Vantrelle 4\.03' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+    window=$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -n 1) && [ -n "$window" ] && break
     sleep 0.05
 done
 sleep 1 # let the first paint land

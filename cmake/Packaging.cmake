@@ -1,13 +1,6 @@
 # The Debian package: `./package.sh` configures a Release tree with
 # CMAKE_INSTALL_PREFIX=/usr and runs CPack's DEB generator on it.
 
-# The version as the desk shows it: "4.03" for 4.3.
-if(PROJECT_VERSION_MINOR LESS 10)
-    set(VANTRELLE_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.0${PROJECT_VERSION_MINOR}")
-else()
-    set(VANTRELLE_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
-endif()
-
 # Placeholders until the project has a web page and an address of its own.
 set(VANTRELLE_HOMEPAGE "https://example.org/vantrelle" CACHE STRING "Project web page")
 set(VANTRELLE_APPSTREAM_ID "org.example.Vantrelle" CACHE STRING "AppStream component id")
@@ -17,7 +10,8 @@ set(VANTRELLE_MAINTAINER "The Vantrelle developers <vantrelle@example.org>"
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vantrelle)
 set(CPACK_PACKAGE_VENDOR "The Vantrelle developers")
-set(CPACK_PACKAGE_VERSION ${VANTRELLE_VERSION_TEXT})
+# The project's version as the desk shows it, also the package's version.
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT ${VANTRELLE_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "DMX fader desk for a lighting-control host")
 set(CPACK_PACKAGE_DESCRIPTION

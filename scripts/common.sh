@@ -1,5 +1,6 @@
-# Shared by run.sh, test.sh and .ci/run: installs what is missing from
-# Debian's packages and configures the one build tree.
+# Shared by run.sh, test.sh, package.sh and the scripts in scripts/ and
+# tests/package: installs what is missing from Debian's packages and
+# configures the build trees.
 
 VANTRELLE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 VANTRELLE_BUILD="${VANTRELLE_BUILD:-$VANTRELLE_ROOT/build}"
@@ -32,13 +33,35 @@ ensure_packages() {
     "${sudo[@]}" apt-get "${lock[@]}" install -y --no-install-recommends "${missing[@]}"
 }
 
+# configure_tree BUILD_DIR [CMAKE_ARGS...]: the one configure step of every
+# build tree (build/, build-package/, build-asan/). clang, Ninja, ccache where
+# installed and VANTRELLE_WERROR (OFF unless set), then the caller's own
+# arguments (build type, flags, options), which come last and so may override
+# these. A tree that is configured already (it has its build.ninja) is left
+# as it is.
+configure_tree() {
+    local build="$1"
+    shift
+    [ -f "$build/build.ninja" ] && return 0
+    local launcher=()
+    # A compiler cache, where one is installed, makes rebuilds of other checkouts quick.
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    CC=clang CXX=clang++ cmake -S "$VANTRELLE_ROOT" -B "$build" -G Ninja \
+        -DVANTRELLE_WERROR="${VANTRELLE_WERROR:-OFF}" "${launcher[@]}" "$@"
+}
+
+# The one build tree of run.sh and test.sh, built whole.
 configure_and_build() {
-    if [ ! -f "$VANTRELLE_BUILD/build.ninja" ]; then
-        local launcher=()
-        # A compiler cache, where one is installed, makes rebuilds of other checkouts quick.
-        command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-        CC=clang CXX=clang++ cmake -S "$VANTRELLE_ROOT" -B "$VANTRELLE_BUILD" -G Ninja \
-            -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRELLE_WERROR="${VANTRELLE_WERROR:-OFF}" "${launcher[@]}"
-    fi
+    configure_tree "$VANTRELLE_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
     cmake --build "$VANTRELLE_BUILD" -- -j"$(nproc)"
+}
+
+# desk_title_pattern BIN_DIR: the regular expression (for xdotool's --name)
+# of the desk's window title, "Vantrelle <version>", with the version the
+# built desk prints for --version.
+desk_title_pattern() {
+    local version
+    version="$("$1/vantrelle" --version)" || return 1
+    version="${version#vantrelle }"
+    printf '^Vantrelle %s\n' "${version//./\\.}"
 }

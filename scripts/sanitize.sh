@@ -4,22 +4,16 @@
 # benchmarks and the end-to-end tests are left out: their speed and their
 # real X session say nothing more under the sanitizers.
 set -euo pipefail
-# Light optimisation and line tables only: the build is most of the cost,
-# and a report needs no more than file and line.
 source "$(dirname "$0")/common.sh"
 
 SANITIZE_BUILD="${VANTRELLE_SANITIZE_BUILD:-$VANTRELLE_ROOT/build-asan}"
 started=$(date +%s)
 
-if [ ! -f "$SANITIZE_BUILD/build.ninja" ]; then
-    launcher=()
-    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    CC=clang CXX=clang++ cmake -S "$VANTRELLE_ROOT" -B "$SANITIZE_BUILD" -G Ninja \
-        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRELLE_WERROR="${VANTRELLE_WERROR:-OFF}" \
-        "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only -DNDEBUG" \
-        -DVANTRELLE_SANITIZE=address,undefined -DVANTRELLE_BENCH=OFF -DVANTRELLE_E2E=OFF \
-        "${launcher[@]}"
-fi
+# Light optimisation and line tables only: the build is most of the cost,
+# and a report needs no more than file and line.
+configure_tree "$SANITIZE_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -gline-tables-only -DNDEBUG" \
+    -DVANTRELLE_SANITIZE=address,undefined -DVANTRELLE_BENCH=OFF -DVANTRELLE_E2E=OFF
 cmake --build "$SANITIZE_BUILD" -- -j"$(nproc)"
 built=$(date +%s)
 

@@ -35,9 +35,10 @@ for _ in $(seq 200); do [ -S "$XDG_RUNTIME_DIR/THXMainForm" ] && break; sleep 0.
 (cd "$work" && exec "$work/program/vantrelle") &
 pids+=($!)
 
+title="$(desk_title_pattern "$VANTRELLE_BUILD/bin")"
 window=""
 for _ in $(seq 400); do
-    window="$(xdotool search --onlyvisible --name '^Vantrelle 4\.03' 2>/dev/null | head -n 1 || true)"
+    window="$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -n 1 || true)"
     [ -n "$window" ] && grep -q 'frame 512 bytes' "$work/monitor.txt" && break
     sleep 0.05
 done

@@ -18,7 +18,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 from virtual_display import start_display, wait_for  # noqa: E402
 
-TITLE = "^Vantrelle 4"
+TITLE = "^Vantrelle "  # the desk's window title, "Vantrelle <version>"
 
 
 class Monitor:

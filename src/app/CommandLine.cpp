@@ -3,10 +3,7 @@
 #include <QRegularExpression>
 
 #include "app/OutputOptions.h"
-
-#ifndef VANTRELLE_VERSION
-#error "VANTRELLE_VERSION comes from the project's version in CMake"
-#endif
+#include "core/Version.h"
 
 namespace app {
 

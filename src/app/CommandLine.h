@@ -42,7 +42,8 @@ private:
     QCommandLineOption version_;
 };
 
-// "vantrelle 4.03": what --version prints.
+// "vantrelle <version>" (the program's name, then VANTRELLE_VERSION): what
+// --version prints.
 QString VersionLine(const QString& program);
 
 // True when the arguments ask for --help or --version, which the program

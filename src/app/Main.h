@@ -38,8 +38,9 @@ class TStatusCorner;
 class ToxPersist;
 struct TBankPanels;
 
-inline constexpr char APPLICATION_TITLE[] = "Vantrelle 4";
-inline constexpr char MAIN_CAPTION[] = "Vantrelle 4.03";
+#include "core/Version.h"
+inline constexpr auto& APPLICATION_TITLE = core::JoinedText<"Vantrelle ", VANTRELLE_VERSION_MAJOR>;
+inline constexpr auto& MAIN_CAPTION = core::JoinedText<"Vantrelle ", VANTRELLE_VERSION>;
 inline constexpr char LAYOUT_FILTER[] = "Vantrelle File|*.HXI";
 inline constexpr char LAYOUT_EXTENSION[] = "HXI";
 inline constexpr char CLOSE_QUESTION[] = "Do you want to save the layout before exiting?";

@@ -4,6 +4,7 @@
 
 #include <QFrame>
 
+#include "core/Version.h"
 #include "dialogs/SkinnedDialog.h"
 
 class QLabel;
@@ -36,7 +37,7 @@ private:
 
 inline constexpr char ABOUT_CAPTION[] = "About Vantrelle";
 inline constexpr char PRODUCT_NAME[] = "Vantrelle";
-inline constexpr char VERSION_TEXT[] = "Version: 4.03";
+inline constexpr auto& VERSION_TEXT = core::JoinedText<"Version: ", VANTRELLE_VERSION>;
 inline constexpr char RELEASE_TEXT[] = "Release date: April 1 2002";
 inline constexpr char WEB_ADDRESS[] = "www.vantrelle.test";
 inline constexpr char MAIL_ADDRESS[] = "desk@vantrelle.test";

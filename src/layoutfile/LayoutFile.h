@@ -31,5 +31,6 @@ TFileResult<QByteArray> ReadLayoutBytes(const QString& path);
 // is left exactly as it was.
 TFileResult<TLayoutRead> ReadLayoutFile(const QString& path, TChannelTable& table);
 
-// "Vantrelle 4.03 " followed by the file name without its directory.
+// `baseCaption` (the window's caption, "Vantrelle <version>"), a space and the
+// file name without its directory.
 QString LayoutCaption(const QString& baseCaption, const QString& path);

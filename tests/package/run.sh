@@ -189,8 +189,10 @@ pids+=($desk)
 
 find_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
 has_window() { [ -n "$(find_window "$1")" ]; }
-check "the installed desk opens its window" wait_for 30 has_window '^Vantrelle 4\.03'
-window="$(find_window '^Vantrelle 4\.03')"
+# The desk's window title: "Vantrelle " and the package's version.
+title="^Vantrelle $(dpkg-query -W -f='${Version}' vantrelle | sed 's/\./\\./g')"
+check "the installed desk opens its window" wait_for 30 has_window "$title"
+window="$(find_window "$title")"
 check "the reference host receives the first frames" wait_for 30 bash -c \
     '[ "$(grep -c "frame 512 bytes" "$1")" -ge 1 ]' _ "$work/monitor.txt"
 
@@ -239,10 +241,10 @@ start_as_user /usr/bin/vantrelle --ola 1 >"$work/desk2.out" 2>&1 &
 desk=$!
 pids+=($desk)
 reopened() { # the title names the layout file
-    [ -n "$layout" ] && has_window "^Vantrelle 4\\.03 $(basename "$layout" | sed 's/\./\\./g')\$"
+    [ -n "$layout" ] && has_window "$title $(basename "$layout" | sed 's/\./\\./g')\$"
 }
 check "started again, the desk reopens the last layout" wait_for 30 reopened
-window="$(find_window '^Vantrelle 4\.03')"
+window="$(find_window "$title")"
 if [ -n "$window" ]; then
     xdotool mousemove --window "$window" 200 200 click 1
     xdotool key --delay 100 alt+f x

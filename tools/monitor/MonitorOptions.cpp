@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
+#include "core/Version.h"
+
 namespace monitor {
 namespace {
 

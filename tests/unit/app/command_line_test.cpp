@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
+#include "core/Version.h"
 
 namespace {
 
@@ -44,7 +45,8 @@ TEST(CommandLine, VersionPrintsTheNameAndVersionAndEnds) {
         const app::CommandLineOutcome o = line.Parse(Args({ask}));
         EXPECT_FALSE(o.Run);
         EXPECT_EQ(o.ExitCode, 0);
-        EXPECT_EQ(o.Output, QStringLiteral("vantrelle " VANTRELLE_VERSION "\n"));
+        EXPECT_EQ(o.Output, QStringLiteral("vantrelle ") + QLatin1String(VANTRELLE_VERSION) +
+                                QLatin1Char('\n'));
         EXPECT_TRUE(QRegularExpression(QStringLiteral("^vantrelle \\d+\\.\\d\\d\\n$"))
                         .match(o.Output)
                         .hasMatch());

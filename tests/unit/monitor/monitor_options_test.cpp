@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "MonitorOptions.h"
+#include "core/Version.h"
 
 namespace {
 
@@ -68,7 +69,8 @@ TEST(MonitorOptions, VersionPrintsTheNameAndTheDesksVersion) {
         const monitor::ParseOutcome o = Parse({ask});
         EXPECT_FALSE(o.Run);
         EXPECT_EQ(o.ExitCode, 0);
-        EXPECT_EQ(o.Output, QStringLiteral("vantrelle-monitor " VANTRELLE_VERSION "\n"));
+        EXPECT_EQ(o.Output, QStringLiteral("vantrelle-monitor ") +
+                                QLatin1String(VANTRELLE_VERSION) + QLatin1Char('\n'));
         EXPECT_TRUE(QRegularExpression(QStringLiteral("^vantrelle-monitor \\d+\\.\\d\\d\\n$"))
                         .match(o.Output)
                         .hasMatch())
