@@ -13,9 +13,9 @@
 #include "FailingDevice.h"
 #include "FileBytes.h"
 #include "core/WholeFile.h"
-#include "persist/oxIniFile.h"
-#include "persist/oxRegFil.h"
-#include "persist/oxRegistryStore.h"
+#include "storage/ContainerFile.h"
+#include "storage/IniFile.h"
+#include "storage/RegistryStore.h"
 
 TEST(ContainerWriter, AFailureAnywhereInTheFileKeepsTheOldFile) {
     QTemporaryDir dir;
