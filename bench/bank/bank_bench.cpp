@@ -17,7 +17,7 @@
 #include "bank/BumpButton.h"
 #include "bank/Fader.h"
 #include "bank/PageButton.h"
-#include "persist/oxPerst.h"
+#include "persist/Persist.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "RecordingEndpoint.h"
 #include "app/Main.h"
 #include "base/CommonDialogs.h"
-#include "persist/oxPerst.h"
-#include "persist/oxRegFil.h"
+#include "persist/Persist.h"
+#include "storage/ContainerFile.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "persist/oxRegFil.h"
-#include "persist/oxStream.h"
+#include "storage/CarrierStream.h"
+#include "storage/ContainerFile.h"
 
 namespace {
 

@@ -4,16 +4,16 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "app/FrameSender.h"
+#include "app/KeyFilter.h"
+#include "app/LayoutCommands.h"
 #include "app/Main.h"
 #include "app/MenuItem.h"
-#include "app/FrameSender.h"
 #include "bank/BankView.h"
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
 #include "core/WholeFile.h"
-#include "app/KeyFilter.h"
-#include "app/LayoutCommands.h"
-#include "persist/oxPerst.h"
+#include "persist/Persist.h"
 
 void TMainForm::SetUp() {
     setWindowTitle(QLatin1String(MAIN_CAPTION));

@@ -8,14 +8,14 @@
 
 #include "app/FrameSender.h"
 #include "app/Main.h"
-#include "dialogs/OutputStatusLabel.h"
-#include "dialogs/OutputsDialog.h"
 #include "base/MessageBox.h"
 #include "core/WholeFile.h"
+#include "dialogs/OutputStatusLabel.h"
+#include "dialogs/OutputsDialog.h"
 #include "output/Cid.h"
 #include "output/OutputSet.h"
 #include "output/OutputSettingsFile.h"
-#include "persist/oxPerst.h"
+#include "persist/Persist.h"
 
 namespace {
 constexpr char OUTPUT_SETTINGS_FILE[] = "DmxOutputs.ini";

@@ -6,7 +6,7 @@
 #include "app/MenuItem.h"
 #include "bank/BankView.h"
 #include "base/WindowLayer.h"
-#include "persist/oxPerst.h"
+#include "persist/Persist.h"
 
 void TMainForm::CreatePersist() {
     oxPersist1 = new ToxPersist(this);

@@ -17,7 +17,7 @@
 #include "bank/Fader.h"
 #include "bank/PageButton.h"
 #include "base/CommonDialogs.h"
-#include "persist/oxPerst.h"
+#include "persist/Persist.h"
 
 class BankFixture {
 public:

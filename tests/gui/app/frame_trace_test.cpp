@@ -25,7 +25,7 @@
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
 #include "buttons/oxBtns.h"
-#include "persist/oxPerst.h"
+#include "persist/Persist.h"
 #include "slider/SkVSlide.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "app/MenuItem.h"
 #include "base/MessageBox.h"
 #include "hostlink/Protocol.h"
-#include "persist/oxPerst.h"
+#include "persist/Persist.h"
 
 using hostlink::WM_KEYDOWN;
 using hostlink::WM_KEYUP;

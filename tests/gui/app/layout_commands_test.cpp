@@ -17,7 +17,7 @@
 #include "bank/PageButton.h"
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
-#include "persist/oxPerst.h"
+#include "persist/Persist.h"
 
 class LayoutCommandsTest : public QObject {
     Q_OBJECT
@@ -138,7 +138,8 @@ private slots:
         // Not a file that can be read as one (and root can read any file).
         QVERIFY(::mkfifo(QFile::encodeName(PathOf("pipe.HXI")).constData(), 0600) == 0);
 
-        const QByteArray table(reinterpret_cast<const char*>(&model.Table()), sizeof(TChannelTable));
+        const QByteArray table(reinterpret_cast<const char*>(&model.Table()),
+                               sizeof(TChannelTable));
         std::vector<int> digits;
         for (int slot = 1; slot <= 32; ++slot)
             digits.push_back(bank.FaderAt(slot)->Digit());
@@ -155,8 +156,9 @@ private slots:
             form->M_Open->trigger();
             QCOMPARE(boxes_.size(), 1);
             QVERIFY2(boxes_[0].contains(PathOf(name)), qPrintable(boxes_[0]));
-            QCOMPARE(QByteArray(reinterpret_cast<const char*>(&model.Table()), sizeof(TChannelTable)),
-                     table);
+            QCOMPARE(
+                QByteArray(reinterpret_cast<const char*>(&model.Table()), sizeof(TChannelTable)),
+                table);
             for (int slot = 1; slot <= 32; ++slot)
                 QCOMPARE(bank.FaderAt(slot)->Digit(), digits[static_cast<std::size_t>(slot - 1)]);
             for (int page = 1; page <= 16; ++page)

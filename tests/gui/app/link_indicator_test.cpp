@@ -14,7 +14,7 @@
 #include "app/LinkIndicator.h"
 #include "app/Main.h"
 #include "base/MessageBox.h"
-#include "persist/oxPerst.h"
+#include "persist/Persist.h"
 
 using hostlink::LinkState;
 using hostlink::LinkStatus;

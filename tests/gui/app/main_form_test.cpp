@@ -13,7 +13,7 @@
 #include "bank/BankView.h"
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
-#include "persist/oxPerst.h"
+#include "persist/Persist.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "app/MenuItem.h"
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
-#include "persist/oxPerst.h"
-#include "persist/oxRegFil.h"
+#include "persist/Persist.h"
+#include "storage/ContainerFile.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "persist/oxPerst.h"
+#include "persist/Persist.h"
 
 class SetupDialogTest : public QObject {
     Q_OBJECT

@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 #include "TestObjects.h"
-#include "persist/oxPerst.h"
+#include "persist/Persist.h"
 
 struct TSampleStore {
     QTemporaryDir dir;

@@ -11,8 +11,8 @@
 
 #include "TestObjects.h"
 #include "base/MessageBox.h"
-#include "persist/oxPerst.h"
-#include "persist/oxRegFil.h"
+#include "persist/Persist.h"
+#include "storage/ContainerFile.h"
 
 namespace {
 
@@ -182,6 +182,21 @@ TEST(PersistComponent, DottedPathsReachReferencedComponents) {
     f.persist->SetItems({QStringLiteral("Sample1;Buddy.Caption;10;Path;;1;0;0;;")});
     ASSERT_TRUE(f.persist->Save());
     EXPECT_EQ(f.Stored().ReadString(QStringLiteral("Path")), QStringLiteral("through the path"));
+}
+
+TEST(PersistComponent, AControlsReferenceIsFoundAnywhereInItsWindow) {
+    Fixture f;
+    auto* panel = new QWidget(&f.window);
+    auto* control = new TSampleControl(QStringLiteral("Control1"), panel);
+    // Owned by the window, not by the panel that holds the control.
+    auto* other = new TSample(QStringLiteral("Other"), &f.window);
+    ToxRegFile file;
+    file.SetSection(QStringLiteral("Software"));
+    file.WriteString(QStringLiteral("Control1_Buddy"), QStringLiteral("other"));
+    f.Store(file);
+    f.persist->SetItems({QStringLiteral("Control1;Buddy;0;Control1_Buddy;;1;0;0;;")});
+    ASSERT_TRUE(f.persist->Load());
+    EXPECT_EQ(control->buddy, other);
 }
 
 TEST(PersistComponent, BoundsAndParentPseudoProperties) {

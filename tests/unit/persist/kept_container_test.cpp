@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "SampleStore.h"
-#include "persist/oxFileStamp.h"
-#include "persist/oxPerst.h"
-#include "persist/oxRegFil.h"
+#include "persist/Persist.h"
+#include "storage/ContainerFile.h"
+#include "storage/FileStamp.h"
 
 namespace {
 

@@ -1,8 +1,6 @@
 #pragma once
-// The stores of the persistence component: the container file (ToxRegFile,
-// declared here), the ini file (ToxIniFile) and the registry (TRegistryStore).
-// ToxRegFile is an ordered table of named string and binary entries grouped
-// in sections, read from and written to one container file.
+// ToxRegFile, the container file: an ordered table of named string and
+// binary entries grouped in sections, read from and written to one file.
 
 #include <cstdint>
 #include <vector>
@@ -12,8 +10,6 @@
 #include <QString>
 
 #include "core/FileResult.h"
-#include "persist/oxIniFile.h"
-#include "persist/oxRegistryStore.h"
 
 class ToxRegFile {
 public:

@@ -12,9 +12,10 @@
 
 #include "DiskFullAfter.h"
 #include "FileBytes.h"
-#include "persist/oxIniFile.h"
-#include "persist/oxRegFil.h"
-#include "persist/oxRegistryStore.h"
+#include "core/WholeFile.h"
+#include "storage/ContainerFile.h"
+#include "storage/IniFile.h"
+#include "storage/RegistryStore.h"
 
 TEST(ContainerWriter, AFailureAnywhereInTheFileKeepsTheOldFile) {
     QTemporaryDir dir;

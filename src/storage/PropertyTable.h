@@ -44,7 +44,5 @@ std::optional<TPathEnd> FollowPath(QObject* object, QStringView path);
 
 // A component owned by `owner` (at any depth), by name, ASCII case-insensitive.
 QObject* FindComponent(const QObject* owner, QStringView name);
-// The component that owns `object`: a widget's window, else its parent.
-QObject* OwnerOf(const QObject* object);
 
 } // namespace oxp

@@ -1,10 +1,12 @@
-#include "persist/oxItemStore.h"
+#include "persist/ItemStore.h"
 
 #include <QWidget>
 
-#include "persist/oxAscii.h"
-#include "persist/oxEncodings.h"
-#include "persist/oxRegFil.h"
+#include "storage/Ascii.h"
+#include "storage/ContainerFile.h"
+#include "storage/Encodings.h"
+#include "storage/IniFile.h"
+#include "storage/RegistryStore.h"
 
 namespace oxp {
 
@@ -81,7 +83,20 @@ void ApplyBounds(QWidget* control, const QString& text) {
     control->setGeometry(v[0], v[1], std::max(v[2], 0), std::max(v[3], 0));
 }
 
+QObject* OwnerOf(const QObject* object) {
+    if (object == nullptr) return nullptr;
+    if (object->isWidgetType()) {
+        const auto* w = static_cast<const QWidget*>(object);
+        if (!w->isWindow()) return w->window();
+    }
+    return object->parent();
+}
+
 } // namespace
+
+void ApplyItemText(const TPropRef& p, const QString& text) {
+    ApplyText(p, text, OwnerOf(p.object));
+}
 
 void LoadTarget(TItemStore& store, const TItemTarget& t, const QString& key, const QObject* owner) {
     if (t.property) {
@@ -89,7 +104,7 @@ void LoadTarget(TItemStore& store, const TItemTarget& t, const QString& key, con
             if (store.HoldsBlocks() && store.Exists(key))
                 ApplyBlock(*t.property, store.ReadBlock(key));
         } else if (store.Exists(key)) {
-            ApplyText(*t.property, store.ReadText(key));
+            ApplyItemText(*t.property, store.ReadText(key));
         }
         return;
     }

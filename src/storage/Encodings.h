@@ -9,8 +9,8 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include "base/Cursors.h"
-#include "persist/oxPropertyTable.h"
+#include "core/Cursor.h"
+#include "storage/PropertyTable.h"
 
 namespace oxp {
 
@@ -32,7 +32,10 @@ std::optional<int> IdentToCursor(QStringView ident);
 bool IsObjectValue(const TPropRef& p);
 
 QString EncodeText(const TPropRef& p);
-void ApplyText(const TPropRef& p, const QString& text);
+// A component reference is looked for among the components of `p.object`,
+// then among those of `owner`, the component that owns `p.object`: only the
+// caller knows a widget's window.
+void ApplyText(const TPropRef& p, const QString& text, const QObject* owner);
 
 // The class name an object value block carries for this property's value.
 QByteArray ObjectClassName(const TPropRef& p);

@@ -6,11 +6,11 @@
 
 #include "base/MessageBox.h"
 #include "core/WholeFile.h"
-#include "persist/oxAscii.h"
-#include "persist/oxItem.h"
-#include "persist/oxItemStore.h"
-#include "persist/oxPerst.h"
-#include "persist/oxRegFil.h"
+#include "persist/ItemStore.h"
+#include "persist/Persist.h"
+#include "storage/Ascii.h"
+#include "storage/PersistItem.h"
+#include "storage/RegistryStore.h"
 
 using oxp::TItemTarget;
 using oxp::TPersistItem;

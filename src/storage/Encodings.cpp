@@ -1,4 +1,4 @@
-#include "persist/oxEncodings.h"
+#include "storage/Encodings.h"
 
 #include <limits>
 
@@ -9,8 +9,8 @@
 #include <QPixmap>
 #include <QStringList>
 
-#include "persist/oxAscii.h"
-#include "persist/oxStream.h"
+#include "storage/Ascii.h"
+#include "storage/CarrierStream.h"
 
 namespace oxp {
 
@@ -157,10 +157,10 @@ void ApplyEnumeration(const TPropRef& p, const QString& text) {
             return SetInteger(p, e.value(i));
 }
 
-void ApplyReference(const TPropRef& p, const QString& name) {
+void ApplyReference(const TPropRef& p, const QString& name, const QObject* owner) {
     const QMetaObject* declared = p.property.metaType().metaObject();
     QObject* found = FindComponent(p.object, name);
-    if (found == nullptr) found = FindComponent(OwnerOf(p.object), name);
+    if (found == nullptr) found = FindComponent(owner, name);
     if (found != nullptr && declared != nullptr && !found->metaObject()->inherits(declared))
         found = nullptr;
     QVariant v(p.property.metaType(), nullptr);
@@ -288,7 +288,7 @@ QString EncodeText(const TPropRef& p) {
     return {};
 }
 
-void ApplyText(const TPropRef& p, const QString& text) {
+void ApplyText(const TPropRef& p, const QString& text, const QObject* owner) {
     switch (p.kind) {
     case TPropKind::Integer:
         return ApplyInteger(p, text);
@@ -307,7 +307,7 @@ void ApplyText(const TPropRef& p, const QString& text) {
     case TPropKind::Set:
         return ApplySet(p, text);
     case TPropKind::Object:
-        if (p.componentReference) ApplyReference(p, text);
+        if (p.componentReference) ApplyReference(p, text, owner);
         return;
     case TPropKind::Other:
         return;

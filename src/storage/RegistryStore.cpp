@@ -1,4 +1,4 @@
-#include "persist/oxRegistryStore.h"
+#include "storage/RegistryStore.h"
 
 #include "core/WholeFile.h"
 
@@ -9,7 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "persist/oxAscii.h"
+#include "storage/Ascii.h"
 
 namespace {
 

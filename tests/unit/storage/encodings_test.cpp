@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "TestObjects.h"
-#include "persist/oxEncodings.h"
-#include "persist/oxStream.h"
+#include "SampleObject.h"
+#include "storage/CarrierStream.h"
+#include "storage/Encodings.h"
 
 using namespace oxp;
 
@@ -19,8 +19,9 @@ TPropRef Prop(QObject& o, const char* name) {
 QString Encode(TSample& s, const char* name) {
     return EncodeText(Prop(s, name));
 }
+// As the component applies it: the sample's owner is its parent.
 void Apply(TSample& s, const char* name, const QString& text) {
-    ApplyText(Prop(s, name), text);
+    ApplyText(Prop(s, name), text, s.parent());
 }
 
 } // namespace

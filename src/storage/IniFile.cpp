@@ -1,10 +1,10 @@
-#include "persist/oxIniFile.h"
+#include "storage/IniFile.h"
 
 #include "core/WholeFile.h"
 
 #include <QFile>
 
-#include "persist/oxAscii.h"
+#include "storage/Ascii.h"
 
 ToxIniFile::ToxIniFile(QString path) : path_(std::move(path)) {
     QFile file(path_);

@@ -1,6 +1,6 @@
-#include "base/Colors.h"
-#include "persist/oxAscii.h"
-#include "persist/oxEncodings.h"
+#include "core/Color.h"
+#include "storage/Ascii.h"
+#include "storage/Encodings.h"
 
 namespace oxp {
 

@@ -3,7 +3,7 @@
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
-#include "persist/oxStream.h"
+#include "storage/CarrierStream.h"
 
 using namespace oxp;
 

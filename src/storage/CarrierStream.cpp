@@ -1,8 +1,8 @@
-#include "persist/oxStream.h"
+#include "storage/CarrierStream.h"
 
 #include <limits>
 
-#include "persist/oxAscii.h"
+#include "storage/Ascii.h"
 
 namespace oxp {
 

@@ -1,4 +1,4 @@
-#include "persist/oxPerst.h"
+#include "persist/Persist.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,11 +9,12 @@
 
 #include "base/MessageBox.h"
 #include "core/WholeFile.h"
-#include "persist/oxAscii.h"
-#include "persist/oxFileStamp.h"
-#include "persist/oxItem.h"
-#include "persist/oxItemStore.h"
-#include "persist/oxRegFil.h"
+#include "persist/ItemStore.h"
+#include "storage/Ascii.h"
+#include "storage/ContainerFile.h"
+#include "storage/FileStamp.h"
+#include "storage/IniFile.h"
+#include "storage/PersistItem.h"
 
 using oxp::TPersistItem;
 

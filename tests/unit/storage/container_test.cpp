@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "persist/oxRegFil.h"
+#include "storage/ContainerFile.h"
 
 namespace {
 

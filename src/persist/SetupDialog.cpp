@@ -8,10 +8,10 @@
 #include <QLineEdit>
 #include <QWidget>
 
-#include "persist/oxEncodings.h"
-#include "persist/oxItem.h"
-#include "persist/oxItemStore.h"
-#include "persist/oxPerst.h"
+#include "persist/ItemStore.h"
+#include "persist/Persist.h"
+#include "storage/Encodings.h"
+#include "storage/PersistItem.h"
 
 using oxp::TPersistItem;
 
@@ -69,6 +69,6 @@ bool ToxPersist::ShowSetupDialog() {
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     if (dialog.exec() != QDialog::Accepted) return false;
     for (const Row& row : rows)
-        oxp::ApplyText(row.property, row.Text());
+        oxp::ApplyItemText(row.property, row.Text());
     return true;
 }

@@ -1,4 +1,4 @@
-#include "persist/oxRegFil.h"
+#include "storage/ContainerFile.h"
 
 #include "core/WholeFile.h"
 
@@ -7,7 +7,7 @@
 
 #include <QFile>
 
-#include "persist/oxAscii.h"
+#include "storage/Ascii.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "persist/oxPropertyTable.h"
+#include "storage/PropertyTable.h"
 
 class ToxIniFile;
 class ToxRegFile;
@@ -81,6 +81,11 @@ struct TItemTarget {
     std::optional<TPropRef> property;
     Pseudo pseudo = Pseudo::None;
 };
+
+// A stored text applied to a property as loading applies it: a component
+// reference is looked for in the object's owner too (a widget's window, else
+// its parent).
+void ApplyItemText(const TPropRef& p, const QString& text);
 
 // Loads or saves one resolved item through the store.
 void LoadTarget(TItemStore& store, const TItemTarget& target, const QString& key,

@@ -1,4 +1,4 @@
-#include "persist/oxFileStamp.h"
+#include "storage/FileStamp.h"
 
 #include <QFile>
 

@@ -1,10 +1,8 @@
-#include "persist/oxPropertyTable.h"
+#include "storage/PropertyTable.h"
 
-#include <QFont>
 #include <QMetaClassInfo>
-#include <QWidget>
 
-#include "persist/oxAscii.h"
+#include "storage/Ascii.h"
 
 namespace oxp {
 
@@ -58,10 +56,6 @@ QString TypeNameOf(const QObject* object, const QMetaProperty& p) {
     return QString::fromLatin1(p.typeName());
 }
 
-bool IsWindowed(const QObject* o) {
-    return o != nullptr && o->isWidgetType();
-}
-
 } // namespace
 
 std::optional<TPropRef> FindProperty(QObject* object, QStringView name) {
@@ -109,15 +103,6 @@ QObject* FirstNamed(const QObject* parent, QStringView name) {
 QObject* FindComponent(const QObject* owner, QStringView name) {
     if (owner == nullptr || name.isEmpty()) return nullptr;
     return FirstNamed(owner, name);
-}
-
-QObject* OwnerOf(const QObject* object) {
-    if (object == nullptr) return nullptr;
-    if (IsWindowed(object)) {
-        const auto* w = static_cast<const QWidget*>(object);
-        if (!w->isWindow()) return w->window();
-    }
-    return object->parent();
 }
 
 } // namespace oxp

@@ -1,8 +1,8 @@
-#include "persist/oxItem.h"
+#include "storage/PersistItem.h"
 
 #include <QStringList>
 
-#include "persist/oxAscii.h"
+#include "storage/Ascii.h"
 
 namespace oxp {
 
