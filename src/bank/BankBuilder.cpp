@@ -79,9 +79,9 @@ void ConfigureBump(TFaderButtons& b, const TDeskState& state, const TBankPanels&
     b.setObjectName(QStringLiteral("FaderButton%1").arg(i));
     b.SetFont(DeskFont(panels)); // made bold and larger by the look
     ApplyBumpLook(b, state.ColorOff);
-    b.OnChange = handlers.BumpChange;
-    b.OnMouseDown = handlers.BumpMouseDown;
-    b.OnMouseUp = handlers.BumpMouseUp;
+    Attach(b, &TFaderButtons::valueChanged, handlers.BumpChange);
+    AttachMouse(b, &TFaderButtons::mousePressed, handlers.BumpMouseDown);
+    AttachMouse(b, &TFaderButtons::mouseReleased, handlers.BumpMouseUp);
 }
 
 // Returns the client size the window takes after this cell.
@@ -164,7 +164,7 @@ void CreatePageButtons(TDeskState& state, const TBankPanels& panels, const TBank
             const int first = (i - 1) * FADERS_PER_PAGE + 1;
             b.Lines().Add(QStringLiteral("%1 - %2").arg(first).arg(i * FADERS_PER_PAGE));
             b.SetValue(i == 1);
-            b.OnClick = handlers.PageClick;
+            Attach(b, &TPageButtons::clicked, handlers.PageClick);
         } catch (const std::exception&) {
             Warn(panels, "Error on Creating PageButton [", i);
         }

@@ -7,11 +7,11 @@
 #include <QLineEdit>
 
 #include "bank/BankInteractions.h"
-#include "model/Captions.h"
 #include "base/Guarded.h"
 #include "base/MessageBox.h"
 #include "buttons/oxBtns.h"
 #include "dialogs/CaptionPictures.h"
+#include "model/Captions.h"
 
 namespace {
 
@@ -73,16 +73,12 @@ void TFormSetFaderCaption::CreateControls() {
         b->SetButtonType(ToxButtonType::oxbRepeat);
         b->SetDelay(kRepeatDelay);
     }
-    ButtonBack->OnMouseDown = [this](QObject*, TMouseButton, TShiftState, int, int) {
-        ButtonBackClick();
-    };
-    ButtonBack->OnClick = [this](QObject*) { ButtonBackClick(); };
-    ButtonNext->OnMouseDown = [this](QObject*, TMouseButton, TShiftState, int, int) {
-        ButtonNextClick();
-    };
-    ButtonNext->OnClick = [this](QObject*) { ButtonNextClick(); };
-    ButtonCancel->OnClick = [this](QObject*) { ButtonCancelClick(); };
-    ButtonOK->OnClick = [this](QObject*) { ButtonOKClick(); };
+    connect(ButtonBack, &ToxGraphicButton::mousePressed, this, [this] { ButtonBackClick(); });
+    connect(ButtonBack, &ToxGraphicButton::clicked, this, [this] { ButtonBackClick(); });
+    connect(ButtonNext, &ToxGraphicButton::mousePressed, this, [this] { ButtonNextClick(); });
+    connect(ButtonNext, &ToxGraphicButton::clicked, this, [this] { ButtonNextClick(); });
+    connect(ButtonCancel, &ToxGraphicButton::clicked, this, [this] { ButtonCancelClick(); });
+    connect(ButtonOK, &ToxGraphicButton::clicked, this, [this] { ButtonOKClick(); });
 }
 
 ToxGraphicButton* TFormSetFaderCaption::CreateButton(const char* name, int left, int picture) {
