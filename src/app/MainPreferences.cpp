@@ -34,7 +34,7 @@ void TMainForm::CreatePersist() {
         QStringLiteral("SaveDialog1;FileName;10;SaveDialog1_FileName;;1;0;0;;"),
         QStringLiteral("OpenDialog1;FileName;10;OpenDialog1_FileName;;1;0;0;;"),
     });
-    oxPersist1->AfterLoad = [this](QObject*) { ApplyLoadedPreferences(); };
+    connect(oxPersist1, &ToxPersist::loaded, this, [this] { ApplyLoadedPreferences(); });
     oxPersist1->EndReadDescription();
 }
 

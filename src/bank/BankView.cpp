@@ -48,7 +48,7 @@ void TBankView::BuildPageButtons(const TBankPanels& panels, TBankFactory& factor
     CreatePageButtons(widgets_, panels, palette_.Off, factory);
     for (int page = 1; page <= PAGE_COUNT; ++page)
         if (TPageButton* b = PageButtonAt(page))
-            b->OnClick = [this, page](QObject*) { PageClicked(page); };
+            connect(b, &TPageButton::clicked, this, [this, page] { PageClicked(page); });
 }
 
 void TBankView::Connect(int slot) {
@@ -59,13 +59,9 @@ void TBankView::Connect(int slot) {
         connect(f, &TFader::mousePressed, this, select);
     }
     if (TBumpButton* b = BumpAt(slot)) {
-        b->OnChange = [this, slot](QObject*) { BumpToggled(slot); };
-        b->OnMouseDown = [this, slot](QObject*, TMouseButton, TShiftState, int, int) {
-            BumpPressed(slot);
-        };
-        b->OnMouseUp = [this, slot](QObject*, TMouseButton, TShiftState, int, int) {
-            BumpReleased(slot);
-        };
+        connect(b, &TBumpButton::valueChanged, this, [this, slot] { BumpToggled(slot); });
+        connect(b, &TBumpButton::mousePressed, this, [this, slot] { BumpPressed(slot); });
+        connect(b, &TBumpButton::mouseReleased, this, [this, slot] { BumpReleased(slot); });
     }
 }
 

@@ -20,7 +20,7 @@ const ToxCustomGraphicButton* picturesExchangedBy = nullptr;
 
 } // namespace
 
-ToxCustomGraphicButton::ToxCustomGraphicButton(QWidget* parent) : QWidget(parent) {
+ToxCustomGraphicButton::ToxCustomGraphicButton(QWidget* parent) : ToxButtonSignals(parent) {
     setFocusPolicy(Qt::NoFocus);
     setFont(QApplication::font()); // its own, not the container's
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -98,12 +98,12 @@ void ToxCustomGraphicButton::Click() {
     if (SoundClick_Component) SoundClick_Component();
     if (action_)
         action_->trigger();
-    else if (OnClick)
-        OnClick(this);
+    else
+        emit clicked();
 }
 
 void ToxCustomGraphicButton::Change() {
-    if (OnChange) OnChange(this);
+    emit valueChanged(value_);
 }
 
 void ToxCustomGraphicButton::Toggle() {
@@ -180,7 +180,7 @@ void ToxCustomGraphicButton::PopupMenuNow(bool arrow) {
 
 void ToxCustomGraphicButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     QPointer<ToxCustomGraphicButton> self(this);
-    if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+    emit mousePressed(button, shift, x, y);
     if (!self) return;
     if (button != TMouseButton::mbLeft || !isEnabled() || !IsInside(x, y)) return;
     if (SoundDown_Component) SoundDown_Component();
@@ -205,7 +205,7 @@ void ToxCustomGraphicButton::MouseDown(TMouseButton button, TShiftState shift, i
 
 void ToxCustomGraphicButton::MouseMove(TShiftState shift, int x, int y) {
     QPointer<ToxCustomGraphicButton> self(this);
-    if (OnMouseMove) OnMouseMove(this, shift, x, y);
+    emit mouseMoved(shift, x, y);
     if (!self) return;
     const bool inside = IsInside(x, y);
     if (pressed_) {
@@ -223,7 +223,7 @@ void ToxCustomGraphicButton::MouseMove(TShiftState shift, int x, int y) {
 
 void ToxCustomGraphicButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     QPointer<ToxCustomGraphicButton> self(this);
-    if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+    emit mouseReleased(button, shift, x, y);
     if (!self) return;
     StopRepeat();
     if (!pressed_) return;
@@ -323,14 +323,14 @@ void ToxCustomGraphicButton::enterEvent(QEnterEvent* event) {
         if (SoundEnter_Component) SoundEnter_Component();
         SetHot(true);
     }
-    if (OnMouseEnter) OnMouseEnter(this);
+    emit mouseEntered();
 }
 
 void ToxCustomGraphicButton::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
     if (SoundExit_Component) SoundExit_Component();
     if (hot_ && !pressed_ && isEnabled()) SetHot(false);
-    if (OnMouseLeave) OnMouseLeave(this);
+    emit mouseLeft();
 }
 
 void ToxCustomGraphicButton::contextMenuEvent(QContextMenuEvent* event) {

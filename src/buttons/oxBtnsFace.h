@@ -18,6 +18,7 @@
 #include "buttons/oxBtnsBorder.h"
 #include "buttons/oxBtnsCaption.h"
 #include "buttons/oxBtnsPaint.h"
+#include "buttons/oxBtnsSignals.h"
 #include "buttons/oxBtnsTypes.h"
 
 class QMenu;
@@ -26,12 +27,8 @@ class ToxCustomButton;
 
 // A component that can play a sound when told (click, press, enter, exit).
 using ToxSoundHook = std::function<void()>;
-using TDragDropEvent = std::function<void(QObject* Sender, QObject* Source, int X, int Y)>;
-using TDragOverEvent =
-    std::function<void(QObject* Sender, QObject* Source, int X, int Y, bool& Accept)>;
-using TEndDragEvent = std::function<void(QObject* Sender, QObject* Target, int X, int Y)>;
 
-class ToxCustomGraphicButton : public QWidget {
+class ToxCustomGraphicButton : public ToxButtonSignals {
     Q_OBJECT
 public:
     explicit ToxCustomGraphicButton(QWidget* parent = nullptr);
@@ -56,7 +53,7 @@ public:
     void SetPopupMenu(QMenu* m) { popupMenu_ = m; }
     int Cursor() const { return cursor_; }
     void SetCursor(int tcursor);
-    // An attached action runs instead of OnClick.
+    // An attached action runs instead of emitting clicked.
     QAction* Action() const { return action_; }
     void SetAction(QAction* a) { action_ = a; }
 
@@ -154,17 +151,6 @@ public:
     virtual void Click();
     virtual void Change();
     virtual void Toggle();
-
-    TNotifyEvent OnChange;
-    TNotifyEvent OnClick;
-    TMouseEvent OnMouseDown;
-    TMouseMoveEvent OnMouseMove;
-    TMouseEvent OnMouseUp;
-    TNotifyEvent OnMouseEnter;
-    TNotifyEvent OnMouseLeave;
-    TDragDropEvent OnDragDrop;
-    TDragOverEvent OnDragOver;
-    TEndDragEvent OnEndDrag;
 
     ToxSoundHook SoundClick_Component;
     ToxSoundHook SoundDown_Component;

@@ -49,7 +49,7 @@ bool IsButton(QWidget* w) {
 
 } // namespace
 
-ToxCustomButton::ToxCustomButton(QWidget* parent) : QWidget(parent) {
+ToxCustomButton::ToxCustomButton(QWidget* parent) : ToxButtonSignals(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_NoSystemBackground);
     setFont(QApplication::font()); // its own, not the parent's
@@ -67,45 +67,32 @@ ToxCustomButton::~ToxCustomButton() {
     if (filtering_) qApp->removeEventFilter(this);
 }
 
+// The face's signals come out of the wrapper, with the wrapper as sender; a
+// click and the mouse pass through the wrapper's own handling first.
 void ToxCustomButton::HookFace() {
-    face_->OnClick = [this](QObject*) { Click(); };
-    face_->OnChange = [this](QObject*) {
-        if (OnChange) OnChange(this);
-    };
-    face_->OnMouseDown = [this](QObject*, TMouseButton b, TShiftState s, int x, int y) {
-        MouseDown(b, s, x, y);
-    };
-    face_->OnMouseMove = [this](QObject*, TShiftState s, int x, int y) { MouseMove(s, x, y); };
-    face_->OnMouseUp = [this](QObject*, TMouseButton b, TShiftState s, int x, int y) {
-        MouseUp(b, s, x, y);
-    };
-    face_->OnMouseEnter = [this](QObject*) {
-        if (OnMouseEnter) OnMouseEnter(this);
-    };
-    face_->OnMouseLeave = [this](QObject*) {
-        if (OnMouseLeave) OnMouseLeave(this);
-    };
-    face_->OnDragDrop = [this](QObject*, QObject* source, int x, int y) {
-        if (OnDragDrop) OnDragDrop(this, source, x, y);
-    };
-    face_->OnDragOver = [this](QObject*, QObject* source, int x, int y, bool& accept) {
-        if (OnDragOver) OnDragOver(this, source, x, y, accept);
-    };
-    face_->OnEndDrag = [this](QObject*, QObject* target, int x, int y) {
-        if (OnEndDrag) OnEndDrag(this, target, x, y);
-    };
+    using S = ToxButtonSignals;
+    connect(face_, &S::clicked, this, [this] { Click(); });
+    connect(face_, &S::valueChanged, this, &S::valueChanged);
+    connect(face_, &S::mousePressed, this, &ToxCustomButton::MouseDown);
+    connect(face_, &S::mouseMoved, this, &ToxCustomButton::MouseMove);
+    connect(face_, &S::mouseReleased, this, &ToxCustomButton::MouseUp);
+    connect(face_, &S::mouseEntered, this, &S::mouseEntered);
+    connect(face_, &S::mouseLeft, this, &S::mouseLeft);
+    connect(face_, &S::dragDropped, this, &S::dragDropped);
+    connect(face_, &S::dragOver, this, &S::dragOver);
+    connect(face_, &S::dragEnded, this, &S::dragEnded);
 }
 
 void ToxCustomButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-    if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+    emit mousePressed(button, shift, x, y);
 }
 
 void ToxCustomButton::MouseMove(TShiftState shift, int x, int y) {
-    if (OnMouseMove) OnMouseMove(this, shift, x, y);
+    emit mouseMoved(shift, x, y);
 }
 
 void ToxCustomButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-    if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+    emit mouseReleased(button, shift, x, y);
 }
 
 ToxBtnKind ToxCustomButton::Kind() const {
@@ -201,7 +188,7 @@ void ToxCustomButton::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
     face_->SetFocused(true);
     UpdateDefaultFlag();
-    if (OnEnter) OnEnter(this);
+    emit focusEntered();
 }
 
 void ToxCustomButton::focusOutEvent(QFocusEvent* event) {
@@ -212,7 +199,7 @@ void ToxCustomButton::focusOutEvent(QFocusEvent* event) {
     }
     face_->SetFocused(false);
     UpdateDefaultFlag();
-    if (OnExit) OnExit(this);
+    emit focusLeft();
 }
 
 void ToxCustomButton::DefaultAction() {
@@ -257,12 +244,12 @@ bool ToxCustomButton::KeyDownSteps(QKeyEvent* event) {
 void ToxCustomButton::keyPressEvent(QKeyEvent* event) {
     unsigned short vk = VirtualKeyCodeOf(event->key());
     QPointer<ToxCustomButton> self(this);
-    if (OnKeyDown) OnKeyDown(this, vk, ShiftStateFrom(event->modifiers()));
+    emit keyDown(vk, ShiftStateFrom(event->modifiers()));
     if (!self) return;
     if (vk == 0) return;
-    if (OnKeyPress && !event->text().isEmpty()) {
+    if (!event->text().isEmpty()) {
         char ch = event->text().at(0).toLatin1();
-        OnKeyPress(this, ch);
+        emit keyPressed(ch);
         if (!self) return;
     }
     if (KeyDownSteps(event)) {
@@ -276,7 +263,7 @@ void ToxCustomButton::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) return;
     unsigned short vk = VirtualKeyCodeOf(event->key());
     QPointer<ToxCustomButton> self(this);
-    if (OnKeyUp) OnKeyUp(this, vk, ShiftStateFrom(event->modifiers()));
+    emit keyUp(vk, ShiftStateFrom(event->modifiers()));
     if (!self) return;
     if (vk != kVkSpace || !keyHeld_) {
         QWidget::keyReleaseEvent(event);
@@ -358,6 +345,6 @@ void ToxCustomButton::Click() {
     if (!self) return;
     if (action_)
         action_->trigger();
-    else if (OnClick)
-        OnClick(this);
+    else
+        emit clicked();
 }

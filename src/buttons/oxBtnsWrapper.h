@@ -1,7 +1,7 @@
 #pragma once
 // The focusable button: a child window owning one face that fills it. It
-// forwards every face property, re-raises the face's events with itself as
-// sender, and adds keyboard focus and operation, default/cancel and Kind.
+// forwards every face property, emits the face's signals again as its own,
+// and adds keyboard focus and operation, default/cancel and Kind.
 
 #include <functional>
 
@@ -10,7 +10,7 @@
 
 #include "buttons/oxBtnsFace.h"
 
-class ToxCustomButton : public QWidget {
+class ToxCustomButton : public ToxButtonSignals {
     Q_OBJECT
 public:
     explicit ToxCustomButton(QWidget* parent = nullptr);
@@ -35,7 +35,7 @@ public:
     // control that is not a button.
     bool IsActiveDefault() const;
     bool KeyHeld() const { return keyHeld_; }
-    // An attached action runs instead of OnClick.
+    // An attached action runs instead of emitting clicked.
     QAction* Action() const { return action_; }
     void SetAction(QAction* a) { action_ = a; }
 
@@ -115,24 +115,17 @@ public:
     // Toggle pass-through to the face.
     void Toggle() { face_->Toggle(); }
 
-    TNotifyEvent OnClick;
-    TNotifyEvent OnChange;
-    TMouseEvent OnMouseDown;
-    TMouseMoveEvent OnMouseMove;
-    TMouseEvent OnMouseUp;
-    TNotifyEvent OnMouseEnter;
-    TNotifyEvent OnMouseLeave;
-    TDragDropEvent OnDragDrop;
-    TDragOverEvent OnDragOver;
-    TEndDragEvent OnEndDrag;
-    TKeyEvent OnKeyDown;
-    TKeyEvent OnKeyUp;
-    TKeyPressEvent OnKeyPress;
-    TNotifyEvent OnEnter;
-    TNotifyEvent OnExit;
-
     // Shows a help topic; unset, a help button clicks as an ordinary one.
     static inline std::function<void(int HelpContext)> ShowHelpTopic;
+
+signals:
+    // A receiver may zero the key: the button then leaves it alone.
+    void keyDown(unsigned short& key, TShiftState shift);
+    void keyUp(unsigned short& key, TShiftState shift);
+    // The key's character, for a key that gives one.
+    void keyPressed(char& key);
+    void focusEntered();
+    void focusLeft();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -91,7 +91,7 @@ TFormAbout::TFormAbout(QWidget* parent)
     MailLink->adjustSize();
 
     OKButton = AddCommandButton("OKButton", QStringLiteral("OK"), kOkButtonRect);
-    OKButton->OnClick = [this](QObject*) { OKButtonClick(); };
+    connect(OKButton, &ToxButton::clicked, this, [this] { OKButtonClick(); });
 }
 
 QLabel* TFormAbout::AddLabel(const char* name, const QString& text, QPoint at) {

@@ -51,7 +51,7 @@ TFormReadme::TFormReadme(QWidget* parent)
     BitBtn1->SetPictureDisabled(CloseGlyph().convertToFormat(QImage::Format_Grayscale8));
     BitBtn1->SetPictureX(5);
     BitBtn1->SetTextX(-11);
-    BitBtn1->OnClick = [this](QObject*) { BitBtn1Click(); };
+    connect(BitBtn1, &ToxButton::clicked, this, [this] { BitBtn1Click(); });
 
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &TFormReadme::FocusWindowChanged);
 }

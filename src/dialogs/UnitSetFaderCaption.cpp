@@ -12,6 +12,7 @@
 #include "base/MessageBox.h"
 #include "buttons/oxBtns.h"
 #include "dialogs/CaptionPictures.h"
+#include "model/Captions.h"
 
 namespace {
 
@@ -73,16 +74,12 @@ void TFormSetFaderCaption::CreateControls() {
         b->SetButtonType(ToxButtonType::oxbRepeat);
         b->SetDelay(kRepeatDelay);
     }
-    ButtonBack->OnMouseDown = [this](QObject*, TMouseButton, TShiftState, int, int) {
-        ButtonBackClick();
-    };
-    ButtonBack->OnClick = [this](QObject*) { ButtonBackClick(); };
-    ButtonNext->OnMouseDown = [this](QObject*, TMouseButton, TShiftState, int, int) {
-        ButtonNextClick();
-    };
-    ButtonNext->OnClick = [this](QObject*) { ButtonNextClick(); };
-    ButtonCancel->OnClick = [this](QObject*) { ButtonCancelClick(); };
-    ButtonOK->OnClick = [this](QObject*) { ButtonOKClick(); };
+    connect(ButtonBack, &ToxGraphicButton::mousePressed, this, [this] { ButtonBackClick(); });
+    connect(ButtonBack, &ToxGraphicButton::clicked, this, [this] { ButtonBackClick(); });
+    connect(ButtonNext, &ToxGraphicButton::mousePressed, this, [this] { ButtonNextClick(); });
+    connect(ButtonNext, &ToxGraphicButton::clicked, this, [this] { ButtonNextClick(); });
+    connect(ButtonCancel, &ToxGraphicButton::clicked, this, [this] { ButtonCancelClick(); });
+    connect(ButtonOK, &ToxGraphicButton::clicked, this, [this] { ButtonOKClick(); });
 }
 
 ToxGraphicButton* TFormSetFaderCaption::CreateButton(const char* name, int left, int picture) {

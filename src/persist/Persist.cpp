@@ -96,8 +96,8 @@ void ToxPersist::InstallDestroyChain() {
     auto* notifier = dynamic_cast<TDestroyNotifier*>(parent());
     if (notifier == nullptr || chained_) return;
     previousOnDestroy_ = notifier->OnDestroy;
-    notifier->OnDestroy = [this, previous = previousOnDestroy_](QObject* sender) {
-        if (previous) previous(sender);
+    notifier->OnDestroy = [this, previous = previousOnDestroy_] {
+        if (previous) previous();
         Save();
     };
     chained_ = true;
@@ -142,19 +142,19 @@ void ToxPersist::PostLoad() {
 
 bool ToxPersist::DoBeforeLoad() {
     bool cancel = false;
-    if (BeforeLoad) BeforeLoad(this, cancel);
+    emit aboutToLoad(cancel);
     return !cancel;
 }
 void ToxPersist::DoAfterLoad() {
-    if (AfterLoad) AfterLoad(this);
+    emit loaded();
 }
 bool ToxPersist::DoBeforeSave() {
     bool cancel = false;
-    if (BeforeSave) BeforeSave(this, cancel);
+    emit aboutToSave(cancel);
     return !cancel;
 }
 void ToxPersist::DoAfterSave() {
-    if (AfterSave) AfterSave(this);
+    emit saved();
 }
 
 TFileResult<> ToxPersist::Load() {

@@ -13,7 +13,6 @@
 #include <QStringList>
 #include <QVariant>
 
-#include "base/Component.h"
 #include "core/FileResult.h"
 
 namespace oxp {
@@ -23,13 +22,13 @@ struct TItemTarget;
 } // namespace oxp
 
 // An owner window that raises OnDestroy first thing in its destructor lets
-// the component save itself then (oxpAutoSave).
+// the component save itself then (oxpAutoSave). A plain hook, not a signal:
+// this is a second base beside the window's QObject, and the window's own
+// destroyed() comes only once the components it owns are gone.
 class TDestroyNotifier {
 public:
-    TNotifyEvent OnDestroy;
+    std::function<void()> OnDestroy;
 };
-
-using TCancelEvent = std::function<void(QObject* Sender, bool& Cancel)>;
 
 class ToxRegFile;
 
@@ -85,11 +84,6 @@ public:
     int SeqID() const { return seqId_; }
     void SetSeqID(int v) { seqId_ = v; }
 
-    TCancelEvent BeforeLoad;
-    TNotifyEvent AfterLoad;
-    TCancelEvent BeforeSave;
-    TNotifyEvent AfterSave;
-
     // Assigning the settings as a window description does: between the two
     // calls setters do not act; the end rewrites the owner's items and runs
     // the automatic options.
@@ -98,8 +92,8 @@ public:
 
     // Queues one load that runs once the event loop delivers it.
     void PostLoad();
-    // Loads now. Fails when the store file cannot be read (AfterLoad is
-    // raised all the same, so start-up completes).
+    // Loads now. Fails when the store file cannot be read (loaded is
+    // emitted all the same, so start-up completes).
     TFileResult<> Load();
     // Saves now. Fails when the store file cannot be written.
     TFileResult<> Save();
@@ -133,6 +127,14 @@ public:
     // The section (file stores) or key path (registry) items live under.
     QString SectionName() const;
     QString RegistryKeyPath() const;
+
+signals:
+    // A receiver that sets cancel skips the load or save, and loaded or saved.
+    void aboutToLoad(bool& cancel);
+    void loaded();
+    void aboutToSave(bool& cancel);
+    // Only after a save that succeeded.
+    void saved();
 
 protected:
     virtual bool DoBeforeLoad();
@@ -185,7 +187,7 @@ private:
     std::vector<std::pair<QString, QVariant>> variables_;
 
     bool chained_ = false;
-    TNotifyEvent previousOnDestroy_;
+    std::function<void()> previousOnDestroy_;
     std::unique_ptr<QObject> receiver_;
     QString programDir_;
     QString registryDir_;

@@ -5,24 +5,23 @@
 #include <QStringList>
 #include <QtTest>
 
+#include "EmitterProbe.h"
 #include "buttons/oxBtns.h"
 
 namespace {
 
-// Records events under a name, in the order they arrive.
-struct EventLog {
+// Records signals under a name, in the order they arrive; the receiver of
+// every connection it makes.
+struct EventLog : EmitterProbe {
     QStringList entries;
     void Hook(ToxCustomGraphicButton* b, const QString& name) {
-        b->OnMouseDown = [this, name](QObject*, TMouseButton, TShiftState, int, int) {
-            entries << name + ".MouseDown";
-        };
-        b->OnMouseUp = [this, name](QObject*, TMouseButton, TShiftState, int, int) {
-            entries << name + ".MouseUp";
-        };
-        b->OnChange = [this, name, b](QObject*) {
-            entries << name + ".Change=" + (b->Value() ? "1" : "0");
-        };
-        b->OnClick = [this, name](QObject*) { entries << name + ".Click"; };
+        connect(b, &ToxGraphicButton::mousePressed, this,
+                [this, name] { entries << name + ".MouseDown"; });
+        connect(b, &ToxGraphicButton::mouseReleased, this,
+                [this, name] { entries << name + ".MouseUp"; });
+        connect(b, &ToxGraphicButton::valueChanged, this,
+                [this, name, b] { entries << name + ".Change=" + (b->Value() ? "1" : "0"); });
+        connect(b, &ToxGraphicButton::clicked, this, [this, name] { entries << name + ".Click"; });
     }
 };
 
@@ -52,6 +51,8 @@ private slots:
     void repeatStopsWhilePointerOutside();
     void wrapperFocusedBeforeMouseDown();
     void wrapperReRaisesWithItselfAsSender();
+    void wrapperEmitsItsFacesSignalsOnceAsItsOwn();
+    void toggleEmitsEachNewValueOnce();
     void faceNeverTakesFocus();
     void fontsAreTheButtonsOwn();
     void wrapperGroupAcrossContainer();
@@ -234,8 +235,7 @@ void ButtonBehaviourTest::repeatClicksWhileHeld() {
     auto* b = Face();
     b->SetButtonType(ToxButtonType::oxbRepeat);
     b->SetDelay(80);
-    int clicks = 0;
-    b->OnClick = [&](QObject*) { ++clicks; };
+    QSignalSpy clicked(b, &ToxGraphicButton::clicked);
     QElapsedTimer held;
     QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5));
     held.start();
@@ -243,6 +243,7 @@ void ButtonBehaviourTest::repeatClicksWhileHeld() {
     QTRY_VERIFY_WITH_TIMEOUT(held.elapsed() >= 1000, 5000);
     QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(5, 5));
     const qint64 total = held.elapsed();
+    const auto clicks = clicked.count();
     // Clicks at 400, 480, 560 ... ms: eight within a second; a busy machine
     // may lose some ticks but gains at most one.
     const int expected = static_cast<int>((total - 400) / 80) + 2;
@@ -266,17 +267,16 @@ void ButtonBehaviourTest::repeatStopsWhilePointerOutside() {
     b->SetButtonType(ToxButtonType::oxbRepeat);
     b->SetInitDelay(50);
     b->SetDelay(20);
-    int clicks = 0;
-    b->OnClick = [&](QObject*) { ++clicks; };
+    QSignalSpy clicks(b, &ToxGraphicButton::clicked);
     QTest::mousePress(b, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::mouseMove(b, QPoint(300, 150));
     QElapsedTimer outside;
     outside.start();
     QTRY_VERIFY_WITH_TIMEOUT(outside.elapsed() >= 300, 5000);
-    QCOMPARE(clicks, 0);
+    QCOMPARE(clicks.count(), 0);
     QVERIFY(b->RepeatTimerActive()); // keeps ticking
     QTest::mouseMove(b, QPoint(5, 5));
-    QTRY_VERIFY_WITH_TIMEOUT(clicks >= 2, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(clicks.count() >= 2, 5000);
     QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(5, 5));
 }
 
@@ -288,10 +288,10 @@ void ButtonBehaviourTest::wrapperFocusedBeforeMouseDown() {
     bump->SetButtonType(ToxButtonType::oxbToggle);
     bump->SetGroupAllowNoSel(true);
     bool focusedAtDown = false, focusedAtChange = false;
-    bump->OnMouseDown = [&](QObject* s, TMouseButton, TShiftState, int, int) {
-        focusedAtDown = static_cast<ToxButton*>(s)->Focused();
-    };
-    bump->OnChange = [&](QObject* s) { focusedAtChange = static_cast<ToxButton*>(s)->Focused(); };
+    EmitterProbe probe;
+    connect(bump, &ToxButton::mousePressed, &probe, [&] { focusedAtDown = bump->Focused(); });
+    auto atChange =
+        connect(bump, &ToxButton::valueChanged, &probe, [&] { focusedAtChange = bump->Focused(); });
     QTest::mouseClick(bump->Face(), Qt::LeftButton, {}, QPoint(5, 5));
     QVERIFY(focusedAtDown);
     QVERIFY(focusedAtChange);
@@ -299,10 +299,11 @@ void ButtonBehaviourTest::wrapperFocusedBeforeMouseDown() {
 
     other->setFocus();
     bool changed = false;
-    bump->OnChange = [&](QObject* s) {
+    disconnect(atChange);
+    connect(bump, &ToxButton::valueChanged, &probe, [&] {
         changed = true;
-        focusedAtChange = static_cast<ToxButton*>(s)->Focused();
-    };
+        focusedAtChange = bump->Focused();
+    });
     bump->SetValue(false);
     QVERIFY(changed);
     QVERIFY(!focusedAtChange);
@@ -339,13 +340,66 @@ void ButtonBehaviourTest::fontsAreTheButtonsOwn() {
 void ButtonBehaviourTest::wrapperReRaisesWithItselfAsSender() {
     auto* w = Wrapper();
     QList<QObject*> senders;
-    w->OnMouseDown = [&](QObject* s, TMouseButton, TShiftState, int, int) { senders << s; };
-    w->OnMouseUp = [&](QObject* s, TMouseButton, TShiftState, int, int) { senders << s; };
-    w->OnClick = [&](QObject* s) { senders << s; };
+    EmitterProbe probe;
+    const auto record = [&] { senders << probe.Emitter(); };
+    connect(w, &ToxButton::mousePressed, &probe, record);
+    connect(w, &ToxButton::mouseReleased, &probe, record);
+    connect(w, &ToxButton::clicked, &probe, record);
     QTest::mouseClick(w->Face(), Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(senders.size(), 3);
     for (QObject* s : senders)
         QCOMPARE(s, static_cast<QObject*>(w));
+}
+
+void ButtonBehaviourTest::wrapperEmitsItsFacesSignalsOnceAsItsOwn() {
+    auto* w = Wrapper();
+    w->SetButtonType(ToxButtonType::oxbToggle);
+    QSignalSpy faceClicks(w->Face(), &ToxGraphicButton::clicked);
+    QSignalSpy clicks(w, &ToxButton::clicked);
+    QSignalSpy values(w, &ToxButton::valueChanged);
+    EmitterProbe probe;
+    QList<QObject*> valueSenders;
+    connect(w, &ToxButton::valueChanged, &probe, [&] { valueSenders << probe.Emitter(); });
+    QTest::mouseClick(w->Face(), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(faceClicks.count(), 1);
+    QCOMPARE(clicks.count(), 1);
+    QCOMPARE(values.count(), 1);
+    QCOMPARE(values.at(0).at(0).toBool(), true);
+    QCOMPARE(valueSenders, QList<QObject*>{w});
+    // A receiver of the wrapper answers for the face.
+    connect(w, &ToxButton::dragOver, &probe,
+            [](QObject*, int, int, bool& accept) { accept = true; });
+    bool accept = false;
+    emit w->Face()->dragOver(nullptr, 1, 2, accept);
+    QVERIFY(accept);
+}
+
+void ButtonBehaviourTest::toggleEmitsEachNewValueOnce() {
+    auto* a = Face(0);
+    auto* b = Face(45);
+    for (auto* p : {a, b}) {
+        p->SetButtonType(ToxButtonType::oxbToggle);
+        p->SetGroup(1);
+    }
+    QSignalSpy aValues(a, &ToxGraphicButton::valueChanged);
+    QSignalSpy bValues(b, &ToxGraphicButton::valueChanged);
+    const auto values = [](const QSignalSpy& spy) {
+        QList<bool> seen;
+        for (const QList<QVariant>& args : spy)
+            seen << args.at(0).toBool();
+        return seen;
+    };
+    Click(a);
+    a->SetValue(true); // unchanged: nothing
+    QCOMPARE(values(aValues), QList<bool>{true});
+    Click(b); // takes the group's selection from a
+    QCOMPARE(values(bValues), QList<bool>{true});
+    QCOMPARE(values(aValues), (QList<bool>{true, false}));
+    a->SetGroupAllowNoSel(true);
+    Click(a);
+    Click(a);
+    QCOMPARE(values(aValues), (QList<bool>{true, false, true, false}));
+    QCOMPARE(values(bValues), (QList<bool>{true, false}));
 }
 
 void ButtonBehaviourTest::wrapperGroupAcrossContainer() {
@@ -357,8 +411,9 @@ void ButtonBehaviourTest::wrapperGroupAcrossContainer() {
     wrapped->SetGroup(2);
     face->SetValue(true);
     QStringList order;
-    face->OnChange = [&](QObject*) { order << "face"; };
-    wrapped->OnChange = [&](QObject*) { order << "wrapped"; };
+    EmitterProbe probe;
+    connect(face, &ToxGraphicButton::valueChanged, &probe, [&] { order << "face"; });
+    connect(wrapped, &ToxButton::valueChanged, &probe, [&] { order << "wrapped"; });
     wrapped->SetValue(true);
     QCOMPARE(order, QStringList({"wrapped", "face"}));
     QVERIFY(!face->Value());
@@ -369,7 +424,8 @@ void ButtonBehaviourTest::spaceClicksWrapper() {
     w->setFocus();
     QTRY_VERIFY(w->hasFocus());
     QStringList log;
-    w->OnClick = [&](QObject*) { log << "Click"; };
+    EmitterProbe probe;
+    connect(w, &ToxButton::clicked, &probe, [&] { log << "Click"; });
     QTest::keyPress(w, Qt::Key_Space);
     QCOMPARE(w->Face()->PressState(), ToxPressState::Pressed);
     QVERIFY(log.isEmpty());
@@ -384,8 +440,9 @@ void ButtonBehaviourTest::spaceTogglesWrapper() {
     w->setFocus();
     QTRY_VERIFY(w->hasFocus());
     QStringList log;
-    w->OnChange = [&](QObject*) { log << "Change"; };
-    w->OnClick = [&](QObject*) { log << "Click"; };
+    EmitterProbe probe;
+    connect(w, &ToxButton::valueChanged, &probe, [&] { log << "Change"; });
+    connect(w, &ToxButton::clicked, &probe, [&] { log << "Click"; });
     QTest::keyClick(w, Qt::Key_Space);
     QCOMPARE(log, QStringList({"Change", "Click"}));
     QVERIFY(w->Value());
@@ -400,8 +457,9 @@ void ButtonBehaviourTest::enterOnDefaultEscapeOnCancel() {
     ok->SetDefault(true);
     cancel->SetCancel(true);
     QStringList log;
-    ok->OnClick = [&](QObject*) { log << "ok"; };
-    cancel->OnClick = [&](QObject*) { log << "cancel"; };
+    EmitterProbe probe;
+    connect(ok, &ToxButton::clicked, &probe, [&] { log << "ok"; });
+    connect(cancel, &ToxButton::clicked, &probe, [&] { log << "cancel"; });
     editor->setFocus();
     QTRY_VERIFY(editor->hasFocus());
     QVERIFY(ok->Face()->IsDefault());
@@ -435,8 +493,9 @@ void ButtonBehaviourTest::hotTrackingOnEnterLeave() {
     auto* b = Face();
     b->SetStyle(ToxBtnStyle::bsWin97);
     QStringList log;
-    b->OnMouseEnter = [&](QObject*) { log << "enter"; };
-    b->OnMouseLeave = [&](QObject*) { log << "leave"; };
+    EmitterProbe probe;
+    connect(b, &ToxGraphicButton::mouseEntered, &probe, [&] { log << "enter"; });
+    connect(b, &ToxGraphicButton::mouseLeft, &probe, [&] { log << "leave"; });
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), b->mapToGlobal(QPointF(5, 5)));
     QApplication::sendEvent(b, &enter);
     QVERIFY(b->Hot());

@@ -2,6 +2,7 @@
 // close, and the file they leave behind.
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -108,11 +109,11 @@ private slots:
         }
         auto form = Start(dir.path());
         bool gradientAtAfterLoad = false;
-        auto previous = form->oxPersist1->AfterLoad;
-        form->oxPersist1->AfterLoad = [&](QObject* sender) {
-            gradientAtAfterLoad = form->M_GradientLook->isChecked();
-            previous(sender);
-        };
+        // Seen from inside the window's own handler, as it makes the desk ready.
+        connect(&form->Model(), &TDeskModel::changed, form.get(), [&](const TDeskChange& c) {
+            if (c.Has(TDeskChange::Readiness) && form->Model().Ready())
+                gradientAtAfterLoad = form->M_GradientLook->isChecked();
+        });
         QTRY_VERIFY(form->Model().Ready());
         QVERIFY(gradientAtAfterLoad);
         QVERIFY(form->M_Displayvalueasdigit->isChecked());
@@ -120,6 +121,21 @@ private slots:
         QCOMPARE(form->ColorDialog1->CustomColors(), QStringList{QStringLiteral("ColorA=0000FF")});
         QCOMPARE(form->OpenDialog1->FileName(), QStringLiteral("/shows/last.HXI"));
         QCOMPARE(form->pos(), QPoint(40, 60));
+    }
+
+    void theStoreAnnouncesOneLoadAtStartAndOneSaveAtClose() {
+        QTemporaryDir dir;
+        auto form = Start(dir.path());
+        QSignalSpy loaded(form->oxPersist1, &ToxPersist::loaded);
+        QSignalSpy saved(form->oxPersist1, &ToxPersist::saved);
+        QTRY_VERIFY(form->Model().Ready());
+        QCOMPARE(loaded.count(), 1);
+        QCOMPARE(saved.count(), 0);
+        QueueMessageBoxAnswer(QMessageBox::No);
+        QVERIFY(form->close());
+        QCOMPARE(saved.count(), 1);
+        QCOMPARE(loaded.count(), 1);
+        QVERIFY(QFile::exists(ConfigPath(dir)));
     }
 
     void cancelInTheCloseQuestionLeavesConfigUntouched() {

@@ -15,7 +15,7 @@ class TSampleWindow : public QWidget, public TDestroyNotifier {
 public:
     TSampleWindow() { setObjectName(QStringLiteral("SampleForm")); }
     ~TSampleWindow() override {
-        if (OnDestroy) OnDestroy(this);
+        if (OnDestroy) OnDestroy();
     }
     int Top() const { return pos().y(); }
     void SetTop(int v) { move(pos().x(), v); }

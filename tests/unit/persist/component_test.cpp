@@ -40,8 +40,8 @@ struct Fixture {
             QStringLiteral("Sample1;Lines;101;Sample1_Lines;;1;0;0;;"),
             QStringLiteral("Sample1;Caption;10;Sample1_Caption;;1;0;0;;"),
         });
-        persist->AfterLoad = [this](QObject*) { ++afterLoads; };
-        persist->AfterSave = [this](QObject*) { ++afterSaves; };
+        QObject::connect(persist, &ToxPersist::loaded, [this] { ++afterLoads; });
+        QObject::connect(persist, &ToxPersist::saved, [this] { ++afterSaves; });
         persist->EndReadDescription();
     }
     QString Path() const { return dir.filePath(QStringLiteral("Config.dat")); }
@@ -228,7 +228,7 @@ TEST(PersistComponent, BeforeLoadCancelSkipsLoadAndAfterLoad) {
     file.SetSection(QStringLiteral("Software"));
     file.WriteString(QStringLiteral("Sample1_Caption"), QStringLiteral("stored"));
     f.Store(file);
-    f.persist->BeforeLoad = [](QObject*, bool& cancel) { cancel = true; };
+    QObject::connect(f.persist, &ToxPersist::aboutToLoad, [](bool& cancel) { cancel = true; });
     f.persist->Load();
     EXPECT_EQ(f.afterLoads, 0);
     EXPECT_EQ(f.sample->caption, QStringLiteral("caption"));
@@ -236,7 +236,7 @@ TEST(PersistComponent, BeforeLoadCancelSkipsLoadAndAfterLoad) {
 
 TEST(PersistComponent, BeforeSaveCancelSkipsSaveAndAfterSave) {
     Fixture f;
-    f.persist->BeforeSave = [](QObject*, bool& cancel) { cancel = true; };
+    QObject::connect(f.persist, &ToxPersist::aboutToSave, [](bool& cancel) { cancel = true; });
     EXPECT_TRUE(f.persist->Save());
     EXPECT_EQ(f.afterSaves, 0);
     EXPECT_FALSE(QFile::exists(f.Path()));
@@ -390,13 +390,13 @@ TEST(PersistComponent, AutoSaveChainsBehindTheWindowsDestroyHandler) {
     QStringList order;
     {
         TSampleWindow window;
-        window.OnDestroy = [&](QObject*) { order << QStringLiteral("window"); };
+        window.OnDestroy = [&] { order << QStringLiteral("window"); };
         auto* persist = new ToxPersist(&window);
         persist->SetProgramDirectory(dir.path());
         persist->SetFileName(QStringLiteral("Auto.dat"));
         persist->SetOptions({});
         persist->SetItems({QStringLiteral("(TForm);Left;1;(TForm)_Left;;1;0;0;;")});
-        persist->AfterSave = [&](QObject*) { order << QStringLiteral("saved"); };
+        QObject::connect(persist, &ToxPersist::saved, [&] { order << QStringLiteral("saved"); });
         persist->SetOptions(ToxPersist::oxpAutoSave);
         persist->SetOptions({}); // off puts the old handler back
         persist->SetOptions(ToxPersist::oxpAutoSave);
