@@ -12,7 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "app/Main.h"
+#include "app/MainWindow.h"
 #include "bank/BankView.h"
 #include "bank/BumpButton.h"
 #include "bank/Fader.h"
@@ -25,12 +25,12 @@ namespace {
 struct Desk {
     QTemporaryDir runtime;
     QTemporaryDir preferences;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TMainWindow> form;
 
     Desk() {
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-        form = std::make_unique<TMainForm>();
-        form->oxPersist1->SetProgramDirectory(preferences.path());
+        form = std::make_unique<TMainWindow>();
+        form->PreferenceStore->SetProgramDirectory(preferences.path());
         form->show();
         form->activateWindow();
         (void)QTest::qWaitForWindowActive(form.get());

@@ -10,7 +10,7 @@
 #include <QApplication>
 #include <QPainter>
 
-#include "buttons/oxBtns.h"
+#include "buttons/Buttons.h"
 
 namespace {
 

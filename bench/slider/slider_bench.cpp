@@ -11,7 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bank/FaderLook.h"
-#include "slider/SkVSlide.h"
+#include "slider/VSlider.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "slider/SkFormat.h"
+#include "slider/ValueFormat.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < sizeof(double)) return 0;

@@ -5,12 +5,12 @@
 #include <QTimer>
 
 #include "app/CommandLine.h"
-#include "app/Main.h"
+#include "app/MainWindow.h"
 #include "base/DeskStyle.h"
 #include "base/FontConfigWarmUp.h"
 #include "base/FontFallbacks.h"
 #include "dialogs/Artwork.h"
-#include "dialogs/UnitReadme.h"
+#include "dialogs/ReadmeWindow.h"
 
 namespace {
 
@@ -46,15 +46,15 @@ int main(int argc, char* argv[]) {
     // Before the first widget: the faces the desk names resolve once, not per font.
     InstallFontFallbacks(fontConfig.Wait());
 
-    TMainForm form;
+    TMainWindow form;
     form.SetOutputOverrides([&commandLine](TOutputSettings& s) { commandLine.ApplyOutputsTo(s); });
     // Made once the window is up, as nothing of the start needs them: the icon
     // (the window manager takes it whenever it comes; the dialogs that draw it
     // come later), and the readme form, created hidden and never shown.
-    std::unique_ptr<TFormReadme> readme;
+    std::unique_ptr<TReadmeWindow> readme;
     QTimer::singleShot(0, &form, [&readme] {
         QApplication::setWindowIcon(QIcon(QPixmap::fromImage(DeskArtwork())));
-        readme = std::make_unique<TFormReadme>();
+        readme = std::make_unique<TReadmeWindow>();
         FormReadme = readme.get();
     });
     form.show();

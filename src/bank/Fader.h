@@ -1,7 +1,7 @@
 #pragma once
 // One fader of the bank: a slider that knows the slot it stands in.
 
-#include "slider/SkVSlide.h"
+#include "slider/VSlider.h"
 
 class TFader : public TSkVSlider {
 public:

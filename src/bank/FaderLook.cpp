@@ -1,7 +1,7 @@
 #include "bank/FaderLook.h"
 
-#include "buttons/oxBtns.h"
-#include "slider/SkVSlide.h"
+#include "buttons/Buttons.h"
+#include "slider/VSlider.h"
 
 void ApplyFaderSettings(TSkVSlider& s, bool gradient) {
     TSkSBevel& outer = *s.BevelOuter();

@@ -1,7 +1,7 @@
 #pragma once
 // One of the 16 page buttons above the faders; page 1..16.
 
-#include "buttons/oxBtns.h"
+#include "buttons/Buttons.h"
 
 class TPageButton : public ToxGraphicButton {
     Q_OBJECT

@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 
 #include "base/Colors.h"
-#include "buttons/oxBtns.h"
+#include "buttons/Buttons.h"
 
 namespace {
 

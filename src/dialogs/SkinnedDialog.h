@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "skin/oxForm.h"
+#include "skin/SkinnedForm.h"
 
 class ToxButton;
 

@@ -72,7 +72,7 @@ class IncludeRules(CopyOfTree):
     def test_system_qt_and_lower_folders_pass(self):
         header = self.first("model", ".h")
         for line in ("#include <sys/types.h>", "#include <QString>", '#include "core/X.h"',
-                     "#include <core/X.h>", "// #include \"app/Main.h\""):
+                     "#include <core/X.h>", "// #include \"app/MainWindow.h\""):
             self.plant(header, line)
         code, output = self.run_check()
         self.assertEqual(code, 0, output)
@@ -83,12 +83,12 @@ class IncludeRules(CopyOfTree):
                           self.rule("model") + " lets model use core")
 
     def test_spaced_include_in_a_source(self):
-        where = self.plant(self.first("core", ".cpp"), '#  include   "app/Main.h"')
-        self.assert_fails(where + 'core may not include app ("app/Main.h")',
+        where = self.plant(self.first("core", ".cpp"), '#  include   "app/MainWindow.h"')
+        self.assert_fails(where + 'core may not include app ("app/MainWindow.h")',
                           "lets core use no folder of ours")
 
     def test_include_in_another_source_extension(self):
-        where = self.plant(self.src / "output" / "Inline.hpp", '#include "dialogs/About.h"')
+        where = self.plant(self.src / "output" / "Inline.hpp", '#include "dialogs/AboutBox.h"')
         self.assert_fails(where + "output may not include dialogs")
 
     def test_include_from_a_subfolder(self):

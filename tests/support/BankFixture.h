@@ -10,7 +10,7 @@
 #include <QtTest>
 
 #include "RecordingEndpoint.h"
-#include "app/Main.h"
+#include "app/MainWindow.h"
 #include "app/MenuItem.h"
 #include "bank/BankView.h"
 #include "bank/BumpButton.h"
@@ -24,15 +24,15 @@ public:
     std::vector<RecordingEndpoint::Record> records;
     RecordingEndpoint* endpoint = nullptr;
     QTemporaryDir preferences;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TMainWindow> form;
 
     // Builds the window; prepare runs before it is shown (preferences, file).
-    bool Start(const std::function<void(TMainForm&)>& prepare = {}) {
+    bool Start(const std::function<void(TMainWindow&)>& prepare = {}) {
         records.clear();
         auto e = std::make_unique<RecordingEndpoint>(&records);
         endpoint = e.get();
-        form = std::make_unique<TMainForm>(std::move(e));
-        form->oxPersist1->SetProgramDirectory(preferences.path());
+        form = std::make_unique<TMainWindow>(std::move(e));
+        form->PreferenceStore->SetProgramDirectory(preferences.path());
         if (prepare) prepare(*form);
         form->show();
         form->activateWindow();
@@ -91,7 +91,7 @@ public:
     // Right-clicks the fader and picks the popup item by name.
     bool ChoosePopup(int slot, const char* itemName) {
         QTest::mouseClick(Fader(slot), Qt::RightButton, {}, QPoint(3, Fader(slot)->height() - 3));
-        QMenu* menu = form->PopupMenu1;
+        QMenu* menu = form->FaderMenu;
         if (!QTest::qWaitFor([&] { return menu->isVisible(); })) return false;
         QAction* item = menu->findChild<QAction*>(QLatin1String(itemName));
         if (item == nullptr)

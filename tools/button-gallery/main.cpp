@@ -12,7 +12,7 @@
 #include <QTimer>
 
 #include "GalleryPictures.h"
-#include "buttons/oxBtns.h"
+#include "buttons/Buttons.h"
 
 namespace {
 

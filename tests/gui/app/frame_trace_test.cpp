@@ -21,12 +21,12 @@
 #include <QtTest>
 
 #include "RecordingEndpoint.h"
-#include "app/Main.h"
+#include "app/MainWindow.h"
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
-#include "buttons/oxBtns.h"
+#include "buttons/Buttons.h"
 #include "persist/Persist.h"
-#include "slider/SkVSlide.h"
+#include "slider/VSlider.h"
 
 namespace {
 
@@ -91,11 +91,11 @@ class Desk {
 public:
     std::vector<RecordingEndpoint::Record> records;
     QTemporaryDir dir;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TMainWindow> form;
     QStringList trace;
 
     void Start() {
-        form = std::make_unique<TMainForm>(std::make_unique<RecordingEndpoint>(&records));
+        form = std::make_unique<TMainWindow>(std::make_unique<RecordingEndpoint>(&records));
         Find<ToxPersist>("oxPersist1").SetProgramDirectory(dir.path());
         Act("start-up", [&] {
             form->show();

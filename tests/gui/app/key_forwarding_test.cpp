@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "RecordingEndpoint.h"
-#include "app/Main.h"
+#include "app/MainWindow.h"
 #include "app/MenuItem.h"
 #include "base/MessageBox.h"
 #include "hostlink/Protocol.h"
@@ -20,7 +20,7 @@ class KeyForwardingTest : public QObject {
 
     std::vector<RecordingEndpoint::Record> records_;
     RecordingEndpoint* endpoint_ = nullptr;
-    std::unique_ptr<TMainForm> form_;
+    std::unique_ptr<TMainWindow> form_;
     QTemporaryDir preferences_; // the form's Config.dat stays out of the build tree
 
     QWindow* Window() { return form_->windowHandle(); }
@@ -51,13 +51,13 @@ private slots:
         records_.clear();
         auto endpoint = std::make_unique<RecordingEndpoint>(&records_);
         endpoint_ = endpoint.get();
-        form_ = std::make_unique<TMainForm>(std::move(endpoint));
-        form_->oxPersist1->SetProgramDirectory(preferences_.path());
+        form_ = std::make_unique<TMainWindow>(std::move(endpoint));
+        form_->PreferenceStore->SetProgramDirectory(preferences_.path());
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
         QTRY_VERIFY(form_->Model().Ready());
-        form_->M_PassKeypressesToHalvex->trigger();
-        QVERIFY(form_->M_PassKeypressesToHalvex->isChecked());
+        form_->ForwardKeysItem->trigger();
+        QVERIFY(form_->ForwardKeysItem->isChecked());
         records_.clear();
     }
     void cleanup() {
@@ -127,9 +127,9 @@ private slots:
     }
 
     void nothingIsForwardedWhenOffSuspendedOrWithoutHost() {
-        form_->M_PassKeypressesToHalvex->trigger(); // off
+        form_->ForwardKeysItem->trigger(); // off
         Press(Qt::Key_A, Qt::NoModifier);
-        form_->M_PassKeypressesToHalvex->trigger(); // on again
+        form_->ForwardKeysItem->trigger(); // on again
         form_->Model().SetForwardKeys(false);
         Press(Qt::Key_B, Qt::NoModifier);
         form_->Model().SetForwardKeys(true);

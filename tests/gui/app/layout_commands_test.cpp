@@ -9,7 +9,7 @@
 
 #include "RecordingEndpoint.h"
 #include "app/LayoutCommands.h"
-#include "app/Main.h"
+#include "app/MainWindow.h"
 #include "app/MenuItem.h"
 #include "bank/BankView.h"
 #include "bank/BumpButton.h"
@@ -26,10 +26,10 @@ class LayoutCommandsTest : public QObject {
     QTemporaryDir dir_;
     QStringList boxes_;
 
-    std::unique_ptr<TMainForm> MakeForm() {
+    std::unique_ptr<TMainWindow> MakeForm() {
         records_.clear();
-        auto form = std::make_unique<TMainForm>(std::make_unique<RecordingEndpoint>(&records_));
-        form->oxPersist1->SetProgramDirectory(dir_.path());
+        auto form = std::make_unique<TMainWindow>(std::make_unique<RecordingEndpoint>(&records_));
+        form->PreferenceStore->SetProgramDirectory(dir_.path());
         form->show();
         // The deferred load completes start-up once events flow.
         if (!QTest::qWaitFor([&] { return form->Model().Ready(); }, 5000))
@@ -38,7 +38,7 @@ class LayoutCommandsTest : public QObject {
         return form;
     }
     // A level as a layout read before would have left it; what that sent is forgotten.
-    void Preset(TMainForm& form, int channel, int level) {
+    void Preset(TMainWindow& form, int channel, int level) {
         auto table = std::make_unique<TChannelTable>(form.Model().Table());
         table->LevelOf(channel) = static_cast<std::uint8_t>(level);
         form.Model().LoadLayout(*table, {});
@@ -61,9 +61,9 @@ private slots:
         QVERIFY(form->Model().Ready());
         Preset(*form, 40, 200);
         TFileDialog::QueueAnswer(PathOf("Act1.HXI"));
-        form->M_SaveAs->trigger();
+        form->SaveAsItem->trigger();
         QCOMPARE(form->windowTitle(), QStringLiteral("Vantrelle 4.03 Act1.HXI"));
-        QCOMPARE(form->OpenDialog1->FileName(), PathOf("Act1.HXI"));
+        QCOMPARE(form->OpenDialog->FileName(), PathOf("Act1.HXI"));
         QCOMPARE(QFileInfo(PathOf("Act1.HXI")).size(), 33800);
         QVERIFY2(records_.empty(), "saving sends nothing");
     }
@@ -72,17 +72,17 @@ private slots:
         auto form = MakeForm();
         Preset(*form, 40, 200);
         TFileDialog::QueueAnswer(PathOf("Act2.HXI"));
-        form->M_SaveAs->trigger();
-        form->M_New->trigger();
+        form->SaveAsItem->trigger();
+        form->NewItem->trigger();
         QCOMPARE(form->windowTitle(), QStringLiteral("Vantrelle 4.03 "));
         QCOMPARE(form->Model().Table().LevelOf(40), 0);
         QVERIFY(form->LayoutCommands().FileName().isEmpty());
         // New keeps the file to reopen at the next start.
-        QCOMPARE(form->OpenDialog1->FileName(), PathOf("Act2.HXI"));
+        QCOMPARE(form->OpenDialog->FileName(), PathOf("Act2.HXI"));
 
         records_.clear();
         TFileDialog::QueueAnswer(PathOf("Act2.HXI"));
-        form->M_Open->trigger();
+        form->OpenItem->trigger();
         QCOMPARE(form->Model().Table().LevelOf(40), 200);
         QCOMPARE(form->windowTitle(), QStringLiteral("Vantrelle 4.03 Act2.HXI"));
         QVERIFY(form->Model().Ready());
@@ -94,7 +94,7 @@ private slots:
         auto form = MakeForm();
         Preset(*form, 3, 9);
         TFileDialog::QueueAnswer(std::nullopt);
-        form->M_Open->trigger();
+        form->OpenItem->trigger();
         QCOMPARE(form->Model().Table().LevelOf(3), 9);
         QVERIFY(records_.empty());
     }
@@ -107,7 +107,7 @@ private slots:
         f.close();
         TFileDialog::QueueAnswer(PathOf("short.HXI"));
         QueueMessageBoxAnswer(QMessageBox::Ok);
-        form->M_Open->trigger();
+        form->OpenItem->trigger();
         QCOMPARE(boxes_.size(), 1);
         QVERIFY(boxes_[0].endsWith(QStringLiteral(" Cannot Open File")));
         QCOMPARE(form->windowTitle(), QStringLiteral("Vantrelle 4.03"));
@@ -122,9 +122,9 @@ private slots:
         start->LevelOf(40) = 200;
         model.LoadLayout(*start, {});
         TFileDialog::QueueAnswer(PathOf("good.HXI"));
-        form->M_SaveAs->trigger();
+        form->SaveAsItem->trigger();
         TFileDialog::QueueAnswer(PathOf("good.HXI"));
-        form->M_Open->trigger();
+        form->OpenItem->trigger();
         QCOMPARE(model.Table().LevelOf(40), 200);
 
         QFile empty(PathOf("empty.HXI"));
@@ -153,7 +153,7 @@ private slots:
             boxes_.clear();
             TFileDialog::QueueAnswer(PathOf(name));
             QueueMessageBoxAnswer(QMessageBox::Ok);
-            form->M_Open->trigger();
+            form->OpenItem->trigger();
             QCOMPARE(boxes_.size(), 1);
             QVERIFY2(boxes_[0].contains(PathOf(name)), qPrintable(boxes_[0]));
             QCOMPARE(
@@ -166,7 +166,7 @@ private slots:
             QVERIFY2(records_.empty(), name);
             QCOMPARE(form->windowTitle(), title);
             QCOMPARE(form->LayoutCommands().FileName(), PathOf("good.HXI"));
-            QCOMPARE(form->OpenDialog1->FileName(), PathOf("good.HXI"));
+            QCOMPARE(form->OpenDialog->FileName(), PathOf("good.HXI"));
             QVERIFY(model.Ready());
         }
     }
@@ -174,10 +174,10 @@ private slots:
     void saveOfADeletedFileAsksForAName() {
         auto form = MakeForm();
         TFileDialog::QueueAnswer(PathOf("gone.HXI"));
-        form->M_SaveAs->trigger();
+        form->SaveAsItem->trigger();
         QVERIFY(QFile::remove(PathOf("gone.HXI")));
         TFileDialog::QueueAnswer(PathOf("again.HXI"));
-        form->M_Save->trigger();
+        form->SaveItem->trigger();
         QVERIFY(QFile::exists(PathOf("again.HXI")));
         QCOMPARE(form->LayoutCommands().FileName(), PathOf("again.HXI"));
     }
@@ -194,7 +194,7 @@ private slots:
     void closeWithYesSavesToTheCurrentFile() {
         auto form = MakeForm();
         TFileDialog::QueueAnswer(PathOf("current.HXI"));
-        form->M_SaveAs->trigger();
+        form->SaveAsItem->trigger();
         Preset(*form, 1, 42);
         QueueMessageBoxAnswer(QMessageBox::Yes);
         QVERIFY(form->close());

@@ -12,7 +12,7 @@
 
 #include "RecordingEndpoint.h"
 #include "app/LinkIndicator.h"
-#include "app/Main.h"
+#include "app/MainWindow.h"
 #include "base/MessageBox.h"
 #include "persist/Persist.h"
 
@@ -63,7 +63,7 @@ class LinkIndicatorTest : public QObject {
     Q_OBJECT
 
     StatusEndpoint* endpoint_ = nullptr;
-    std::unique_ptr<TMainForm> form_;
+    std::unique_ptr<TMainWindow> form_;
     QTemporaryDir preferences_;
 
     TLinkIndicator* Indicator() { return form_->findChild<TLinkIndicator*>(); }
@@ -74,8 +74,8 @@ private slots:
     void init() {
         auto endpoint = std::make_unique<StatusEndpoint>();
         endpoint_ = endpoint.get();
-        form_ = std::make_unique<TMainForm>(std::move(endpoint));
-        form_->oxPersist1->SetProgramDirectory(preferences_.path());
+        form_ = std::make_unique<TMainWindow>(std::move(endpoint));
+        form_->PreferenceStore->SetProgramDirectory(preferences_.path());
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
         QTRY_VERIFY(form_->Model().Ready());

@@ -8,7 +8,7 @@
 #include <QtTest>
 
 #include "RecordingEndpoint.h"
-#include "app/Main.h"
+#include "app/MainWindow.h"
 #include "app/MenuItem.h"
 #include "bank/BankView.h"
 #include "base/CommonDialogs.h"
@@ -40,12 +40,12 @@ class MainFormTest : public QObject {
     RecordingEndpoint* endpoint_ = nullptr;
     QTemporaryDir preferences_; // the form's Config.dat stays out of the build tree
 
-    std::unique_ptr<TMainForm> MakeForm() {
+    std::unique_ptr<TMainWindow> MakeForm() {
         records_.clear();
         auto endpoint = std::make_unique<RecordingEndpoint>(&records_);
         endpoint_ = endpoint.get();
-        auto form = std::make_unique<TMainForm>(std::move(endpoint));
-        form->oxPersist1->SetProgramDirectory(preferences_.path());
+        auto form = std::make_unique<TMainWindow>(std::move(endpoint));
+        form->PreferenceStore->SetProgramDirectory(preferences_.path());
         return form;
     }
 
@@ -75,44 +75,44 @@ private slots:
 
     void menusHoldEveryItemInOrder() {
         auto form = MakeForm();
-        const QList<QAction*> top = form->oxMenu1->actions();
+        const QList<QAction*> top = form->MenuBar->actions();
         QStringList titles;
         for (const QAction* a : top)
             titles << a->text();
         QCOMPARE(titles, (QStringList{"&File", "&Action", "&Preferences", "&Help"}));
-        QCOMPARE(Captions(form->File1),
+        QCOMPARE(Captions(form->FileMenu),
                  (QStringList{"&New", "&Open", "&Save", "Save &As", "-", "E&xit"}));
-        QCOMPARE(Names(form->File1),
+        QCOMPARE(Names(form->FileMenu),
                  (QStringList{"M_New", "M_Open", "M_Save", "M_SaveAs", "N3", "M_Exit"}));
-        QCOMPARE(Captions(form->Action1),
+        QCOMPARE(Captions(form->ActionMenu),
                  (QStringList{"Release All Toggled Bump Buttons", "-", "All Faders To 0%",
                               "All Faders To 50%", "All Faders To 100%", "-",
                               "Faders Of Current Page At 0%", "Faders Of Current Page At 50%",
                               "Faders Of Current Page At 100%"}));
-        QCOMPARE(Captions(form->M_Preferences),
+        QCOMPARE(Captions(form->PreferencesMenu),
                  (QStringList{"&Display Value As Digit", "Bump Button As &Toggle",
                               "&Pass Keypresses To Halvex", "&Stay On Top",
                               "&Memorise Fader Status On Exit", "&Gradient Look", "-",
                               QStringLiteral("DMX &Outputs\u2026")}));
-        QVERIFY(!form->M_DmxOutputs->isCheckable());
-        for (QAction* a : form->M_Preferences->actions().mid(0, 6)) {
+        QVERIFY(!form->OutputsItem->isCheckable());
+        for (QAction* a : form->PreferencesMenu->actions().mid(0, 6)) {
             QVERIFY(a->isCheckable());
             QVERIFY(!a->isChecked());
             QVERIFY(a->actionGroup() == nullptr);
         }
-        QCOMPARE(Captions(form->M_Help), (QStringList{"Readme", "About"}));
-        QCOMPARE(Names(form->M_Help), (QStringList{"M_Readme", "M_About"}));
+        QCOMPARE(Captions(form->HelpMenu), (QStringList{"Readme", "About"}));
+        QCOMPARE(Names(form->HelpMenu), (QStringList{"M_Readme", "M_About"}));
     }
 
     void popupMenuPresetsCarryTheirLevels() {
         auto form = MakeForm();
-        QCOMPARE(Captions(form->PopupMenu1),
+        QCOMPARE(Captions(form->FaderMenu),
                  (QStringList{"Set Caption", "Clear Caption", "-", "100%  or 255", "90% or 230",
                               "80% or 204", "70% or 178", "60% or 153", "50% or 128", "40% or 102",
                               "30% or 76", "20% or 51", "10% or 26", "0% or 0", "-",
                               "Set Fader Color"}));
         const int levels[] = {255, 230, 204, 178, 153, 128, 102, 76, 51, 26, 0};
-        const QList<QAction*> items = form->PopupMenu1->actions();
+        const QList<QAction*> items = form->FaderMenu->actions();
         for (int i = 0; i < 11; ++i) {
             auto* item = qobject_cast<TMenuItem*>(items[3 + i]);
             QVERIFY(item != nullptr);
@@ -147,7 +147,7 @@ private slots:
         QString asked;
         SetMessageBoxObserver([&](const QString& text, TMsgDlgType) { asked = text; });
         QueueMessageBoxAnswer(QMessageBox::Cancel);
-        form->M_Exit->trigger();
+        form->ExitItem->trigger();
         SetMessageBoxObserver({});
         QCOMPARE(asked, QStringLiteral("Do you want to save the layout before exiting?"));
         QVERIFY(form->isVisible());

@@ -9,13 +9,13 @@
 
 #include "HelpTestSupport.h"
 #include "RecordingEndpoint.h"
-#include "app/Main.h"
+#include "app/MainWindow.h"
 #include "app/MenuItem.h"
 #include "base/MessageBox.h"
 #include "base/WindowLayer.h"
-#include "buttons/oxBtns.h"
-#include "dialogs/About.h"
-#include "dialogs/UnitReadme.h"
+#include "buttons/Buttons.h"
+#include "dialogs/AboutBox.h"
+#include "dialogs/ReadmeWindow.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ struct Seen {
 // Once a modal window of type T is up, records the desk's state and clicks
 // the window's button; gives up after a few seconds.
 template <class T, class Button>
-void WhenModal(TMainForm* desk, Seen* seen, Button T::*button, const int* posted) {
+void WhenModal(TMainWindow* desk, Seen* seen, Button T::*button, const int* posted) {
     auto* timer = new QTimer(desk);
     auto started = std::make_shared<QElapsedTimer>();
     started->start();
@@ -57,13 +57,13 @@ void WhenModal(TMainForm* desk, Seen* seen, Button T::*button, const int* posted
     timer->start(20);
 }
 
-void ChooseHelpItem(TMainForm* desk, QAction* item) {
-    QMenuBar* bar = desk->oxMenu1;
+void ChooseHelpItem(TMainWindow* desk, QAction* item) {
+    QMenuBar* bar = desk->MenuBar;
     QTest::mouseClick(bar, Qt::LeftButton, {},
-                      bar->actionGeometry(desk->M_Help->menuAction()).center());
-    QTRY_VERIFY(desk->M_Help->isVisible());
-    QTest::mouseClick(desk->M_Help, Qt::LeftButton, {},
-                      desk->M_Help->actionGeometry(item).center());
+                      bar->actionGeometry(desk->HelpMenu->menuAction()).center());
+    QTRY_VERIFY(desk->HelpMenu->isVisible());
+    QTest::mouseClick(desk->HelpMenu, Qt::LeftButton, {},
+                      desk->HelpMenu->actionGeometry(item).center());
 }
 
 } // namespace
@@ -78,18 +78,18 @@ private slots:
 
 private:
     RecordingEndpoint* host_ = nullptr; // always there; counts the keys posted to it
-    std::unique_ptr<TMainForm> desk_;
+    std::unique_ptr<TMainWindow> desk_;
 };
 
 void MainHelpTest::init() {
     QueueMessageBoxAnswer(QMessageBox::Ok); // a missing help file is only reported
     auto host = std::make_unique<RecordingEndpoint>();
     host_ = host.get();
-    desk_ = std::make_unique<TMainForm>(std::move(host));
+    desk_ = std::make_unique<TMainWindow>(std::move(host));
     desk_->show();
     QVERIFY(QTest::qWaitForWindowExposed(desk_.get()));
     QVERIFY(helptest::Activate(desk_.get()));
-    desk_->M_PassKeypressesToHalvex->setChecked(true); // forwarding on
+    desk_->ForwardKeysItem->setChecked(true); // forwarding on
 }
 
 void MainHelpTest::readmeSuspendsForwardingAndRestoresTheLayer_data() {
@@ -100,13 +100,13 @@ void MainHelpTest::readmeSuspendsForwardingAndRestoresTheLayer_data() {
 
 void MainHelpTest::readmeSuspendsForwardingAndRestoresTheLayer() {
     QFETCH(bool, stayOnTop);
-    desk_->M_StayOnTop->setChecked(stayOnTop);
+    desk_->StayOnTopItem->setChecked(stayOnTop);
     SetWindowTopmost(desk_.get(), true); // as created, before the preferences apply
     QVERIFY(desk_->Model().ForwardKeys());
 
     Seen seen;
-    WhenModal<TFormReadme>(desk_.get(), &seen, &TFormReadme::BitBtn1, &host_->Posted);
-    ChooseHelpItem(desk_.get(), desk_->M_Readme);
+    WhenModal<TReadmeWindow>(desk_.get(), &seen, &TReadmeWindow::BitBtn1, &host_->Posted);
+    ChooseHelpItem(desk_.get(), desk_->ReadmeItem);
     QTRY_VERIFY(seen.opened);
     QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
     QVERIFY(!seen.forwardKeys);
@@ -120,8 +120,8 @@ void MainHelpTest::readmeSuspendsForwardingAndRestoresTheLayer() {
 void MainHelpTest::aboutLeavesForwardingAndLayerAlone() {
     SetWindowTopmost(desk_.get(), true);
     Seen seen;
-    WhenModal<TFormAbout>(desk_.get(), &seen, &TFormAbout::OKButton, &host_->Posted);
-    ChooseHelpItem(desk_.get(), desk_->M_About);
+    WhenModal<TAboutBox>(desk_.get(), &seen, &TAboutBox::OKButton, &host_->Posted);
+    ChooseHelpItem(desk_.get(), desk_->AboutItem);
     QTRY_VERIFY(seen.opened);
     QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
     QVERIFY(seen.forwardKeys);

@@ -3,9 +3,9 @@
 #include <QFileInfo>
 
 #include "BankFixture.h"
+#include "app/LayoutCommands.h"
 #include "base/MessageBox.h"
 #include "base/WindowLayer.h"
-#include "app/LayoutCommands.h"
 #include "layoutfile/LayoutFile.h"
 
 class BankCommandsTest : public QObject {
@@ -13,9 +13,7 @@ class BankCommandsTest : public QObject {
     BankFixture f_;
     QTemporaryDir files_;
 
-    void Preset(int channel, int level) {
-        f_.Load({{channel, level}});
-    }
+    void Preset(int channel, int level) { f_.Load({{channel, level}}); }
 
     // A layout with levels, a bump and a caption, saved for the next start.
     QString WriteLayout() {
@@ -36,12 +34,12 @@ private slots:
 
     void allFadersToFiftySendsAFrameOf128() {
         QVERIFY(f_.Start());
-        f_.form->M_AllFaderTo_50->trigger();
+        f_.form->AllTo50Item->trigger();
         QCOMPARE(f_.LastFrame(), std::vector<std::uint8_t>(512, 128));
         for (int c = 1; c <= 512; ++c)
             QCOMPARE(int(f_.Model().Table().LevelOf(c)), 128);
         QCOMPARE(f_.Fader(32)->Digit(), 128);
-        f_.form->M_AllFaderTo_0->trigger();
+        f_.form->AllTo0Item->trigger();
         QCOMPARE(f_.LastFrame(), std::vector<std::uint8_t>(512, 0));
         QCOMPARE(f_.Page(1)->Color(), TColor{0xC0C0C0});
     }
@@ -49,7 +47,7 @@ private slots:
     void currentPageAtFullLeavesOtherPages() {
         QVERIFY(f_.Start());
         f_.ClickPage(3);
-        f_.form->M_FadersOfCurrentPageAt_100->trigger();
+        f_.form->PageTo100Item->trigger();
         const auto frame = f_.LastFrame();
         QCOMPARE(frame.size(), std::size_t{512});
         for (int c = 1; c <= 512; ++c)
@@ -59,10 +57,10 @@ private slots:
 
     void bulkLevelsReleaseALatchedBump() {
         QVERIFY(f_.Start());
-        f_.form->M_ButtonAsToggle->trigger();
+        f_.form->ToggleBumpsItem->trigger();
         Preset(8, 40);
         f_.ClickBump(8); // latched, and still focused
-        f_.form->M_AllFaderTo_0->trigger();
+        f_.form->AllTo0Item->trigger();
         QVERIFY(!f_.Bump(8)->Value());
         QCOMPARE(f_.Fader(8)->Digit(), 0);
         QCOMPARE(int(f_.Model().Table().LevelOf(8)), 0);
@@ -71,7 +69,7 @@ private slots:
 
     void releaseAllPutsBumpedChannelsToZero() {
         QVERIFY(f_.Start());
-        f_.form->M_ButtonAsToggle->trigger();
+        f_.form->ToggleBumpsItem->trigger();
         Preset(5, 60);
         f_.ClickBump(5);
         f_.FocusFader(9);
@@ -79,7 +77,7 @@ private slots:
         f_.ClickBump(1); // channel 33, on another page
         f_.ClickPage(1);
         QVERIFY(f_.Bump(5)->Value());
-        f_.form->M_ReleaseAllToggledBumpButtons->trigger();
+        f_.form->ReleaseBumpsItem->trigger();
         QVERIFY(!f_.Bump(5)->Value());
         QCOMPARE(f_.Bump(5)->Color(), TColor{0x808080});
         QCOMPARE(int(f_.Model().Table().LevelOf(5)), 0);
@@ -91,11 +89,11 @@ private slots:
 
     void releaseAllWithTheBumpFocusedRestoresItsLevel() {
         QVERIFY(f_.Start());
-        f_.form->M_ButtonAsToggle->trigger();
+        f_.form->ToggleBumpsItem->trigger();
         Preset(5, 60);
         f_.ClickBump(5);
         QVERIFY(f_.Bump(5)->hasFocus());
-        f_.form->M_ReleaseAllToggledBumpButtons->trigger();
+        f_.form->ReleaseBumpsItem->trigger();
         QCOMPARE(int(f_.Model().Table().LevelOf(5)), 60);
         QCOMPARE(f_.Fader(5)->Digit(), 60);
         QCOMPARE(f_.LastLevel(5), 60);
@@ -103,13 +101,13 @@ private slots:
 
     void momentaryModeLeavesALatchedBumpUntilReleaseAll() {
         QVERIFY(f_.Start());
-        f_.form->M_ButtonAsToggle->trigger();
+        f_.form->ToggleBumpsItem->trigger();
         f_.ClickBump(12);
-        f_.form->M_ButtonAsToggle->trigger();
+        f_.form->ToggleBumpsItem->trigger();
         QCOMPARE(f_.Bump(12)->ButtonType(), ToxButtonType::oxbCommand);
         QVERIFY(f_.Bump(12)->Value());
         QCOMPARE(int(f_.Model().Table().LevelOf(12)), 255);
-        f_.form->M_ReleaseAllToggledBumpButtons->trigger();
+        f_.form->ReleaseBumpsItem->trigger();
         QVERIFY(!f_.Bump(12)->Value());
         QCOMPARE(int(f_.Model().Table().LevelOf(12)), 0);
     }
@@ -130,17 +128,17 @@ private slots:
         QVERIFY(f_.Start());
         Preset(1, 128);
         const std::size_t before = f_.records.size();
-        f_.form->M_Displayvalueasdigit->trigger();
+        f_.form->ShowDigitsItem->trigger();
         QCOMPARE(f_.Fader(1)->SignalSettings()->ValueTo(), 255.0f);
         QCOMPARE(f_.Fader(1)->SignalSettings()->ValueUnit(), QString());
         QCOMPARE(f_.Fader(1)->Digit(), 128);
-        f_.form->M_GradientLook->trigger();
+        f_.form->GradientItem->trigger();
         QVERIFY(f_.Fader(20)->BevelOuter()->SurfaceGrad()->Visible());
         QCOMPARE(f_.Bump(20)->Background().Style(), ToxBackgroundStyle::oxbVertGradient);
         QCOMPARE(f_.Page(9)->Background().Style(), ToxBackgroundStyle::oxbVertGradient);
-        f_.form->M_PassKeypressesToHalvex->trigger();
+        f_.form->ForwardKeysItem->trigger();
         QVERIFY(!f_.Fader(20)->EnableKeyboard());
-        f_.form->M_StayOnTop->trigger();
+        f_.form->StayOnTopItem->trigger();
         QVERIFY(IsWindowTopmost(f_.form.get()));
         QCOMPARE(f_.records.size(), before);
         QCOMPARE(int(f_.Model().Table().LevelOf(1)), 128);
@@ -159,7 +157,7 @@ private slots:
             QFile file(name);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        QVERIFY(f_.Start([&](TMainForm& form) { form.OpenDialog1->SetFileName(path); }));
+        QVERIFY(f_.Start([&](TMainWindow& form) { form.OpenDialog->SetFileName(path); }));
         for (const QString& name : leftovers)
             QVERIFY2(!QFileInfo::exists(name), qPrintable(name));
         QVERIFY(QFileInfo::exists(notOurs));
@@ -172,10 +170,10 @@ private slots:
 
     void memorisedStartUpKeepsLevelsAndBumps() {
         const QString path = WriteLayout();
-        QVERIFY(f_.Start([&](TMainForm& form) {
-            form.OpenDialog1->SetFileName(path);
-            form.M_MemoriseFaderStatusOnExit->setChecked(true);
-            form.M_ButtonAsToggle->setChecked(true);
+        QVERIFY(f_.Start([&](TMainWindow& form) {
+            form.OpenDialog->SetFileName(path);
+            form.KeepLevelsItem->setChecked(true);
+            form.ToggleBumpsItem->setChecked(true);
         }));
         QCOMPARE(f_.Fader(2)->Digit(), 77);
         QCOMPARE(f_.LastLevel(2), 77);

@@ -62,7 +62,7 @@ private slots:
 
     void toggleBumpActsFullyInAnInactiveWindow() {
         QVERIFY(f_.Start());
-        f_.form->M_ButtonAsToggle->trigger();
+        f_.form->ToggleBumpsItem->trigger();
         f_.Load({{5, 60}});
         OtherWindow other;
         QVERIFY(other.Activate());
@@ -98,13 +98,13 @@ private slots:
         QCOMPARE(f_.Fader(2)->ValueText(), QStringLiteral("50"));
         const std::size_t frames = f_.records.size();
 
-        f_.form->M_Displayvalueasdigit->trigger();
+        f_.form->ShowDigitsItem->trigger();
         for (int slot : {1, 17, 32})
             QCOMPARE(f_.Fader(slot)->ValueText(), QStringLiteral("255"));
         QCOMPARE(f_.Fader(2)->ValueText(), QStringLiteral("128"));
         QCOMPARE(f_.Fader(3)->ValueText(), QStringLiteral("0"));
 
-        f_.form->M_Displayvalueasdigit->trigger();
+        f_.form->ShowDigitsItem->trigger();
         for (int slot : {1, 17, 32})
             QCOMPARE(f_.Fader(slot)->ValueText(), QStringLiteral("100"));
         QCOMPARE(f_.Fader(2)->ValueText(), QStringLiteral("50"));

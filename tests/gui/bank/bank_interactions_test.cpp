@@ -7,9 +7,7 @@ class BankInteractionsTest : public QObject {
     BankFixture f_;
 
     // Puts a channel of page 1 to a level through the table and a refresh.
-    void Preset(int channel, int level) {
-        f_.Load({{channel, level}});
-    }
+    void Preset(int channel, int level) { f_.Load({{channel, level}}); }
 
 private slots:
     void initTestCase() { RequireQueuedAnswers(true); }
@@ -75,7 +73,7 @@ private slots:
 
     void toggleBumpLatchesAndRestores() {
         QVERIFY(f_.Start());
-        f_.form->M_ButtonAsToggle->trigger();
+        f_.form->ToggleBumpsItem->trigger();
         QCOMPARE(f_.Bump(5)->ButtonType(), ToxButtonType::oxbToggle);
         Preset(5, 60);
         f_.ClickBump(5);
@@ -93,7 +91,7 @@ private slots:
 
     void takingHoldOfALatchedFaderReleasesItsBump() {
         QVERIFY(f_.Start());
-        f_.form->M_ButtonAsToggle->trigger();
+        f_.form->ToggleBumpsItem->trigger();
         Preset(3, 60);
         f_.ClickBump(3);
         QVERIFY(f_.Bump(3)->Value());
@@ -125,7 +123,7 @@ private slots:
 
     void presetOnALatchedFaderReleasesItsBump() {
         QVERIFY(f_.Start());
-        f_.form->M_ButtonAsToggle->trigger();
+        f_.form->ToggleBumpsItem->trigger();
         f_.ClickBump(4);
         QVERIFY(f_.Bump(4)->Value());
         QVERIFY(f_.ChoosePopup(4, "N501"));
@@ -168,7 +166,7 @@ private slots:
         QString shown;
         SetMessageBoxObserver([&](const QString& text, TMsgDlgType) { shown = text; });
         QueueMessageBoxAnswer(QMessageBox::Ok);
-        f_.form->M_ClearCaption->trigger();
+        f_.form->ClearNamesItem->trigger();
         SetMessageBoxObserver({});
         QVERIFY2(shown.contains(QStringLiteral("Fader slot 0")), qPrintable(shown));
     }

@@ -85,7 +85,7 @@ private slots:
             QCOMPARE(fader->Digit(), 0);
             QVERIFY(fader->EnableKeyboard());
             QVERIFY(!fader->TabStop());
-            QCOMPARE(fader->PopupMenu(), f_.form->PopupMenu1);
+            QCOMPARE(fader->PopupMenu(), f_.form->FaderMenu);
             QCOMPARE(fader->SignalSettings()->Name1(), QString());
         }
     }

@@ -7,7 +7,7 @@
 #include <QtTest>
 
 #include "base/FontFallbacks.h"
-#include "slider/SkVSlideSettings.h"
+#include "slider/VSliderSettings.h"
 
 namespace {
 

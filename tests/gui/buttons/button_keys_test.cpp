@@ -8,7 +8,7 @@
 #include <QtTest>
 
 #include "EmitterProbe.h"
-#include "buttons/oxBtns.h"
+#include "buttons/Buttons.h"
 
 namespace {
 

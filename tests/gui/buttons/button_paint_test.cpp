@@ -2,8 +2,8 @@
 #include <QPainter>
 #include <QtTest>
 
-#include "buttons/oxBtns.h"
-#include "buttons/oxBtnsCaption.h"
+#include "buttons/Buttons.h"
+#include "buttons/CaptionLayout.h"
 
 namespace {
 

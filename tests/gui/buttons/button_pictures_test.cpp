@@ -2,7 +2,7 @@
 #include <QPainter>
 #include <QtTest>
 
-#include "buttons/oxBtns.h"
+#include "buttons/Buttons.h"
 
 namespace {
 

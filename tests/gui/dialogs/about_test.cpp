@@ -7,8 +7,8 @@
 #include <QUrl>
 
 #include "HelpTestSupport.h"
-#include "buttons/oxBtns.h"
-#include "dialogs/About.h"
+#include "buttons/Buttons.h"
+#include "dialogs/AboutBox.h"
 #include "dialogs/DecorativeLabels.h"
 
 // Takes the addresses the desktop would have opened.
@@ -45,7 +45,7 @@ void AboutTest::cleanupTestCase() {
 }
 
 void AboutTest::controlsAreAsDesigned() {
-    TFormAbout about;
+    TAboutBox about;
     QCOMPARE(about.windowTitle(), QStringLiteral("About Vantrelle"));
     QCOMPARE(about.Client()->size(), QSize(322, 225));
     QCOMPARE(about.font().pixelSize(), 11);
@@ -84,7 +84,7 @@ void AboutTest::controlsAreAsDesigned() {
 }
 
 void AboutTest::textsNameNoOneReal() {
-    TFormAbout about;
+    TAboutBox about;
     // Neutral texts: our own name and reserved example addresses only.
     QVERIFY(about.WebLink->text().endsWith(QStringLiteral(".test")));
     QVERIFY(about.MailLink->text().endsWith(QStringLiteral(".test")));
@@ -98,7 +98,7 @@ void AboutTest::textsNameNoOneReal() {
 
 void AboutTest::linksOpenTheirAddresses() {
     catcher_.urls.clear();
-    TFormAbout about;
+    TAboutBox about;
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     const QColor before = about.WebLink->palette().color(QPalette::WindowText);
@@ -118,7 +118,7 @@ void AboutTest::linksOpenTheirAddresses() {
 }
 
 void AboutTest::okClosesAndFreesTheBox() {
-    QPointer<TFormAbout> about = new TFormAbout;
+    QPointer<TAboutBox> about = new TAboutBox;
     about->show();
     QVERIFY(helptest::Activate(about));
     QTest::mouseClick(about->OKButton->Face(), Qt::LeftButton, {}, QPoint(37, 12));

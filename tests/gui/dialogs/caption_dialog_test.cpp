@@ -3,23 +3,23 @@
 #include <QTimer>
 
 #include "BankFixture.h"
-#include "model/Captions.h"
 #include "base/MessageBox.h"
 #include "base/WindowLayer.h"
-#include "dialogs/UnitSetFaderCaption.h"
+#include "dialogs/FaderCaptionDialog.h"
+#include "model/Captions.h"
 
 class CaptionDialogTest : public QObject {
     Q_OBJECT
     BankFixture f_;
-    std::unique_ptr<TFormSetFaderCaption> dialog_;
+    std::unique_ptr<TFaderCaptionDialog> dialog_;
 
     // Opens the dialog on a fader of a page, shown but not modal.
     bool Open(int page, int slot) {
         if (!f_.Start()) return false;
         f_.ClickPage(page);
         f_.FocusFader(slot);
-        dialog_ = std::make_unique<TFormSetFaderCaption>(f_.Model(), f_.form.get());
-        dialog_->FormShow();
+        dialog_ = std::make_unique<TFaderCaptionDialog>(f_.Model(), f_.form.get());
+        dialog_->Prepare();
         dialog_->show();
         dialog_->activateWindow();
         return QTest::qWaitForWindowActive(dialog_.get());
@@ -124,11 +124,11 @@ private slots:
 
     void setCaptionCommandRunsTheDialogModally() {
         QVERIFY(f_.Start());
-        f_.form->M_StayOnTop->trigger();
+        f_.form->StayOnTopItem->trigger();
         f_.FocusFader(6);
         bool seen = false;
         QTimer::singleShot(0, [&] {
-            auto* d = qobject_cast<TFormSetFaderCaption*>(QApplication::activeModalWidget());
+            auto* d = qobject_cast<TFaderCaptionDialog*>(QApplication::activeModalWidget());
             if (d == nullptr) return;
             seen = true;
             QVERIFY(!f_.Model().ForwardKeys());
@@ -137,13 +137,13 @@ private slots:
             QTest::mouseClick(d->ButtonOK, Qt::LeftButton, {}, QPoint(5, 5));
         });
         const std::size_t before = f_.records.size();
-        f_.form->M_SetCaption->trigger();
+        f_.form->EditNamesItem->trigger();
         QVERIFY(seen);
         QVERIFY(f_.Model().ForwardKeys());
         QVERIFY(IsWindowTopmost(f_.form.get()));
         QCOMPARE(CaptionText(f_.Model().Table().Name1Of(6)), QStringLiteral("Hazer"));
         QCOMPARE(f_.records.size(), before);
-        QVERIFY(f_.form->findChildren<TFormSetFaderCaption*>().isEmpty());
+        QVERIFY(f_.form->findChildren<TFaderCaptionDialog*>().isEmpty());
     }
 
     void openingBeforeAnyFaderHadTheFocusIsReported() {
@@ -152,7 +152,7 @@ private slots:
         QString shown;
         SetMessageBoxObserver([&](const QString& text, TMsgDlgType) { shown = text; });
         QueueMessageBoxAnswer(QMessageBox::Ok);
-        f_.form->M_SetCaption->trigger();
+        f_.form->EditNamesItem->trigger();
         SetMessageBoxObserver({});
         QVERIFY2(shown.startsWith(QStringLiteral("Error on Editing Fader Caption ")),
                  qPrintable(shown));

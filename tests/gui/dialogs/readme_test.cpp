@@ -10,9 +10,9 @@
 
 #include "HelpTestSupport.h"
 #include "base/MessageBox.h"
-#include "buttons/oxBtns.h"
+#include "buttons/Buttons.h"
 #include "dialogs/ReadmeFile.h"
-#include "dialogs/UnitReadme.h"
+#include "dialogs/ReadmeWindow.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ void ReadmeTest::cleanup() {
 }
 
 void ReadmeTest::controlsAreAsDesigned() {
-    TFormReadme form;
+    TReadmeWindow form;
     QCOMPARE(form.windowTitle(), QStringLiteral("Readme"));
     QCOMPARE(form.Client()->size(), QSize(632, 453));
     QCOMPARE(form.minimumSize(), form.maximumSize()); // fixed size
@@ -92,7 +92,7 @@ void ReadmeTest::controlsAreAsDesigned() {
 
 void ReadmeTest::activationReplacesEditsWithTheFile() {
     QVERIFY(WriteFile(dir_.filePath(QStringLiteral("Readme.rtf")), kRich));
-    TFormReadme form;
+    TReadmeWindow form;
     form.SearchDirs = [this] { return QStringList{dir_.path()}; };
     form.show();
     QVERIFY(helptest::Activate(&form));
@@ -111,7 +111,7 @@ void ReadmeTest::activationReplacesEditsWithTheFile() {
 }
 
 void ReadmeTest::missingFileReportedAtEveryActivation() {
-    TFormReadme form;
+    TReadmeWindow form;
     form.SearchDirs = [this] { return QStringList{dir_.path()}; };
     QueueMessageBoxAnswer(QMessageBox::Ok);
     QueueMessageBoxAnswer(QMessageBox::Ok);
@@ -155,7 +155,7 @@ void ReadmeTest::lookupPrefersTheCurrentDirectoryThenTheProgram() {
 
 void ReadmeTest::notRichTextFallsBackToPlainText() {
     QVERIFY(WriteFile(dir_.filePath(QStringLiteral("Readme.rtf")), "Plain words\ncaf\xc3\xa9"));
-    TFormReadme form;
+    TReadmeWindow form;
     form.SearchDirs = [this] { return QStringList{dir_.path()}; };
     form.show();
     QVERIFY(helptest::Activate(&form));
@@ -165,7 +165,7 @@ void ReadmeTest::notRichTextFallsBackToPlainText() {
 
 void ReadmeTest::unreadableAsTextReportsFailedToLoad() {
     QVERIFY(WriteFile(dir_.filePath(QStringLiteral("Readme.rtf")), QByteArray("bin\0ary", 7)));
-    TFormReadme form;
+    TReadmeWindow form;
     form.SearchDirs = [this] { return QStringList{dir_.path()}; };
     QueueMessageBoxAnswer(QMessageBox::Ok);
     form.show();
@@ -176,7 +176,7 @@ void ReadmeTest::unreadableAsTextReportsFailedToLoad() {
 
 void ReadmeTest::closeButtonClosesAndFreesTheWindow() {
     QVERIFY(WriteFile(dir_.filePath(QStringLiteral("Readme.rtf")), kRich));
-    QPointer<TFormReadme> form = new TFormReadme;
+    QPointer<TReadmeWindow> form = new TReadmeWindow;
     form->SearchDirs = [this] { return QStringList{dir_.path()}; };
     form->show();
     QVERIFY(helptest::Activate(form));
@@ -187,7 +187,7 @@ void ReadmeTest::closeButtonClosesAndFreesTheWindow() {
 void ReadmeTest::shippedReadmeIsRichText() {
     const QString shipped = QStringLiteral(VANTRELLE_BIN_DIR "/Readme.rtf");
     QVERIFY2(QFile::exists(shipped), "Readme.rtf is not copied beside the programs");
-    TFormReadme form;
+    TReadmeWindow form;
     form.SearchDirs = [] { return QStringList{QStringLiteral(VANTRELLE_BIN_DIR)}; };
     form.show();
     QVERIFY(helptest::Activate(&form));

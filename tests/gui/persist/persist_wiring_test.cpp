@@ -7,7 +7,7 @@
 #include <QtTest>
 
 #include "RecordingEndpoint.h"
-#include "app/Main.h"
+#include "app/MainWindow.h"
 #include "app/MenuItem.h"
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
@@ -40,9 +40,9 @@ QByteArray ReadAll(const QString& path) {
 class PersistWiringTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TMainForm> Start(const QString& dir) {
-        auto form = std::make_unique<TMainForm>(RecordingEndpoint::NoHost());
-        form->oxPersist1->SetProgramDirectory(dir);
+    std::unique_ptr<TMainWindow> Start(const QString& dir) {
+        auto form = std::make_unique<TMainWindow>(RecordingEndpoint::NoHost());
+        form->PreferenceStore->SetProgramDirectory(dir);
         form->show();
         return form;
     }
@@ -61,8 +61,8 @@ private slots:
         auto form = Start(dir.path());
         QVERIFY(!form->Model().Ready()); // the load waits for the event loop
         QTRY_VERIFY(form->Model().Ready());
-        QVERIFY(!form->M_StayOnTop->isChecked());
-        QVERIFY(form->OpenDialog1->FileName().isEmpty());
+        QVERIFY(!form->StayOnTopItem->isChecked());
+        QVERIFY(form->OpenDialog->FileName().isEmpty());
         QVERIFY(!QFile::exists(ConfigPath(dir)));
     }
 
@@ -70,8 +70,8 @@ private slots:
         QTemporaryDir dir;
         auto form = Start(dir.path());
         QTRY_VERIFY(form->Model().Ready());
-        form->M_StayOnTop->setChecked(true);
-        form->SaveDialog1->SetFileName(QStringLiteral("/shows/night.HXI"));
+        form->StayOnTopItem->setChecked(true);
+        form->SaveDialog->SetFileName(QStringLiteral("/shows/night.HXI"));
         QueueMessageBoxAnswer(QMessageBox::No);
         QVERIFY(form->close());
 
@@ -99,10 +99,10 @@ private slots:
         {
             auto form = Start(dir.path());
             QTRY_VERIFY(form->Model().Ready());
-            form->M_GradientLook->setChecked(true);
-            form->M_Displayvalueasdigit->setChecked(true);
-            form->ColorDialog1->SetCustomColors({QStringLiteral("ColorA=0000FF")});
-            form->OpenDialog1->SetFileName(QStringLiteral("/shows/last.HXI"));
+            form->GradientItem->setChecked(true);
+            form->ShowDigitsItem->setChecked(true);
+            form->ColorDialog->SetCustomColors({QStringLiteral("ColorA=0000FF")});
+            form->OpenDialog->SetFileName(QStringLiteral("/shows/last.HXI"));
             form->move(40, 60);
             QueueMessageBoxAnswer(QMessageBox::No);
             QVERIFY(form->close());
@@ -112,22 +112,22 @@ private slots:
         // Seen from inside the window's own handler, as it makes the desk ready.
         connect(&form->Model(), &TDeskModel::changed, form.get(), [&](const TDeskChange& c) {
             if (c.Has(TDeskChange::Readiness) && form->Model().Ready())
-                gradientAtAfterLoad = form->M_GradientLook->isChecked();
+                gradientAtAfterLoad = form->GradientItem->isChecked();
         });
         QTRY_VERIFY(form->Model().Ready());
         QVERIFY(gradientAtAfterLoad);
-        QVERIFY(form->M_Displayvalueasdigit->isChecked());
-        QVERIFY(!form->M_StayOnTop->isChecked());
-        QCOMPARE(form->ColorDialog1->CustomColors(), QStringList{QStringLiteral("ColorA=0000FF")});
-        QCOMPARE(form->OpenDialog1->FileName(), QStringLiteral("/shows/last.HXI"));
+        QVERIFY(form->ShowDigitsItem->isChecked());
+        QVERIFY(!form->StayOnTopItem->isChecked());
+        QCOMPARE(form->ColorDialog->CustomColors(), QStringList{QStringLiteral("ColorA=0000FF")});
+        QCOMPARE(form->OpenDialog->FileName(), QStringLiteral("/shows/last.HXI"));
         QCOMPARE(form->pos(), QPoint(40, 60));
     }
 
     void theStoreAnnouncesOneLoadAtStartAndOneSaveAtClose() {
         QTemporaryDir dir;
         auto form = Start(dir.path());
-        QSignalSpy loaded(form->oxPersist1, &ToxPersist::loaded);
-        QSignalSpy saved(form->oxPersist1, &ToxPersist::saved);
+        QSignalSpy loaded(form->PreferenceStore, &ToxPersist::loaded);
+        QSignalSpy saved(form->PreferenceStore, &ToxPersist::saved);
         QTRY_VERIFY(form->Model().Ready());
         QCOMPARE(loaded.count(), 1);
         QCOMPARE(saved.count(), 0);
@@ -147,7 +147,7 @@ private slots:
         const QByteArray before = ReadAll(ConfigPath(dir));
         auto form = Start(dir.path());
         QTRY_VERIFY(form->Model().Ready());
-        form->M_StayOnTop->setChecked(true);
+        form->StayOnTopItem->setChecked(true);
         QueueMessageBoxAnswer(QMessageBox::Cancel);
         QVERIFY(!form->close());
         QVERIFY(form->isVisible());

@@ -6,9 +6,9 @@
 #include <QTest>
 
 #include "HelpTestSupport.h"
-#include "dialogs/About.h"
+#include "dialogs/AboutBox.h"
 #include "skin/CaptionBar.h"
-#include "skin/oxForm.h"
+#include "skin/SkinnedForm.h"
 
 class SkinTest : public QObject {
     Q_OBJECT
@@ -48,7 +48,7 @@ void SkinTest::ownerMustBeAWindow() {
 }
 
 void SkinTest::titleBarHasThePlatformHeight() {
-    TFormAbout about;
+    TAboutBox about;
     const int height = about.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &about);
     QCOMPARE(about.oxForm1->CaptionBar()->height(), height);
     QCOMPARE(about.Client()->size(), QSize(322, 225));
@@ -58,7 +58,7 @@ void SkinTest::titleBarHasThePlatformHeight() {
 }
 
 void SkinTest::aboutBoxCaptionFollowsActivation() {
-    TFormAbout about;
+    TAboutBox about;
     QWidget other;
     other.resize(100, 100);
     other.show();

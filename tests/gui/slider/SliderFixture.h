@@ -8,7 +8,7 @@
 
 #include "EmitterProbe.h"
 #include "bank/FaderLook.h"
-#include "slider/SkVSlide.h"
+#include "slider/VSlider.h"
 
 // Counts the slider's signals; connections made with it as their context.
 struct EventLog : EmitterProbe {

@@ -10,9 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
-#include "app/Main.h"
+#include "app/MainWindow.h"
 #include "core/Version.h"
-#include "dialogs/About.h"
+#include "dialogs/AboutBox.h"
 
 namespace {
 

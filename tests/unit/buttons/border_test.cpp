@@ -6,8 +6,8 @@
 #include <QImage>
 #include <QPalette>
 
-#include "buttons/oxBtnsBorder.h"
-#include "buttons/oxBtnsCanvas.h"
+#include "buttons/Border.h"
+#include "buttons/Canvas.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "buttons/oxBtnsCaption.h"
+#include "buttons/CaptionLayout.h"
 
 namespace {
 

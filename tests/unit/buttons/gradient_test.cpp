@@ -5,9 +5,9 @@
 #include <QImage>
 #include <QPalette>
 
-#include "buttons/oxBtnsBackground.h"
-#include "buttons/oxBtnsCanvas.h"
-#include "buttons/oxBtnsGradient.h"
+#include "buttons/Background.h"
+#include "buttons/Canvas.h"
+#include "buttons/Gradient.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "buttons/oxBtnsPaint.h"
+#include "buttons/FacePaint.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "buttons/oxBtnsBorder.h"
-#include "buttons/oxBtnsShade.h"
+#include "buttons/Border.h"
+#include "buttons/Shade.h"
 
 namespace {
 

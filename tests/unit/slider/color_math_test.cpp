@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "slider/SkColorMath.h"
-#include "slider/SkDraw.h"
+#include "slider/ColorMath.h"
+#include "slider/ScaleDraw.h"
 
 namespace {
 

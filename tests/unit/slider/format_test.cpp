@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "slider/SkFormat.h"
+#include "slider/ValueFormat.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "slider/SkDraw.h"
-#include "slider/SkVSlideLayout.h"
+#include "slider/ScaleDraw.h"
+#include "slider/VSliderLayout.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "EmitterProbe.h"
-#include "slider/SkSignal.h"
+#include "slider/SignalSettings.h"
 
 namespace {
 

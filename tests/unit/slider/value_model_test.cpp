@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "slider/SkVSlideValue.h"
+#include "slider/ValueModel.h"
 
 namespace {
 

@@ -1,0 +1,189 @@
+#pragma once
+// The desk's one main window. It holds the model and wires its followers once
+// (the host's frame and the network outputs, then the bank on screen), the
+// menus, the dialogs and the preference store, and the order in which they
+// come to life and go. Main.cpp builds it and wires the model;
+// MainMenus.cpp the menus and their commands; MainPreferences.cpp the stored
+// items and the preference commands; MainLifecycle.cpp start-up and close;
+// MainHostLink.cpp the host link's indicator and its notice of a refused
+// host; MainOutputs.cpp the network outputs.
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+
+#include <QMainWindow>
+
+#include "base/Guarded.h"
+#include "base/WindowPlace.h"
+#include "hostlink/Endpoint.h"
+#include "model/DeskModel.h"
+#include "output/OutputSettings.h"
+
+class QFrame;
+class QMenu;
+class QMenuBar;
+class TBankView;
+class TColorDialog;
+class TFileDialog;
+class TFrameSender;
+class TLayoutCommands;
+class TLinkIndicator;
+class TMenuItem;
+class TOutputSet;
+class TOutputStatusLabel;
+class TStatusCorner;
+class ToxPersist;
+struct TBankPanels;
+
+#include "core/Version.h"
+inline constexpr auto& APPLICATION_TITLE = core::JoinedText<"Vantrelle ", VANTRELLE_VERSION_MAJOR>;
+inline constexpr auto& MAIN_CAPTION = core::JoinedText<"Vantrelle ", VANTRELLE_VERSION>;
+inline constexpr char LAYOUT_FILTER[] = "Vantrelle File|*.HXI";
+inline constexpr char LAYOUT_EXTENSION[] = "HXI";
+inline constexpr char CLOSE_QUESTION[] = "Do you want to save the layout before exiting?";
+
+class TMainWindow : public QMainWindow {
+    Q_OBJECT
+    Q_PROPERTY(int Top READ Top WRITE SetTop)
+    Q_PROPERTY(int Left READ Left WRITE SetLeft)
+public:
+    // The endpoint reaches the host; tests hand in one of their own.
+    explicit TMainWindow(
+        std::unique_ptr<hostlink::Endpoint> endpoint = hostlink::CreatePlatformEndpoint(),
+        QWidget* parent = nullptr);
+    ~TMainWindow() override;
+
+    int Top() const;
+    void SetTop(int top);
+    int Left() const;
+    void SetLeft(int left);
+
+    TDeskModel& Model() { return *model_; }
+    const TDeskModel& Model() const { return *model_; }
+    TBankView& Bank() { return *bank_; }
+    TLayoutCommands& LayoutCommands() { return *layoutCommands_; }
+
+    // Changes to the saved output settings for this run only (the command
+    // line's --sacn, --artnet, --ola); set before the window is shown.
+    using TOutputOverrides = std::function<void(TOutputSettings&)>;
+    void SetOutputOverrides(TOutputOverrides overrides) { outputOverrides_ = std::move(overrides); }
+    // The outputs' own settings file, beside "Config.dat".
+    QString OutputSettingsPath() const;
+    const TOutputSettings& OutputSettings() const { return outputSettings_; }
+    TOutputSet& Outputs() { return *outputs_; }
+
+    // Components, named after the objects the preference store and the
+    // menus' users find by name.
+    QFrame* PanelPage = nullptr;
+    QFrame* PanelFader = nullptr;
+    QMenuBar* MenuBar = nullptr;
+    TLinkIndicator* LinkIndicator = nullptr; // at the right end of the menu bar
+    QMenu* FaderMenu = nullptr;
+    TColorDialog* ColorDialog = nullptr;
+    TFileDialog* OpenDialog = nullptr;
+    TFileDialog* SaveDialog = nullptr;
+    ToxPersist* PreferenceStore = nullptr;
+
+    QMenu* FileMenu = nullptr;
+    TMenuItem* NewItem = nullptr;
+    TMenuItem* OpenItem = nullptr;
+    TMenuItem* SaveItem = nullptr;
+    TMenuItem* SaveAsItem = nullptr;
+    TMenuItem* ExitItem = nullptr;
+    QMenu* ActionMenu = nullptr;
+    TMenuItem* ReleaseBumpsItem = nullptr;
+    TMenuItem* AllTo0Item = nullptr;
+    TMenuItem* AllTo50Item = nullptr;
+    TMenuItem* AllTo100Item = nullptr;
+    TMenuItem* PageTo0Item = nullptr;
+    TMenuItem* PageTo50Item = nullptr;
+    TMenuItem* PageTo100Item = nullptr;
+    QMenu* PreferencesMenu = nullptr;
+    TMenuItem* ShowDigitsItem = nullptr;
+    TMenuItem* ToggleBumpsItem = nullptr;
+    TMenuItem* ForwardKeysItem = nullptr;
+    TMenuItem* StayOnTopItem = nullptr;
+    TMenuItem* KeepLevelsItem = nullptr;
+    TMenuItem* GradientItem = nullptr;
+    TMenuItem* OutputsItem = nullptr;
+    QMenu* HelpMenu = nullptr;
+    TMenuItem* ReadmeItem = nullptr;
+    TMenuItem* AboutItem = nullptr;
+
+    TMenuItem* EditNamesItem = nullptr;
+    TMenuItem* ClearNamesItem = nullptr;
+    TMenuItem* FaderColorItem = nullptr;
+
+    // Runs the close question; true when the window may close.
+    bool AskToClose();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateComponents();
+    void CreateMenus();
+    void CreatePopupMenu();
+    void CreatePersist();
+    TMenuItem* AddItem(QMenu* menu, const char* name, const QString& caption, int tag = 0);
+    void ConnectMenuCommands();
+    // Runs a command; a failure is shown in an error box and ends only it.
+    template <typename F>
+    void Guarded(F&& command) {
+        RunGuarded(this, std::forward<F>(command));
+    }
+
+    // Start-up and close.
+    void SetUp();
+    void StartShowing();
+    void ApplyLoadedPreferences();
+
+    // Commands.
+    void ShowReadme();
+    void ShowAbout();
+    void ApplyPreset(int level);
+    void ChooseFaderColor();
+    void ClearFaderNames();
+    void EditFaderNames();
+    void SetAllLevels(int level);
+    void SetPageLevels(int level);
+    void ReleaseAllBumps();
+    void ChooseOutputs();
+
+    // Preferences.
+    void ApplyKeyForwarding();
+    void ApplyBumpType();
+    void ApplyZOrder();
+    void InstallKeyFilter();
+
+    void CreateLinkIndicator();
+    void ShowLinkStatus(const hostlink::LinkStatus& status);
+    void AddToStatusCorner(QWidget* status);
+    // Builds the bank on screen, then fits the window to it.
+    void BuildBank();
+    void FitWindowToBank();
+    TBankPanels BankPanels();
+    // Reads the outputs' settings, applies the overrides and starts them.
+    void StartOutputs();
+    void ApplyOutputSettings(const TOutputSettings& settings);
+
+    std::unique_ptr<hostlink::Endpoint> endpoint_;
+    std::unique_ptr<TOutputSet> outputs_;
+    TOutputSettings outputSettings_;
+    TDeskModel* model_ = nullptr;
+    TFrameSender* frameSender_ = nullptr;
+    TBankView* bank_ = nullptr;
+    QObject* keyFilter_ = nullptr;
+    bool shown_ = false;
+    // Top and Left are the frame's corner, as the window manager draws it.
+    TWindowPlace place_{this};
+    std::unique_ptr<TLayoutCommands> layoutCommands_;
+    TStatusCorner* statusCorner_ = nullptr;
+    std::set<std::pair<std::string, std::string>> toldRefusals_; // path, reason
+    TOutputOverrides outputOverrides_;
+    TOutputStatusLabel* outputStatus_ = nullptr;
+};
