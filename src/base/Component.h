@@ -1,14 +1,8 @@
 #pragma once
-// The event types shared by every component: assignable handlers that
-// receive the sending object. "Assigned" means non-empty.
-
-#include <functional>
+// The input types the components' signals carry: the mouse button and the
+// shift state, numbered as the Windows types are.
 
 #include <Qt>
-
-class QObject;
-
-using TNotifyEvent = std::function<void(QObject* Sender)>;
 
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
@@ -23,12 +17,6 @@ enum TShiftFlag : unsigned {
     ssDouble = 1u << 6,
 };
 using TShiftState = unsigned;
-
-using TMouseEvent =
-    std::function<void(QObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
-using TMouseMoveEvent = std::function<void(QObject* Sender, TShiftState Shift, int X, int Y)>;
-using TKeyEvent = std::function<void(QObject* Sender, unsigned short& Key, TShiftState Shift)>;
-using TKeyPressEvent = std::function<void(QObject* Sender, char& Key)>;
 
 // Helpers turning Qt's input state into the shift set.
 TShiftState ShiftStateFrom(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = {});
