@@ -9,10 +9,7 @@ TFrameSender::TFrameSender(const TDeskModel& model, hostlink::Endpoint& endpoint
     : QObject(parent), model_(model), endpoint_(endpoint), outputs_(outputs) {}
 
 void TFrameSender::Follow(const TDeskChange& change) {
-    if (change.Has(TDeskChange::Levels)) Send();
-}
-
-void TFrameSender::Send() {
+    if (!change.Has(TDeskChange::Levels)) return;
     if (hostLinkOn_) hostlink::TransmitDmxFrame(endpoint_, model_.Table().Level, buffer_);
     // A copy into each output's mailbox; the sending happens on their threads.
     outputs_.Post(TLevelSpan(model_.Table().Level));

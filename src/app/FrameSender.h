@@ -24,8 +24,6 @@ public:
                  QObject* parent = nullptr);
 
     void SetHostLinkOn(bool on) { hostLinkOn_ = on; }
-    // Hands the current levels over now.
-    void Send();
     void Follow(const TDeskChange& change);
 
 private:

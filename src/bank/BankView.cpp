@@ -53,7 +53,9 @@ void TBankView::BuildPageButtons(const TBankPanels& panels, TBankFactory& factor
 
 void TBankView::Connect(int slot) {
     if (TFader* f = FaderAt(slot)) {
-        connect(f, &TFader::digitChanged, this, [this, slot] { FaderMoved(slot); });
+        connect(f, &TFader::digitChanged, this, [this, slot](int digit) {
+            Guarded([&] { model_.MoveFader(slot, digit, Focus()); });
+        });
         const auto select = [this, slot] { Guarded([&] { model_.SelectFader(slot); }); };
         connect(f, &TFader::focusEntered, this, select);
         connect(f, &TFader::mousePressed, this, select);
@@ -85,13 +87,6 @@ TFocus TBankView::Focus() const {
         if (focus.BumpSlot == 0) focus.BumpSlot = SlotHolding(widgets_.Bumps, candidate);
     }
     return focus;
-}
-
-void TBankView::FaderMoved(int slot) {
-    Guarded([&] {
-        const TFader& fader = *FaderAt(slot);
-        model_.MoveFader(slot, fader.Digit(), Focus());
-    });
 }
 
 void TBankView::BumpPressed(int slot) {

@@ -49,7 +49,6 @@ private:
     void ShowSlot(int slot, bool position, bool names, bool colors, bool shown);
     void ShowBump(int slot);
     void RecolorPages();
-    void FaderMoved(int slot);
     void BumpPressed(int slot);
     void BumpReleased(int slot);
     void BumpToggled(int slot);
