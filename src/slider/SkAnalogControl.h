@@ -61,7 +61,7 @@ public:
 signals:
     // At every step of the position, once the read-out shows it.
     void digitChanged(int digit);
-    // Once a change settles: at the release of the key or mouse button.
+    // Once a change settles: at the next release of a key or of the left button.
     void changeFinished();
 
 protected:
