@@ -25,20 +25,20 @@ public:
     void Stop() override;
     bool Send(TLevelSpan levels) override;
     void Service(std::chrono::steady_clock::time_point now) override;
-    int WaitFd() const override { return m_listener.IsOpen() ? m_listener.Fd() : -1; }
-    TOutputState State() const override { return m_state.load(); }
+    int WaitFd() const override { return listener_.IsOpen() ? listener_.Fd() : -1; }
+    TOutputState State() const override { return state_.load(); }
     std::string Name() const override { return "Art-Net"; }
-    bool Listening() const { return m_listener.IsOpen(); }
-    int RepliesSent() const { return m_replies.load(); }
+    bool Listening() const { return listener_.IsOpen(); }
+    int RepliesSent() const { return replies_.load(); }
 
 private:
-    TArtNetConfig m_config;
-    TUdpSocket m_socket;
-    TUdpSocket m_listener;
-    artnet::TDmxPacket m_packet{};
-    artnet::TPollReplyPacket m_reply{};
-    std::uint8_t m_sequence = 0;
-    std::atomic<TOutputState> m_state{TOutputState::Off};
-    std::atomic<int> m_replies{0};
-    std::string m_error;
+    TArtNetConfig config_;
+    TUdpSocket socket_;
+    TUdpSocket listener_;
+    artnet::TDmxPacket packet_{};
+    artnet::TPollReplyPacket reply_{};
+    std::uint8_t sequence_ = 0;
+    std::atomic<TOutputState> state_{TOutputState::Off};
+    std::atomic<int> replies_{0};
+    std::string error_;
 };

@@ -31,24 +31,24 @@ public:
     void Post(TLevelSpan levels);
 
     TOutputState State() const;
-    std::string Name() const { return m_name; }
-    long PacketsSent() const { return m_sent.load(); }
-    TOutput& Output() { return *m_output; }
+    std::string Name() const { return name_; }
+    long PacketsSent() const { return sent_.load(); }
+    TOutput& Output() { return *output_; }
 
 private:
     void Run();
     void Wake();
 
-    std::unique_ptr<TOutput> m_output;
-    std::string m_name;
-    TSchedulerOptions m_options;
-    std::thread m_thread;
-    int m_wakeFd = -1;
-    std::atomic<bool> m_stopping{false};
-    std::atomic<bool> m_running{false};
-    std::atomic<long> m_sent{0};
+    std::unique_ptr<TOutput> output_;
+    std::string name_;
+    TSchedulerOptions options_;
+    std::thread thread_;
+    int wakeFd_ = -1;
+    std::atomic<bool> stopping_{false};
+    std::atomic<bool> running_{false};
+    std::atomic<long> sent_{0};
 
-    std::mutex m_mailboxLock;
-    std::array<std::uint8_t, DMX_UNIVERSE_SIZE> m_mailbox{};
-    bool m_fresh = false;
+    std::mutex mailboxLock_;
+    std::array<std::uint8_t, DMX_UNIVERSE_SIZE> mailbox_{};
+    bool fresh_ = false;
 };

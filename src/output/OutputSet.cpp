@@ -40,25 +40,25 @@ void TOutputSet::Apply(const TOutputSettings& settings) {
     TSchedulerOptions options;
     options.packetsPerSecond = settings.rate;
     for (auto& output : MakeOutputs(settings)) {
-        m_schedulers.push_back(std::make_unique<TOutputScheduler>(std::move(output), options));
-        m_schedulers.back()->Start();
+        schedulers_.push_back(std::make_unique<TOutputScheduler>(std::move(output), options));
+        schedulers_.back()->Start();
     }
 }
 
 void TOutputSet::StopAll() {
-    for (auto& scheduler : m_schedulers)
+    for (auto& scheduler : schedulers_)
         scheduler->Stop();
-    m_schedulers.clear();
+    schedulers_.clear();
 }
 
 void TOutputSet::Post(TLevelSpan levels) {
-    for (auto& scheduler : m_schedulers)
+    for (auto& scheduler : schedulers_)
         scheduler->Post(levels);
 }
 
 std::vector<TOutputStatus> TOutputSet::Statuses() const {
     std::vector<TOutputStatus> statuses;
-    for (const auto& scheduler : m_schedulers)
+    for (const auto& scheduler : schedulers_)
         statuses.push_back({scheduler->Name(), scheduler->State()});
     return statuses;
 }

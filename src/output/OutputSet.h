@@ -27,10 +27,8 @@ public:
     void StopAll();
     void Post(TLevelSpan levels);
     std::vector<TOutputStatus> Statuses() const;
-    const std::vector<std::unique_ptr<TOutputScheduler>>& Schedulers() const {
-        return m_schedulers;
-    }
+    const std::vector<std::unique_ptr<TOutputScheduler>>& Schedulers() const { return schedulers_; }
 
 private:
-    std::vector<std::unique_ptr<TOutputScheduler>> m_schedulers;
+    std::vector<std::unique_ptr<TOutputScheduler>> schedulers_;
 };

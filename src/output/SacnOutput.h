@@ -27,23 +27,23 @@ public:
     void Stop() override;
     bool Send(TLevelSpan levels) override;
     void Service(std::chrono::steady_clock::time_point now) override;
-    TOutputState State() const override { return m_state.load(); }
+    TOutputState State() const override { return state_.load(); }
     std::string Name() const override { return "sACN"; }
-    TIpv4Address Destination() const { return m_destination; }
-    const std::string& LastError() const { return m_error; }
+    TIpv4Address Destination() const { return destination_; }
+    const std::string& LastError() const { return error_; }
 
 private:
     void Note(TSendResult result);
 
-    TSacnConfig m_config;
-    TIpv4Address m_destination;
-    TIpv4Address m_discoveryDestination;
-    TUdpSocket m_socket;
-    sacn::TDataPacket m_packet{};
-    sacn::TDiscoveryPacket m_discovery{};
-    std::uint8_t m_sequence = 0;
-    bool m_sentAny = false;
-    std::optional<std::chrono::steady_clock::time_point> m_lastDiscovery;
-    std::atomic<TOutputState> m_state{TOutputState::Off};
-    std::string m_error;
+    TSacnConfig config_;
+    TIpv4Address destination_;
+    TIpv4Address discoveryDestination_;
+    TUdpSocket socket_;
+    sacn::TDataPacket packet_{};
+    sacn::TDiscoveryPacket discovery_{};
+    std::uint8_t sequence_ = 0;
+    bool sentAny_ = false;
+    std::optional<std::chrono::steady_clock::time_point> lastDiscovery_;
+    std::atomic<TOutputState> state_{TOutputState::Off};
+    std::string error_;
 };

@@ -3,26 +3,26 @@
 #include <algorithm>
 
 TSendSchedule::TSendSchedule(TDuration minInterval, TDuration keepAlive)
-    : m_minInterval(minInterval), m_keepAlive(keepAlive) {}
+    : minInterval_(minInterval), keepAlive_(keepAlive) {}
 
 void TSendSchedule::Offer(TTime) {
-    m_pending = true;
+    pending_ = true;
 }
 
 bool TSendSchedule::Due(TTime now) const {
-    if (!m_lastSend) return m_pending;
-    if (m_pending) return now >= *m_lastSend + m_minInterval;
-    return now >= *m_lastSend + m_keepAlive;
+    if (!lastSend_) return pending_;
+    if (pending_) return now >= *lastSend_ + minInterval_;
+    return now >= *lastSend_ + keepAlive_;
 }
 
 void TSendSchedule::Sent(TTime now) {
-    m_pending = false;
-    m_lastSend = now;
+    pending_ = false;
+    lastSend_ = now;
 }
 
 TSendSchedule::TTime TSendSchedule::NextWake() const {
-    if (!m_lastSend) return TTime::max();
-    return *m_lastSend + (m_pending ? m_minInterval : m_keepAlive);
+    if (!lastSend_) return TTime::max();
+    return *lastSend_ + (pending_ ? minInterval_ : keepAlive_);
 }
 
 TSendSchedule::TDuration TSendSchedule::IntervalForRate(int packetsPerSecond) {

@@ -18,13 +18,13 @@ public:
     bool Due(TTime now) const; // a packet should go now
     void Sent(TTime now);      // a packet went
     TTime NextWake() const;    // when Due may next become true by time alone
-    bool Pending() const { return m_pending; }
+    bool Pending() const { return pending_; }
 
     static TDuration IntervalForRate(int packetsPerSecond);
 
 private:
-    TDuration m_minInterval;
-    TDuration m_keepAlive;
-    bool m_pending = false;
-    std::optional<TTime> m_lastSend;
+    TDuration minInterval_;
+    TDuration keepAlive_;
+    bool pending_ = false;
+    std::optional<TTime> lastSend_;
 };

@@ -31,26 +31,26 @@ TUdpSocket::~TUdpSocket() {
 
 bool TUdpSocket::Open(std::vector<TIpv4Address> allowed, std::string& error) {
     Close();
-    m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (m_fd < 0) {
+    fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd_ < 0) {
         error = std::string("cannot open a UDP socket: ") + std::strerror(errno);
         return false;
     }
-    m_allowed = std::move(allowed);
+    allowed_ = std::move(allowed);
     const int on = 1;
     // A directed broadcast the user typed is only sent with this flag.
-    ::setsockopt(m_fd, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+    ::setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
     const unsigned char ttl = 8;
-    ::setsockopt(m_fd, IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl);
+    ::setsockopt(fd_, IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl);
     return true;
 }
 
 bool TUdpSocket::Bind(std::uint16_t port, std::string& error) {
-    if (m_fd < 0) return false;
+    if (fd_ < 0) return false;
     const int on = 1;
-    ::setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     const sockaddr_in sa = SocketAddress(TIpv4Address{INADDR_ANY}, port);
-    if (::bind(m_fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0) {
+    if (::bind(fd_, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0) {
         error = "cannot listen on UDP port " + std::to_string(port) + ": " + std::strerror(errno);
         return false;
     }
@@ -58,17 +58,17 @@ bool TUdpSocket::Bind(std::uint16_t port, std::string& error) {
 }
 
 void TUdpSocket::Close() {
-    if (m_fd >= 0) ::close(m_fd);
-    m_fd = -1;
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
 }
 
 TSendResult TUdpSocket::SendTo(TIpv4Address to, std::uint16_t port,
                                std::span<const std::uint8_t> bytes) {
-    if (m_fd < 0) return TSendResult::Failed;
-    if (std::find(m_allowed.begin(), m_allowed.end(), to) == m_allowed.end())
+    if (fd_ < 0) return TSendResult::Failed;
+    if (std::find(allowed_.begin(), allowed_.end(), to) == allowed_.end())
         return TSendResult::Refused;
     const sockaddr_in sa = SocketAddress(to, port);
-    const ssize_t n = ::sendto(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL,
+    const ssize_t n = ::sendto(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL,
                                reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
     if (n == static_cast<ssize_t>(bytes.size())) return TSendResult::Sent;
     if (n < 0 && IsNetworkMissing(errno)) return TSendResult::NoNetwork;
@@ -77,11 +77,11 @@ TSendResult TUdpSocket::SendTo(TIpv4Address to, std::uint16_t port,
 
 std::size_t TUdpSocket::Receive(std::span<std::uint8_t> buffer, TIpv4Address& from,
                                 std::uint16_t& port) {
-    if (m_fd < 0) return 0;
+    if (fd_ < 0) return 0;
     for (;;) {
         sockaddr_in sa{};
         socklen_t len = sizeof sa;
-        const ssize_t n = ::recvfrom(m_fd, buffer.data(), buffer.size(), MSG_TRUNC,
+        const ssize_t n = ::recvfrom(fd_, buffer.data(), buffer.size(), MSG_TRUNC,
                                      reinterpret_cast<sockaddr*>(&sa), &len);
         if (n < 0) return 0;
         if (static_cast<std::size_t>(n) > buffer.size()) continue; // too large: not ours

@@ -25,8 +25,8 @@ public:
     // taken or binding is not allowed.
     bool Bind(std::uint16_t port, std::string& error);
     void Close();
-    bool IsOpen() const { return m_fd >= 0; }
-    int Fd() const { return m_fd; }
+    bool IsOpen() const { return fd_ >= 0; }
+    int Fd() const { return fd_; }
 
     TSendResult SendTo(TIpv4Address to, std::uint16_t port, std::span<const std::uint8_t> bytes);
 
@@ -38,6 +38,6 @@ public:
     static std::uint32_t LocalAddressTowards(TIpv4Address to, std::uint16_t port);
 
 private:
-    int m_fd = -1;
-    std::vector<TIpv4Address> m_allowed;
+    int fd_ = -1;
+    std::vector<TIpv4Address> allowed_;
 };

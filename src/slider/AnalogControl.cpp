@@ -6,36 +6,36 @@
 #include "slider/ValueFormat.h"
 
 TSkAnalogCControl::TSkAnalogCControl(QWidget* parent)
-    : TSkCustomControl(parent), FSignalSettings(new TSignalSettings(this)),
-      FModel(*FSignalSettings) {
+    : TSkCustomControl(parent), signalSettings_(new TSignalSettings(this)),
+      model_(*signalSettings_) {
     BeginUpdate(); // released by Loaded; a control made by code keeps it
 }
 
 void TSkAnalogCControl::SetDigit(std::int32_t digit) {
-    if (!FModel.SetDigit(digit)) return;
+    if (!model_.SetDigit(digit)) return;
     QPointer<TSkAnalogCControl> self(this);
     UpdateValueDisplay();
-    emit digitChanged(FModel.Digit());
-    if (self) FPendingChanged = true;
+    emit digitChanged(model_.Digit());
+    if (self) pendingChanged_ = true;
 }
 
 void TSkAnalogCControl::SetValue(float value) {
-    if (const auto digit = FModel.PrepareValue(value)) SetDigit(*digit);
+    if (const auto digit = model_.PrepareValue(value)) SetDigit(*digit);
 }
 
 void TSkAnalogCControl::StepDigit(std::int32_t up, std::int32_t down) {
-    SetDigit(FModel.StepTarget(up, down));
+    SetDigit(model_.StepTarget(up, down));
 }
 
 void TSkAnalogCControl::SetColorFocus(TColor v) {
-    if (v == FColorFocus) return;
-    FColorFocus = v;
+    if (v == colorFocus_) return;
+    colorFocus_ = v;
     SettingsChanged();
 }
 
 void TSkAnalogCControl::SetColorNonFocus(TColor v) {
-    if (v == FColorNonFocus) return;
-    FColorNonFocus = v;
+    if (v == colorNonFocus_) return;
+    colorNonFocus_ = v;
     SettingsChanged();
 }
 
@@ -46,35 +46,35 @@ void TSkAnalogCControl::ConnectSettings(TSkPersistent& settings) {
 }
 
 void TSkAnalogCControl::Loaded() {
-    FSignalSettings->Changed();
-    ConnectSettings(*FSignalSettings);
+    signalSettings_->Changed();
+    ConnectSettings(*signalSettings_);
     EndUpdate();
 }
 
 void TSkAnalogCControl::SettingsChanged() {
-    FNormalCursor = Cursor();
+    normalCursor_ = Cursor();
 }
 
 void TSkAnalogCControl::UpdateValueDisplay() {
-    FValueText = FormatFloat(FSignalSettings->ValueFormat(), FModel.Value());
+    valueText_ = FormatFloat(signalSettings_->ValueFormat(), model_.Value());
 }
 
 TColor TSkAnalogCControl::KnobColor() const {
     if (!isEnabled()) return clBtnShadow;
-    return hasFocus() ? FColorFocus : FColorNonFocus;
+    return hasFocus() ? colorFocus_ : colorNonFocus_;
 }
 
 void TSkAnalogCControl::KeyDown(unsigned short& key, TShiftState shift) {
     QPointer<TSkAnalogCControl> self(this);
     TSkCustomControl::KeyDown(key, shift);
-    if (!self || !FEnableKeyboard) return;
-    const TSignalSettings& s = *FSignalSettings;
-    switch (KeyActionFor(key, FEnabledKeys)) {
+    if (!self || !enableKeyboard_) return;
+    const TSignalSettings& s = *signalSettings_;
+    switch (KeyActionFor(key, enabledKeys_)) {
     case TKeyAction::PageUp:
-        StepDigit(FChangeLarge, 0);
+        StepDigit(changeLarge_, 0);
         break;
     case TKeyAction::PageDown:
-        StepDigit(0, FChangeLarge);
+        StepDigit(0, changeLarge_);
         break;
     case TKeyAction::ToTop:
         SetDigit(s.DigitalTo());
@@ -83,10 +83,10 @@ void TSkAnalogCControl::KeyDown(unsigned short& key, TShiftState shift) {
         SetDigit(s.DigitalFrom());
         break;
     case TKeyAction::StepUp:
-        StepDigit(FChangeSmall, 0);
+        StepDigit(changeSmall_, 0);
         break;
     case TKeyAction::StepDown:
-        StepDigit(0, FChangeSmall);
+        StepDigit(0, changeSmall_);
         break;
     case TKeyAction::None:
         break;
@@ -94,8 +94,8 @@ void TSkAnalogCControl::KeyDown(unsigned short& key, TShiftState shift) {
 }
 
 void TSkAnalogCControl::RaiseValueChanged() {
-    if (!FPendingChanged) return;
-    FPendingChanged = false;
+    if (!pendingChanged_) return;
+    pendingChanged_ = false;
     emit changeFinished();
 }
 
@@ -110,9 +110,9 @@ void TSkAnalogCControl::wheelEvent(QWheelEvent* event) {
     // Only the vertical wheel steps: a sideways swipe must not move live levels.
     const int step = WheelStepFor(event->angleDelta().y());
     if (step > 0)
-        StepDigit(FChangeSmall, 0);
+        StepDigit(changeSmall_, 0);
     else if (step < 0)
-        StepDigit(0, FChangeSmall);
+        StepDigit(0, changeSmall_);
 }
 
 void TSkAnalogCControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
@@ -121,9 +121,9 @@ void TSkAnalogCControl::MouseDown(TMouseButton button, TShiftState shift, int x,
     if (!self) return;
     setFocus(Qt::MouseFocusReason);
     if (!self || button != TMouseButton::mbLeft) return;
-    FOverKnob = FKnobHitRect.Hit(x, y);
-    if (FOverKnob) {
-        FSliding = true;
+    overKnob_ = knobHitRect_.Hit(x, y);
+    if (overKnob_) {
+        sliding_ = true;
         SlideTo(x, y);
     }
 }
@@ -132,18 +132,18 @@ void TSkAnalogCControl::MouseMove(TShiftState shift, int x, int y) {
     QPointer<TSkAnalogCControl> self(this);
     TSkCustomControl::MouseMove(shift, x, y);
     if (!self) return;
-    FOverKnob = FKnobHitRect.Hit(x, y);
-    if (FOverKnob && Cursor() != FCursorSlide)
-        SetCursor(FCursorSlide);
-    else if (!FOverKnob && Cursor() != FNormalCursor)
-        SetCursor(FNormalCursor);
-    if (FSliding) SlideTo(x, y);
+    overKnob_ = knobHitRect_.Hit(x, y);
+    if (overKnob_ && Cursor() != cursorSlide_)
+        SetCursor(cursorSlide_);
+    else if (!overKnob_ && Cursor() != normalCursor_)
+        SetCursor(normalCursor_);
+    if (sliding_) SlideTo(x, y);
 }
 
 void TSkAnalogCControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     QPointer<TSkAnalogCControl> self(this);
     TSkCustomControl::MouseUp(button, shift, x, y);
     if (!self || button != TMouseButton::mbLeft) return;
-    FSliding = false;
+    sliding_ = false;
     RaiseValueChanged();
 }

@@ -18,34 +18,34 @@ class TSkAnalogCControl : public TSkCustomControl {
 public:
     explicit TSkAnalogCControl(QWidget* parent = nullptr);
 
-    std::int32_t ChangeLarge() const { return FChangeLarge; }
-    std::int32_t ChangeSmall() const { return FChangeSmall; }
-    std::int32_t Digit() const { return FModel.Digit(); }
-    float Value() const { return FModel.Value(); }
-    TSignalSettings* SignalSettings() const { return FSignalSettings; }
-    int CursorSlide() const { return FCursorSlide; }
-    bool EnableKeyboard() const { return FEnableKeyboard; }
-    bool EnableMouseJump() const { return FEnableMouseJump; }
-    TEnabledKeys EnabledKeys() const { return FEnabledKeys; }
-    TColor ColorFocus() const { return FColorFocus; }
-    TColor ColorNonFocus() const { return FColorNonFocus; }
-    bool PendingChanged() const { return FPendingChanged; }
-    const QString& ValueText() const { return FValueText; }
-    bool Sliding() const { return FSliding; }
-    const TSkRect& KnobHitRect() const { return FKnobHitRect; }
-    bool OverKnob() const { return FOverKnob; }
-    int NormalCursor() const { return FNormalCursor; }
+    std::int32_t ChangeLarge() const { return changeLarge_; }
+    std::int32_t ChangeSmall() const { return changeSmall_; }
+    std::int32_t Digit() const { return model_.Digit(); }
+    float Value() const { return model_.Value(); }
+    TSignalSettings* SignalSettings() const { return signalSettings_; }
+    int CursorSlide() const { return cursorSlide_; }
+    bool EnableKeyboard() const { return enableKeyboard_; }
+    bool EnableMouseJump() const { return enableMouseJump_; }
+    TEnabledKeys EnabledKeys() const { return enabledKeys_; }
+    TColor ColorFocus() const { return colorFocus_; }
+    TColor ColorNonFocus() const { return colorNonFocus_; }
+    bool PendingChanged() const { return pendingChanged_; }
+    const QString& ValueText() const { return valueText_; }
+    bool Sliding() const { return sliding_; }
+    const TSkRect& KnobHitRect() const { return knobHitRect_; }
+    bool OverKnob() const { return overKnob_; }
+    int NormalCursor() const { return normalCursor_; }
 
     // The one place where the position changes.
     void SetDigit(std::int32_t digit);
     void SetValue(float value);
     void StepDigit(std::int32_t up, std::int32_t down);
-    void SetChangeLarge(std::int32_t v) { FChangeLarge = v; }
-    void SetChangeSmall(std::int32_t v) { FChangeSmall = v; }
-    void SetCursorSlide(int v) { FCursorSlide = v; }
-    void SetEnableKeyboard(bool v) { FEnableKeyboard = v; }
-    void SetEnableMouseJump(bool v) { FEnableMouseJump = v; }
-    void SetEnabledKeys(TEnabledKeys v) { FEnabledKeys = v; }
+    void SetChangeLarge(std::int32_t v) { changeLarge_ = v; }
+    void SetChangeSmall(std::int32_t v) { changeSmall_ = v; }
+    void SetCursorSlide(int v) { cursorSlide_ = v; }
+    void SetEnableKeyboard(bool v) { enableKeyboard_ = v; }
+    void SetEnableMouseJump(bool v) { enableMouseJump_ = v; }
+    void SetEnabledKeys(TEnabledKeys v) { enabledKeys_ = v; }
     // Repaint even while updates are held back.
     void SetColorFocus(TColor v);
     void SetColorNonFocus(TColor v);
@@ -61,13 +61,13 @@ public:
 signals:
     // At every step of the position, once the read-out shows it.
     void digitChanged(int digit);
-    // Once a change settles: at the release of the key or mouse button.
+    // Once a change settles: at the next release of a key or of the left button.
     void changeFinished();
 
 protected:
     // Moves the knob to the pointer.
     virtual void SlideTo(int x, int y) = 0;
-    void SetKnobHitRect(const TSkRect& r) { FKnobHitRect = r; }
+    void SetKnobHitRect(const TSkRect& r) { knobHitRect_ = r; }
     // The colour the knob shows now.
     TColor KnobColor() const;
 
@@ -89,20 +89,20 @@ protected:
 private:
     void RaiseValueChanged();
 
-    std::int32_t FChangeLarge = 10;
-    std::int32_t FChangeSmall = 1;
-    TSignalSettings* FSignalSettings;
-    TSkValueModel FModel;
-    int FCursorSlide = crSkHand;
-    bool FEnableKeyboard = true;
-    bool FEnableMouseJump = true;
-    TEnabledKeys FEnabledKeys = AllEnabledKeys;
-    TColor FColorFocus = clLime;
-    TColor FColorNonFocus = clGreen;
-    bool FPendingChanged = false;
-    QString FValueText;
-    bool FSliding = false;
-    TSkRect FKnobHitRect;
-    bool FOverKnob = false;
-    int FNormalCursor = crDefault;
+    std::int32_t changeLarge_ = 10;
+    std::int32_t changeSmall_ = 1;
+    TSignalSettings* signalSettings_;
+    TSkValueModel model_;
+    int cursorSlide_ = crSkHand;
+    bool enableKeyboard_ = true;
+    bool enableMouseJump_ = true;
+    TEnabledKeys enabledKeys_ = AllEnabledKeys;
+    TColor colorFocus_ = clLime;
+    TColor colorNonFocus_ = clGreen;
+    bool pendingChanged_ = false;
+    QString valueText_;
+    bool sliding_ = false;
+    TSkRect knobHitRect_;
+    bool overKnob_ = false;
+    int normalCursor_ = crDefault;
 };

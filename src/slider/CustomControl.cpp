@@ -15,42 +15,42 @@ TSkCustomControl::TSkCustomControl(QWidget* parent) : QWidget(parent) {
 }
 
 void TSkCustomControl::EndUpdate() {
-    if (FUpdateCount > 0) --FUpdateCount;
-    if (FUpdateCount == 0) Invalidate();
+    if (updateCount_ > 0) --updateCount_;
+    if (updateCount_ == 0) Invalidate();
 }
 
 void TSkCustomControl::NotifyChange() {
-    if (FUpdateCount == 0) SettingsChanged();
+    if (updateCount_ == 0) SettingsChanged();
 }
 
 void TSkCustomControl::Invalidate() {
-    FPaintPending = true;
-    if (!FInvalidateHeld) update();
+    paintPending_ = true;
+    if (!invalidateHeld_) update();
 }
 
 void TSkCustomControl::SetTabStop(bool v) {
-    FTabStop = v;
+    tabStop_ = v;
     setFocusPolicy(v ? Qt::TabFocus : Qt::NoFocus); // a press focuses the control itself
 }
 
 void TSkCustomControl::SetCursor(int index) {
-    FCursor = index;
+    cursor_ = index;
     setCursor(CursorShapeOf(index));
 }
 
 void TSkCustomControl::ShowCanvasRegion(const QRegion& r) {
     if (r.isEmpty()) return;
-    FOwnDirty += r;
-    if (!FInPaint) update(r); // shown with the next paint event, merged with any other
+    ownDirty_ += r;
+    if (!inPaint_) update(r); // shown with the next paint event, merged with any other
 }
 
 void TSkCustomControl::PaintCanvas() {
-    if (FCanvas.size() != size()) FCanvas = QImage(size(), QImage::Format_RGB32);
-    FPaintPending = false;
-    FInPaint = true;
+    if (canvas_.size() != size()) canvas_ = QImage(size(), QImage::Format_RGB32);
+    paintPending_ = false;
+    inPaint_ = true;
     Paint();
-    FInPaint = false;
-    ++FFullPaints;
+    inPaint_ = false;
+    ++fullPaints_;
 }
 
 bool TSkCustomControl::OnScreen() const {
@@ -73,20 +73,20 @@ void TSkCustomControl::RedrawCanvas() {
 
 void TSkCustomControl::paintEvent(QPaintEvent* event) {
     const bool ownOnly =
-        !FPaintPending && FCanvas.size() == size() && (event->region() - FOwnDirty).isEmpty();
-    FOwnDirty = QRegion();
+        !paintPending_ && canvas_.size() == size() && (event->region() - ownDirty_).isEmpty();
+    ownDirty_ = QRegion();
     if (!ownOnly) PaintCanvas();
     QPainter p(this);
     // Each part clipped to itself: with a clip of one rectangle Qt copies
     // the lines straight, where a clip of several fills span by span.
     for (const QRect& r : event->region()) {
         p.setClipRect(r);
-        p.drawImage(r.topLeft(), FCanvas, r);
+        p.drawImage(r.topLeft(), canvas_, r);
     }
 }
 
 void TSkCustomControl::resizeEvent(QResizeEvent* event) {
-    FPaintPending = true;
+    paintPending_ = true;
     QWidget::resizeEvent(event);
 }
 
@@ -146,7 +146,7 @@ void TSkCustomControl::mouseReleaseEvent(QMouseEvent* event) {
     }
     MouseUp(MouseButtonFrom(event->button()), ShiftStateFrom(event->modifiers(), event->buttons()),
             pos.x(), pos.y());
-    if (self && event->button() == Qt::RightButton && FPopupMenu) FPopupMenu->popup(global);
+    if (self && event->button() == Qt::RightButton && popupMenu_) popupMenu_->popup(global);
 }
 
 // The base handlers are skipped: they would repaint the whole control, and

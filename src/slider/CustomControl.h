@@ -17,10 +17,10 @@ class TSkCustomControl : public QWidget {
 public:
     explicit TSkCustomControl(QWidget* parent = nullptr);
 
-    void BeginUpdate() { ++FUpdateCount; }
+    void BeginUpdate() { ++updateCount_; }
     // Counter down by 1, never below 0; invalidates the control at 0.
     void EndUpdate();
-    int UpdateCount() const { return FUpdateCount; }
+    int UpdateCount() const { return updateCount_; }
 
     // Calls SettingsChanged when no update is held back.
     virtual void NotifyChange();
@@ -37,18 +37,18 @@ public:
     // Visible, in a window the display shows.
     bool OnScreen() const;
 
-    bool TabStop() const { return FTabStop; }
+    bool TabStop() const { return tabStop_; }
     void SetTabStop(bool v);
-    int Cursor() const { return FCursor; }
+    int Cursor() const { return cursor_; }
     void SetCursor(int index);
-    int Tag() const { return FTag; }
-    void SetTag(int v) { FTag = v; }
-    QMenu* PopupMenu() const { return FPopupMenu; }
-    void SetPopupMenu(QMenu* menu) { FPopupMenu = menu; }
+    int Tag() const { return tag_; }
+    void SetTag(int v) { tag_ = v; }
+    QMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
 
     // The picture shown on the window.
-    const QImage& Canvas() const { return FCanvas; }
-    int FullPaintCount() const { return FFullPaints; }
+    const QImage& Canvas() const { return canvas_; }
+    int FullPaintCount() const { return fullPaints_; }
 
 signals:
     void focusEntered();
@@ -65,8 +65,8 @@ signals:
 protected:
     // Draws the whole control onto the canvas.
     virtual void Paint() {}
-    QImage& CanvasRef() { return FCanvas; }
-    bool InPaint() const { return FInPaint; }
+    QImage& CanvasRef() { return canvas_; }
+    bool InPaint() const { return inPaint_; }
     // Shows a part of the canvas that was drawn outside Paint at once.
     void ShowCanvasRegion(const QRegion& r);
 
@@ -92,25 +92,25 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-    bool PaintPending() const { return FPaintPending; }
+    bool PaintPending() const { return paintPending_; }
     // While held, an invalidation only marks the control: the caller shows
     // what it redrew itself.
-    void HoldInvalidate(bool held) { FInvalidateHeld = held; }
+    void HoldInvalidate(bool held) { invalidateHeld_ = held; }
     // The canvas was brought up to date outside Paint.
-    void MarkPainted() { FPaintPending = false; }
+    void MarkPainted() { paintPending_ = false; }
 
 private:
     void PaintCanvas();
 
-    int FUpdateCount = 0;
-    bool FTabStop = true;
-    int FCursor = crDefault;
-    int FTag = 0;
-    QPointer<QMenu> FPopupMenu;
-    QImage FCanvas;
-    QRegion FOwnDirty; // canvas parts drawn outside Paint, waiting to be shown
-    bool FPaintPending = true;
-    bool FInPaint = false;
-    bool FInvalidateHeld = false;
-    int FFullPaints = 0;
+    int updateCount_ = 0;
+    bool tabStop_ = true;
+    int cursor_ = crDefault;
+    int tag_ = 0;
+    QPointer<QMenu> popupMenu_;
+    QImage canvas_;
+    QRegion ownDirty_; // canvas parts drawn outside Paint, waiting to be shown
+    bool paintPending_ = true;
+    bool inPaint_ = false;
+    bool invalidateHeld_ = false;
+    int fullPaints_ = 0;
 };

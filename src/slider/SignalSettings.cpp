@@ -8,14 +8,14 @@
 TSignalSettings::TSignalSettings(QObject* parent) : TSkPersistent(parent) {}
 
 void TSignalSettings::SetValueFrom(float v) {
-    if (v == FValueFrom || v == FValueTo) return;
-    FValueFrom = v == 0.0f ? 0.000001f : v;
+    if (v == valueFrom_ || v == valueTo_) return;
+    valueFrom_ = v == 0.0f ? 0.000001f : v;
     Changed();
 }
 
 void TSignalSettings::SetValueTo(float v) {
-    if (v == FValueFrom || v == FValueTo) return;
-    FValueTo = v;
+    if (v == valueFrom_ || v == valueTo_) return;
+    valueTo_ = v;
     Changed();
 }
 
@@ -35,41 +35,41 @@ T SpanBySign(T from, T to, T previous) {
 } // namespace
 
 void TSignalSettings::Changed() {
-    FValueSpan = SpanBySign(FValueFrom, FValueTo, FValueSpan);
-    const std::int64_t span = SpanBySign<std::int64_t>(FDigitalFrom, FDigitalTo, FDigitalSpan);
-    FDigitalSpan = static_cast<std::int32_t>(span); // wraps as the 32-bit field does
+    valueSpan_ = SpanBySign(valueFrom_, valueTo_, valueSpan_);
+    const std::int64_t span = SpanBySign<std::int64_t>(digitalFrom_, digitalTo_, digitalSpan_);
+    digitalSpan_ = static_cast<std::int32_t>(span); // wraps as the 32-bit field does
 
-    if (FDigitalSpan > 0)
-        FValuePerDigit = static_cast<float>(static_cast<double>(FValueSpan) / FDigitalSpan);
-    if (FValueSpan > 0) {
-        FDigitsPerValue = static_cast<float>(FDigitalSpan / static_cast<double>(FValueSpan));
-        FSampleText = SampleTextOf(FValueFormat);
+    if (digitalSpan_ > 0)
+        valuePerDigit_ = static_cast<float>(static_cast<double>(valueSpan_) / digitalSpan_);
+    if (valueSpan_ > 0) {
+        digitsPerValue_ = static_cast<float>(digitalSpan_ / static_cast<double>(valueSpan_));
+        sampleText_ = SampleTextOf(valueFormat_);
     }
     TSkPersistent::Changed();
 }
 
 float TSignalSettings::DigitToValue(std::int32_t digit) const {
     const long double v =
-        (static_cast<long double>(digit) - FDigitalFrom) * FValuePerDigit + FValueFrom;
+        (static_cast<long double>(digit) - digitalFrom_) * valuePerDigit_ + valueFrom_;
     return static_cast<float>(v);
 }
 
 std::int32_t TSignalSettings::ValueToDigit(float value) const {
     const long double d =
-        (static_cast<long double>(value) - FValueFrom) * FDigitsPerValue + FDigitalFrom;
+        (static_cast<long double>(value) - valueFrom_) * digitsPerValue_ + digitalFrom_;
     if (!(d > -2147483648.0L)) return INT32_MIN; // also NaN
     if (d >= 2147483647.0L) return INT32_MAX;
     return RoundEven(static_cast<double>(d));
 }
 
 void TSignalSettings::Assign(const TSignalSettings& other) {
-    FDigitalFrom = other.FDigitalFrom;
-    FDigitalTo = other.FDigitalTo;
-    FName1 = other.FName1;
-    FName2 = other.FName2;
-    FValueFormat = other.FValueFormat;
-    FValueFrom = other.FValueFrom;
-    FValueTo = other.FValueTo;
-    FValueUnit = other.FValueUnit;
+    digitalFrom_ = other.digitalFrom_;
+    digitalTo_ = other.digitalTo_;
+    name1_ = other.name1_;
+    name2_ = other.name2_;
+    valueFormat_ = other.valueFormat_;
+    valueFrom_ = other.valueFrom_;
+    valueTo_ = other.valueTo_;
+    valueUnit_ = other.valueUnit_;
     Changed();
 }

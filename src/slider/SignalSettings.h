@@ -12,32 +12,32 @@ class TSignalSettings : public TSkPersistent {
 public:
     explicit TSignalSettings(QObject* parent = nullptr);
 
-    std::int32_t DigitalFrom() const { return FDigitalFrom; }
-    std::int32_t DigitalTo() const { return FDigitalTo; }
-    const QString& Name1() const { return FName1; }
-    const QString& Name2() const { return FName2; }
-    const QString& ValueFormat() const { return FValueFormat; }
-    float ValueFrom() const { return FValueFrom; }
-    float ValueTo() const { return FValueTo; }
-    const QString& ValueUnit() const { return FValueUnit; }
+    std::int32_t DigitalFrom() const { return digitalFrom_; }
+    std::int32_t DigitalTo() const { return digitalTo_; }
+    const QString& Name1() const { return name1_; }
+    const QString& Name2() const { return name2_; }
+    const QString& ValueFormat() const { return valueFormat_; }
+    float ValueFrom() const { return valueFrom_; }
+    float ValueTo() const { return valueTo_; }
+    const QString& ValueUnit() const { return valueUnit_; }
 
-    void SetDigitalFrom(std::int32_t v) { Store(FDigitalFrom, v); }
-    void SetDigitalTo(std::int32_t v) { Store(FDigitalTo, v); }
-    void SetName1(const QString& v) { Store(FName1, v); }
-    void SetName2(const QString& v) { Store(FName2, v); }
-    void SetValueFormat(const QString& v) { Store(FValueFormat, v); }
+    void SetDigitalFrom(std::int32_t v) { Store(digitalFrom_, v); }
+    void SetDigitalTo(std::int32_t v) { Store(digitalTo_, v); }
+    void SetName1(const QString& v) { Store(name1_, v); }
+    void SetName2(const QString& v) { Store(name2_, v); }
+    void SetValueFormat(const QString& v) { Store(valueFormat_, v); }
     // Both ignore a value equal to either bound; an assigned 0 for the lower
     // bound is kept as 0.000001.
     void SetValueFrom(float v);
     void SetValueTo(float v);
-    void SetValueUnit(const QString& v) { Store(FValueUnit, v); }
+    void SetValueUnit(const QString& v) { Store(valueUnit_, v); }
 
     // Derived by Changed.
-    float ValueSpan() const { return FValueSpan; }
-    std::int32_t DigitalSpan() const { return FDigitalSpan; }
-    float ValuePerDigit() const { return FValuePerDigit; }
-    float DigitsPerValue() const { return FDigitsPerValue; }
-    const QString& SampleText() const { return FSampleText; }
+    float ValueSpan() const { return valueSpan_; }
+    std::int32_t DigitalSpan() const { return digitalSpan_; }
+    float ValuePerDigit() const { return valuePerDigit_; }
+    float DigitsPerValue() const { return digitsPerValue_; }
+    const QString& SampleText() const { return sampleText_; }
 
     // Recomputes the derived fields, then emits changed.
     void Changed() override;
@@ -50,18 +50,18 @@ public:
     void Assign(const TSignalSettings& other);
 
 private:
-    std::int32_t FDigitalFrom = 0;
-    std::int32_t FDigitalTo = 1000;
-    QString FName1 = QStringLiteral("SignalName1");
-    QString FName2 = QStringLiteral("SignalName2");
-    QString FValueFormat = QStringLiteral("##0.0");
-    float FValueFrom = 0.0f;
-    float FValueTo = 100.0f;
-    QString FValueUnit = QStringLiteral("%");
+    std::int32_t digitalFrom_ = 0;
+    std::int32_t digitalTo_ = 1000;
+    QString name1_ = QStringLiteral("SignalName1");
+    QString name2_ = QStringLiteral("SignalName2");
+    QString valueFormat_ = QStringLiteral("##0.0");
+    float valueFrom_ = 0.0f;
+    float valueTo_ = 100.0f;
+    QString valueUnit_ = QStringLiteral("%");
 
-    float FValueSpan = 100.0f;
-    std::int32_t FDigitalSpan = 1000;
-    float FValuePerDigit = 0.0f;
-    float FDigitsPerValue = 0.0f;
-    QString FSampleText = QStringLiteral("##0.0");
+    float valueSpan_ = 100.0f;
+    std::int32_t digitalSpan_ = 1000;
+    float valuePerDigit_ = 0.0f;
+    float digitsPerValue_ = 0.0f;
+    QString sampleText_ = QStringLiteral("##0.0");
 };

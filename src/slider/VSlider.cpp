@@ -2,41 +2,41 @@
 
 TSkVSlider::TSkVSlider(QWidget* parent)
     : TSkAnalogCControl(parent),
-      FFont(new TSkFont(QStringLiteral("MS Sans Serif"), 10, clWindowText, this)),
-      FBevelOuter(new TSkSBevel(this)), FBevelValue(new TSkSBevel(this)),
-      FFontValue(new TSkFont(QStringLiteral("System"), 10, clLime, this)),
-      FScaleSettings(new TScaleSettings(TScaleSettings::Defaults::Slider, this)) {
-    FBevelOuter->SetSpacing(5);
-    FBevelOuter->SetBevelLine(blOuter);
-    FBevelOuter->SetWidth(2);
-    FBevelValue->SetStyle(bsLowered);
-    FBevelValue->SetWidth(2);
-    FBevelValue->SetColor(clBlack);
-    FBevelValue->SetSpacing(0);
+      font_(new TSkFont(QStringLiteral("MS Sans Serif"), 10, clWindowText, this)),
+      bevelOuter_(new TSkSBevel(this)), bevelValue_(new TSkSBevel(this)),
+      fontValue_(new TSkFont(QStringLiteral("System"), 10, clLime, this)),
+      scaleSettings_(new TScaleSettings(TScaleSettings::Defaults::Slider, this)) {
+    bevelOuter_->SetSpacing(5);
+    bevelOuter_->SetBevelLine(blOuter);
+    bevelOuter_->SetWidth(2);
+    bevelValue_->SetStyle(bsLowered);
+    bevelValue_->SetWidth(2);
+    bevelValue_->SetColor(clBlack);
+    bevelValue_->SetSpacing(0);
     resize(70, 250); // wide enough for the knob sizes set before the owner sizes it
 }
 
 void TSkVSlider::SetButtonSize(int v) {
-    if (v == FButtonSize) return;
-    FButtonSize = ClampButtonSize(v, width());
+    if (v == buttonSize_) return;
+    buttonSize_ = ClampButtonSize(v, width());
     NotifyChange();
 }
 
 void TSkVSlider::SetColorTrench(TColor v) {
-    FColorTrench = v;
+    colorTrench_ = v;
     NotifyChange();
 }
 
 void TSkVSlider::SetOptions(TVSliderOptions v) {
-    FOptions = v & AllVSliderOptions;
+    options_ = v & AllVSliderOptions;
     NotifyChange();
 }
 
 void TSkVSlider::Loaded() {
-    ConnectSettings(*FFontValue);
-    ConnectSettings(*FScaleSettings);
-    ConnectSettings(*FBevelOuter);
-    ConnectSettings(*FBevelValue);
+    ConnectSettings(*fontValue_);
+    ConnectSettings(*scaleSettings_);
+    ConnectSettings(*bevelOuter_);
+    ConnectSettings(*bevelValue_);
     TSkAnalogCControl::Loaded();
 }
 
@@ -49,5 +49,5 @@ void TSkVSlider::SettingsChanged() {
 void TSkVSlider::SlideTo(int, int y) {
     if (PaintPending() && isVisible()) repaint(); // lay out before mapping the pointer
     const TSignalSettings& s = *SignalSettings();
-    SetDigit(SlideDigitFor(FLayout.TrenchRect, y, s.DigitalSpan(), s.DigitalFrom()));
+    SetDigit(SlideDigitFor(layout_.TrenchRect, y, s.DigitalSpan(), s.DigitalFrom()));
 }

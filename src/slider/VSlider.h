@@ -19,46 +19,46 @@ class TSkVSlider : public TSkAnalogCControl {
 public:
     explicit TSkVSlider(QWidget* parent = nullptr);
 
-    TSkFont* Font() const { return FFont; }
-    TSkSBevel* BevelOuter() const { return FBevelOuter; }
-    TSkSBevel* BevelValue() const { return FBevelValue; }
-    int ButtonSize() const { return FButtonSize; }
-    TColor ColorTrench() const { return FColorTrench; }
-    TSkFont* FontValue() const { return FFontValue; }
-    TVSliderOptions Options() const { return FOptions; }
-    TScaleSettings* ScaleSettings() const { return FScaleSettings; }
+    TSkFont* Font() const { return font_; }
+    TSkSBevel* BevelOuter() const { return bevelOuter_; }
+    TSkSBevel* BevelValue() const { return bevelValue_; }
+    int ButtonSize() const { return buttonSize_; }
+    TColor ColorTrench() const { return colorTrench_; }
+    TSkFont* FontValue() const { return fontValue_; }
+    TVSliderOptions Options() const { return options_; }
+    TScaleSettings* ScaleSettings() const { return scaleSettings_; }
 
     void SetButtonSize(int v);
     void SetColorTrench(TColor v);
     void SetOptions(TVSliderOptions v);
-    void SetFontValue(const TSkFont& f) { FFontValue->Assign(f); }
+    void SetFontValue(const TSkFont& f) { fontValue_->Assign(f); }
 
     // Layout of the last paint.
-    int KnobLength() const { return FLayout.KnobLength; }
-    int KnobBreadth() const { return FLayout.KnobBreadth; }
-    const TVSliderLayout& Layout() const { return FLayout; }
-    const TSkRect& TrenchRect() const { return FLayout.TrenchRect; }
-    const TSkRect& TrackRect() const { return FLayout.TrackRect; }
-    const TSkRect& ValueBoxRect() const { return FLayout.ValueBoxRect; }
-    bool TooSmall() const { return FLayout.TooSmall; }
-    bool BackgroundValid() const { return FBackgroundValid; }
+    int KnobLength() const { return layout_.KnobLength; }
+    int KnobBreadth() const { return layout_.KnobBreadth; }
+    const TVSliderLayout& Layout() const { return layout_; }
+    const TSkRect& TrenchRect() const { return layout_.TrenchRect; }
+    const TSkRect& TrackRect() const { return layout_.TrackRect; }
+    const TSkRect& ValueBoxRect() const { return layout_.ValueBoxRect; }
+    bool TooSmall() const { return layout_.TooSmall; }
+    bool BackgroundValid() const { return backgroundValid_; }
     // The knob centre of the last value display, in control coordinates.
-    QPoint KnobCentre() const { return FKnobCentre; }
+    QPoint KnobCentre() const { return knobCentre_; }
 
     // Keeps the unchanging part of the picture between paints (the default);
     // off, every paint draws everything afresh. Both give the same pixels.
     void SetKeepPicture(bool v);
-    bool KeepPicture() const { return FKeepPicture; }
+    bool KeepPicture() const { return keepPicture_; }
     // How often this fader's kept picture was replaced (drawn, or taken from
     // a fader alike in every input of it).
-    int PictureBuilds() const { return FPictureBuilds; }
+    int PictureBuilds() const { return pictureBuilds_; }
     // How many paints drew everything afresh.
-    int PaintsAfresh() const { return FPaintsAfresh; }
+    int PaintsAfresh() const { return paintsAfresh_; }
     // How many kept pictures were drawn, by all faders together: faders alike
     // in every input of the picture share one.
     static int SharedPictureDraws();
     // How often the knob and read-out were drawn.
-    int ValueDisplayDraws() const { return FValueDisplayDraws; }
+    int ValueDisplayDraws() const { return valueDisplayDraws_; }
 
     // Runs a batch of changes (digit, names, colours) and then draws the
     // fader once: meanwhile a new digit draws no knob of its own. When the
@@ -69,7 +69,7 @@ public:
         QPointer<TSkVSlider> self(this);
         const bool pendingBefore = PaintPending();
         const auto hold = [&](bool held) {
-            FValueDisplayHeld = held;
+            valueDisplayHeld_ = held;
             HoldInvalidate(held);
         };
         hold(true);
@@ -88,7 +88,7 @@ public:
         if (pendingBefore || !RedrawOverKept()) RedrawCanvas();
     }
     // How many batches were drawn over the kept picture without a full paint.
-    int RedrawsOverKept() const { return FRedrawsOverKept; }
+    int RedrawsOverKept() const { return redrawsOverKept_; }
 
     void Loaded() override;
     void SettingsChanged() override;
@@ -121,22 +121,22 @@ private:
     };
     const TFittedName& FitName(const QFont& font, int width, const QString& text);
 
-    TSkFont* FFont;
-    TSkSBevel* FBevelOuter;
-    TSkSBevel* FBevelValue;
-    int FButtonSize = 30;
-    TColor FColorTrench = clGreen;
-    TSkFont* FFontValue;
-    TVSliderOptions FOptions = AllVSliderOptions;
-    TScaleSettings* FScaleSettings;
+    TSkFont* font_;
+    TSkSBevel* bevelOuter_;
+    TSkSBevel* bevelValue_;
+    int buttonSize_ = 30;
+    TColor colorTrench_ = clGreen;
+    TSkFont* fontValue_;
+    TVSliderOptions options_ = AllVSliderOptions;
+    TScaleSettings* scaleSettings_;
 
-    TVSliderLayout FLayout;
-    QImage FTrackBackground{1, 1, QImage::Format_RGB32};
-    bool FBackgroundValid = false;
-    QPoint FKnobCentre;
-    QHash<QString, TFittedName> FNameFits;
-    QFont FNameFont;
-    int FNameWidth = -1;
+    TVSliderLayout layout_;
+    QImage trackBackground_{1, 1, QImage::Format_RGB32};
+    bool backgroundValid_ = false;
+    QPoint knobCentre_;
+    QHash<QString, TFittedName> nameFits_;
+    QFont nameFont_;
+    int nameWidth_ = -1;
 
     // The picture without captions, knob and read-out, with what it was drawn for.
     struct TKeptPicture {
@@ -150,15 +150,15 @@ private:
         // measured: the pairs of every page, within bounds.
         QHash<std::pair<QString, QString>, bool> NamesClear;
     };
-    TKeptPicture FKept;
+    TKeptPicture kept_;
     // Whether the canvas holds the kept picture with these captions drawn over
     // it, clear of the trench rows, and the knob and read-out drawn since.
-    bool FCanvasOverKept = false;
-    QString FCanvasName1, FCanvasName2;
-    bool FKeepPicture = true;
-    int FPictureBuilds = 0;
-    int FPaintsAfresh = 0;
-    int FValueDisplayDraws = 0;
-    int FRedrawsOverKept = 0;
-    bool FValueDisplayHeld = false;
+    bool canvasOverKept_ = false;
+    QString canvasName1_, canvasName2_;
+    bool keepPicture_ = true;
+    int pictureBuilds_ = 0;
+    int paintsAfresh_ = 0;
+    int valueDisplayDraws_ = 0;
+    int redrawsOverKept_ = 0;
+    bool valueDisplayHeld_ = false;
 };

@@ -27,11 +27,11 @@ QStaticText LaidOut(const QString& text, const QFont& font) {
 
 void TSkVSlider::PrepareScale() {
     const TSignalSettings& s = *SignalSettings();
-    TScaleSettings& scale = *FScaleSettings;
+    TScaleSettings& scale = *scaleSettings_;
     // Tick lengths from the label font.
-    MeasureScaleHorizontal(scale, s.ValueFrom(), s.ValueTo(), FKeepPicture);
-    if (FOptions & opScaleText) {
-        MeasureScaleVertical(scale, s.ValueFrom(), s.ValueTo(), FKeepPicture);
+    MeasureScaleHorizontal(scale, s.ValueFrom(), s.ValueTo(), keepPicture_);
+    if (options_ & opScaleText) {
+        MeasureScaleVertical(scale, s.ValueFrom(), s.ValueTo(), keepPicture_);
     } else {
         scale.LabelGap = scale.LabelWidth = scale.LabelHeight = 0;
         scale.Labels.clear();
@@ -43,36 +43,36 @@ TVSliderLayoutInput TSkVSlider::MeasureForLayout() {
     TVSliderLayoutInput in;
     in.Width = width();
     in.Height = height();
-    in.Options = FOptions;
-    in.BevelOuter = FBevelOuter;
-    in.BevelValue = FBevelValue;
-    const QFont& value = FFontValue->ToQFont();
-    in.SampleWidth = TextAdvance(value, SignalSettings()->SampleText(), FKeepPicture);
-    in.SampleHeight = TextHeight(value, FKeepPicture);
-    in.UnitWidth = TextAdvance(value, SignalSettings()->ValueUnit(), FKeepPicture);
-    in.NameLineHeight = TextHeight(FFont->ToQFont(), FKeepPicture);
-    in.LabelHeight = FScaleSettings->LabelHeight;
-    in.ScaleWidth = FScaleSettings->ScaleWidth;
-    in.ButtonSize = FButtonSize;
+    in.Options = options_;
+    in.BevelOuter = bevelOuter_;
+    in.BevelValue = bevelValue_;
+    const QFont& value = fontValue_->ToQFont();
+    in.SampleWidth = TextAdvance(value, SignalSettings()->SampleText(), keepPicture_);
+    in.SampleHeight = TextHeight(value, keepPicture_);
+    in.UnitWidth = TextAdvance(value, SignalSettings()->ValueUnit(), keepPicture_);
+    in.NameLineHeight = TextHeight(font_->ToQFont(), keepPicture_);
+    in.LabelHeight = scaleSettings_->LabelHeight;
+    in.ScaleWidth = scaleSettings_->ScaleWidth;
+    in.ButtonSize = buttonSize_;
     return in;
 }
 
 // Outer bevel, read-out box with its unit.
 void TSkVSlider::PaintFace(QPainter& p) {
     TSkRect r{0, 0, width(), height()};
-    if (FOptions & opBevelOuter)
-        DrawBevel(*FBevelOuter, p, r);
+    if (options_ & opBevelOuter)
+        DrawBevel(*bevelOuter_, p, r);
     else
-        FillRectColor(p, {-1, -1, width() + 1, height() + 1}, FBevelOuter->Color());
+        FillRectColor(p, {-1, -1, width() + 1, height() + 1}, bevelOuter_->Color());
 
     const TSignalSettings& s = *SignalSettings();
-    if (FOptions & opValue) {
-        TSkRect box = FLayout.ValueBevel;
-        DrawBevel(*FBevelValue, p, box);
-        if (FOptions & opUnit) {
-            p.setFont(FFontValue->ToQFont());
-            p.setPen(ToQColor(FFont->Color()));
-            AlignedTextOut(p, FLayout.UnitPos.x(), FLayout.UnitPos.y(), 0, s.ValueUnit());
+    if (options_ & opValue) {
+        TSkRect box = layout_.ValueBevel;
+        DrawBevel(*bevelValue_, p, box);
+        if (options_ & opUnit) {
+            p.setFont(fontValue_->ToQFont());
+            p.setPen(ToQColor(font_->Color()));
+            AlignedTextOut(p, layout_.UnitPos.x(), layout_.UnitPos.y(), 0, s.ValueUnit());
         }
     }
 }
@@ -80,29 +80,29 @@ void TSkVSlider::PaintFace(QPainter& p) {
 // The two caption lines.
 void TSkVSlider::PaintNames(QPainter& p) {
     const TSignalSettings& s = *SignalSettings();
-    const QFont& font = FFont->ToQFont();
+    const QFont& font = font_->ToQFont();
     p.setFont(font);
-    p.setPen(ToQColor(FFont->Color()));
+    p.setPen(ToQColor(font_->Color()));
     // A caption wider than the fader is shortened with an ellipsis and kept
     // off the outer bevel.
-    const QRect inside = FLayout.Content.ToQRect();
+    const QRect inside = layout_.Content.ToQRect();
     const int width = std::max(inside.width(), 0);
     const auto draw = [&](int bottom, const QString& text) {
         if (text.isEmpty()) return;
-        if (!FKeepPicture) { // fitted and shaped afresh
+        if (!keepPicture_) { // fitted and shaped afresh
             const QString fitted = QFontMetrics(font).elidedText(text, Qt::ElideRight, width);
-            AlignedTextOut(p, FLayout.NameX, bottom, 7, fitted);
+            AlignedTextOut(p, layout_.NameX, bottom, 7, fitted);
             return;
         }
         // As AlignedTextOut places it: centred on NameX, the bottom at the row.
         const TFittedName& f = FitName(font, width, text);
         if (f.Text.isEmpty()) return;
-        p.drawStaticText(QPoint(FLayout.NameX - f.Advance / 2, bottom - TextHeight(font)), f.Laid);
+        p.drawStaticText(QPoint(layout_.NameX - f.Advance / 2, bottom - TextHeight(font)), f.Laid);
     };
     p.save();
     p.setClipRect(inside);
-    if (FOptions & opName2) draw(FLayout.Name2Bottom, s.Name2());
-    if (FOptions & opName1) draw(FLayout.Name1Bottom, s.Name1());
+    if (options_ & opName2) draw(layout_.Name2Bottom, s.Name2());
+    if (options_ & opName1) draw(layout_.Name1Bottom, s.Name1());
     p.restore();
 }
 
@@ -111,45 +111,45 @@ void TSkVSlider::PaintNames(QPainter& p) {
 // once for the font and width, and kept while they stay.
 const TSkVSlider::TFittedName& TSkVSlider::FitName(const QFont& font, int width,
                                                    const QString& text) {
-    if (font != FNameFont || width != FNameWidth || FNameFits.size() > 256) {
-        FNameFits.clear();
-        FNameFont = font;
-        FNameWidth = width;
+    if (font != nameFont_ || width != nameWidth_ || nameFits_.size() > 256) {
+        nameFits_.clear();
+        nameFont_ = font;
+        nameWidth_ = width;
     }
-    auto it = FNameFits.find(text);
-    if (it == FNameFits.end()) {
+    auto it = nameFits_.find(text);
+    if (it == nameFits_.end()) {
         const QFontMetrics metrics(font);
         TFittedName f;
         f.Text = metrics.elidedText(text, Qt::ElideRight, width);
         f.Advance = metrics.horizontalAdvance(f.Text);
         f.Laid = LaidOut(f.Text, font);
-        it = FNameFits.insert(text, f);
+        it = nameFits_.insert(text, f);
     }
     return *it;
 }
 
 // The two scales and the framed trench.
 void TSkVSlider::PaintTrench(QPainter& p) {
-    FScaleSettings->SetPosLeftTop(true);
-    DrawScale(*FScaleSettings, p, FLayout.LeftScale);
-    FScaleSettings->SetPosLeftTop(false);
-    DrawScale(*FScaleSettings, p, FLayout.RightScale);
-    TSkRect trench = FLayout.TrenchOuter;
+    scaleSettings_->SetPosLeftTop(true);
+    DrawScale(*scaleSettings_, p, layout_.LeftScale);
+    scaleSettings_->SetPosLeftTop(false);
+    DrawScale(*scaleSettings_, p, layout_.RightScale);
+    TSkRect trench = layout_.TrenchOuter;
     Frame3D(p, trench, clBtnShadow, clBtnHighlight);
-    FillRectColor(p, FLayout.TrenchRect, FColorTrench);
+    FillRectColor(p, layout_.TrenchRect, colorTrench_);
 }
 
 TVSliderPictureKey TSkVSlider::PictureKey() const {
     const TSignalSettings& s = *SignalSettings();
     return {size(),
-            FOptions,
-            ClampButtonSize(FButtonSize, width()),
-            FColorTrench,
-            BevelKeyOf(*FBevelOuter),
-            BevelKeyOf(*FBevelValue),
-            FontKeyOf(*FFont),
-            FontKeyOf(*FFontValue),
-            ScaleKeyOf(*FScaleSettings),
+            options_,
+            ClampButtonSize(buttonSize_, width()),
+            colorTrench_,
+            BevelKeyOf(*bevelOuter_),
+            BevelKeyOf(*bevelValue_),
+            FontKeyOf(*font_),
+            FontKeyOf(*fontValue_),
+            ScaleKeyOf(*scaleSettings_),
             s.ValueFrom(),
             s.ValueTo(),
             s.ValueUnit(),
@@ -158,32 +158,32 @@ TVSliderPictureKey TSkVSlider::PictureKey() const {
 }
 
 void TSkVSlider::SetKeepPicture(bool v) {
-    FKeepPicture = v;
+    keepPicture_ = v;
     if (!v) {
-        FKept = TKeptPicture();
-        FCanvasOverKept = false;
+        kept_ = TKeptPicture();
+        canvasOverKept_ = false;
     }
 }
 
 std::pair<QString, QString> TSkVSlider::ShownNames() const {
     const TSignalSettings& s = *SignalSettings();
-    return {(FOptions & opName1) ? s.Name1() : QString(),
-            (FOptions & opName2) ? s.Name2() : QString()};
+    return {(options_ & opName1) ? s.Name1() : QString(),
+            (options_ & opName2) ? s.Name2() : QString()};
 }
 
 // Everything drawn in the order the parts overlap: face, captions, trench.
 void TSkVSlider::PaintAfresh() {
-    ++FPaintsAfresh;
-    FCanvasOverKept = false;
+    ++paintsAfresh_;
+    canvasOverKept_ = false;
     QImage picture(size(), QImage::Format_RGB32);
     PrepareScale();
-    FLayout = LayoutVSlider(MeasureForLayout());
-    FButtonSize = FLayout.ButtonSize;
+    layout_ = LayoutVSlider(MeasureForLayout());
+    buttonSize_ = layout_.ButtonSize;
     {
         QPainter p(&picture);
         PaintFace(p);
         PaintNames(p);
-        if (!FLayout.TooSmall) PaintTrench(p);
+        if (!layout_.TooSmall) PaintTrench(p);
     }
     ShowPicture(std::move(picture), nullptr);
 }
@@ -213,41 +213,41 @@ int TSkVSlider::SharedPictureDraws() {
 }
 
 void TSkVSlider::BuildKeptPicture(TVSliderPictureKey key) {
-    FKept = TKeptPicture();
-    ++FPictureBuilds;
+    kept_ = TKeptPicture();
+    ++pictureBuilds_;
     // The scale's measures are this fader's own state, shared picture or not.
     PrepareScale();
     for (const TSharedPicture& shared : SharedPictures()) {
         if (!(shared.Key == key)) continue;
-        FKept.Picture = shared.Picture;
-        FKept.TrackBackground = shared.TrackBackground;
-        FKept.Layout = FLayout = shared.Layout;
-        FButtonSize = FLayout.ButtonSize;
-        FKept.TrenchRows = shared.TrenchRows;
-        FKept.Key = std::move(key);
-        FKept.Valid = true;
+        kept_.Picture = shared.Picture;
+        kept_.TrackBackground = shared.TrackBackground;
+        kept_.Layout = layout_ = shared.Layout;
+        buttonSize_ = layout_.ButtonSize;
+        kept_.TrenchRows = shared.TrenchRows;
+        kept_.Key = std::move(key);
+        kept_.Valid = true;
         return;
     }
-    FKept.Picture = QImage(size(), QImage::Format_RGB32);
-    FLayout = LayoutVSlider(MeasureForLayout());
-    FButtonSize = FLayout.ButtonSize;
+    kept_.Picture = QImage(size(), QImage::Format_RGB32);
+    layout_ = LayoutVSlider(MeasureForLayout());
+    buttonSize_ = layout_.ButtonSize;
     {
-        QPainter p(&FKept.Picture);
+        QPainter p(&kept_.Picture);
         PaintFace(p);
-        if (!FLayout.TooSmall) PaintTrench(p);
+        if (!layout_.TooSmall) PaintTrench(p);
     }
-    if (!FLayout.TooSmall) {
-        FKept.TrackBackground = FKept.Picture.copy(FLayout.TrackRect.ToQRect());
-        const int labels = (FOptions & opScaleText) ? FScaleSettings->LabelHeight : 0;
-        FKept.TrenchRows = TrenchRows(FLayout, labels);
+    if (!layout_.TooSmall) {
+        kept_.TrackBackground = kept_.Picture.copy(layout_.TrackRect.ToQRect());
+        const int labels = (options_ & opScaleText) ? scaleSettings_->LabelHeight : 0;
+        kept_.TrenchRows = TrenchRows(layout_, labels);
     }
-    FKept.Layout = FLayout;
-    FKept.Key = std::move(key);
-    FKept.Valid = true;
+    kept_.Layout = layout_;
+    kept_.Key = std::move(key);
+    kept_.Valid = true;
     ++SharedPictureDrawCount;
     std::deque<TSharedPicture>& shared = SharedPictures();
     shared.push_front(
-        {FKept.Key, FKept.Picture, FKept.TrackBackground, FKept.Layout, FKept.TrenchRows});
+        {kept_.Key, kept_.Picture, kept_.TrackBackground, kept_.Layout, kept_.TrenchRows});
     if (shared.size() > SHARED_PICTURES) shared.pop_back();
 }
 
@@ -255,26 +255,26 @@ void TSkVSlider::BuildKeptPicture(TVSliderPictureKey key) {
 // same pixels when they leave every row the trench, scales and knob column
 // can touch as it was; measured once per pair of captions.
 bool TSkVSlider::NamesClearOfTrench(const QImage& withNames) {
-    if (FKept.Layout.TooSmall) return true;
+    if (kept_.Layout.TooSmall) return true;
     auto names = ShownNames();
-    if (const auto it = FKept.NamesClear.constFind(names); it != FKept.NamesClear.cend())
+    if (const auto it = kept_.NamesClear.constFind(names); it != kept_.NamesClear.cend())
         return *it;
-    if (FKept.NamesClear.size() >= 1024) FKept.NamesClear.clear();
-    const bool clear = RowsEqual(withNames, FKept.Picture, FKept.TrenchRows);
-    FKept.NamesClear.insert(std::move(names), clear);
+    if (kept_.NamesClear.size() >= 1024) kept_.NamesClear.clear();
+    const bool clear = RowsEqual(withNames, kept_.Picture, kept_.TrenchRows);
+    kept_.NamesClear.insert(std::move(names), clear);
     return clear;
 }
 
 void TSkVSlider::Paint() {
-    if (!FKeepPicture) {
+    if (!keepPicture_) {
         PaintAfresh();
         return;
     }
     TVSliderPictureKey key = PictureKey();
-    if (!FKept.Valid || !(FKept.Key == key)) BuildKeptPicture(std::move(key));
-    FLayout = FKept.Layout;
-    FButtonSize = FLayout.ButtonSize;
-    QImage picture = FKept.Picture;
+    if (!kept_.Valid || !(kept_.Key == key)) BuildKeptPicture(std::move(key));
+    layout_ = kept_.Layout;
+    buttonSize_ = layout_.ButtonSize;
+    QImage picture = kept_.Picture;
     auto [name1, name2] = ShownNames();
     if (!name1.isEmpty() || !name2.isEmpty()) {
         {
@@ -286,10 +286,10 @@ void TSkVSlider::Paint() {
             return;
         }
     }
-    ShowPicture(std::move(picture), &FKept.TrackBackground);
-    FCanvasOverKept = !FLayout.TooSmall;
-    FCanvasName1 = std::move(name1);
-    FCanvasName2 = std::move(name2);
+    ShowPicture(std::move(picture), &kept_.TrackBackground);
+    canvasOverKept_ = !layout_.TooSmall;
+    canvasName1_ = std::move(name1);
+    canvasName2_ = std::move(name2);
 }
 
 // A batch that left the kept picture's inputs alone: the rows the captions
@@ -297,35 +297,35 @@ void TSkVSlider::Paint() {
 // there, and the knob column and read-out are drawn as on any value change.
 // The same pixels as a full paint, without copying the whole picture.
 bool TSkVSlider::RedrawOverKept() {
-    if (!FKeepPicture || !FCanvasOverKept || !FKept.Valid || !isVisible()) return false;
+    if (!keepPicture_ || !canvasOverKept_ || !kept_.Valid || !isVisible()) return false;
     QImage& canvas = CanvasRef();
-    if (canvas.size() != size() || !(FKept.Key == PictureKey())) return false;
+    if (canvas.size() != size() || !(kept_.Key == PictureKey())) return false;
     auto [name1, name2] = ShownNames();
     QRegion shown;
-    if (name1 != FCanvasName1 || name2 != FCanvasName2) {
-        const TRowSpan trench = FKept.TrenchRows;
+    if (name1 != canvasName1_ || name2 != canvasName2_) {
+        const TRowSpan trench = kept_.TrenchRows;
         const int first = std::clamp(trench.First, 0, canvas.height());
         const int last = std::clamp(trench.Last, first - 1, canvas.height() - 1);
         const auto bytes = static_cast<std::size_t>(canvas.bytesPerLine());
         for (int y = 0; y < canvas.height(); ++y)
             if (y < first || y > last)
-                std::memcpy(canvas.scanLine(y), FKept.Picture.constScanLine(y), bytes);
+                std::memcpy(canvas.scanLine(y), kept_.Picture.constScanLine(y), bytes);
         {
             QPainter p(&canvas);
-            p.drawImage(FLayout.TrackRect.ToQRect().topLeft(), FKept.TrackBackground);
+            p.drawImage(layout_.TrackRect.ToQRect().topLeft(), kept_.TrackBackground);
             PaintNames(p);
         }
         // Now the kept picture with only the new captions over it.
         if (!NamesClearOfTrench(canvas)) {
-            FCanvasOverKept = false;
+            canvasOverKept_ = false;
             return false;
         }
         shown += QRect(0, 0, canvas.width(), first);
         shown += QRect(0, last + 1, canvas.width(), canvas.height() - last - 1);
-        FCanvasName1 = std::move(name1);
-        FCanvasName2 = std::move(name2);
+        canvasName1_ = std::move(name1);
+        canvasName2_ = std::move(name2);
     }
-    ++FRedrawsOverKept;
+    ++redrawsOverKept_;
     MarkPainted();
     UpdateValueDisplay();
     ShowCanvasRegion(shown);
@@ -335,48 +335,48 @@ bool TSkVSlider::RedrawOverKept() {
 // Takes the picture as the canvas; the knob column's background comes from
 // the kept one when given, else from the picture.
 void TSkVSlider::ShowPicture(QImage picture, const QImage* trackBackground) {
-    if (!FLayout.TooSmall) {
-        FTrackBackground =
-            trackBackground ? *trackBackground : picture.copy(FLayout.TrackRect.ToQRect());
-        SetKnobHitRect(FLayout.TrackRect);
-        FBackgroundValid = true;
+    if (!layout_.TooSmall) {
+        trackBackground_ =
+            trackBackground ? *trackBackground : picture.copy(layout_.TrackRect.ToQRect());
+        SetKnobHitRect(layout_.TrackRect);
+        backgroundValid_ = true;
     } else {
         SetKnobHitRect({}); // no trench to slide in: a press must not jump the knob
     }
     CanvasRef() = std::move(picture);
-    if (!FLayout.TooSmall) UpdateValueDisplay();
+    if (!layout_.TooSmall) UpdateValueDisplay();
 }
 
 void TSkVSlider::UpdateValueDisplay() {
     TSkAnalogCControl::UpdateValueDisplay();
-    if (FValueDisplayHeld) return; // drawn with the whole fader at the batch's end
-    if (FLayout.TooSmall || !isVisible() || !FBackgroundValid) return;
+    if (valueDisplayHeld_) return; // drawn with the whole fader at the batch's end
+    if (layout_.TooSmall || !isVisible() || !backgroundValid_) return;
     if (CanvasRef().size() != size()) return; // resized since: the next paint shows it
 
     const TSignalSettings& s = *SignalSettings();
-    const TSkRect& track = FLayout.TrackRect;
+    const TSkRect& track = layout_.TrackRect;
     const int y =
-        KnobCentreRow(FTrackBackground.height(), FLayout.KnobLength, FLayout.TrenchRect.Height(),
+        KnobCentreRow(trackBackground_.height(), layout_.KnobLength, layout_.TrenchRect.Height(),
                       s.DigitalSpan(), Digit(), s.DigitalFrom());
-    const int x = FTrackBackground.width() / 2;
-    FKnobCentre = QPoint(track.Left + x, track.Top + y);
-    SetKnobHitRect(KnobHitRectFor(track, EnableMouseJump(), track.Top + y, FButtonSize));
+    const int x = trackBackground_.width() / 2;
+    knobCentre_ = QPoint(track.Left + x, track.Top + y);
+    SetKnobHitRect(KnobHitRectFor(track, EnableMouseJump(), track.Top + y, buttonSize_));
 
     // The kept background, then the knob over it, clipped to the knob column.
-    ++FValueDisplayDraws;
+    ++valueDisplayDraws_;
     QPainter c(&CanvasRef());
     c.setClipRect(track.ToQRect());
-    c.drawImage(QPoint(track.Left, track.Top), FTrackBackground);
-    if (FKeepPicture) {
-        const TSkRect knob = KnobRect(FKnobCentre.x(), FKnobCentre.y(), FButtonSize);
-        c.drawImage(QPoint(knob.Left, knob.Top), KnobPicture(FButtonSize, KnobColor()));
+    c.drawImage(QPoint(track.Left, track.Top), trackBackground_);
+    if (keepPicture_) {
+        const TSkRect knob = KnobRect(knobCentre_.x(), knobCentre_.y(), buttonSize_);
+        c.drawImage(QPoint(knob.Left, knob.Top), KnobPicture(buttonSize_, KnobColor()));
     } else {
-        DrawKnob(c, FKnobCentre.x(), FKnobCentre.y(), FButtonSize, KnobColor());
+        DrawKnob(c, knobCentre_.x(), knobCentre_.y(), buttonSize_, KnobColor());
     }
     QRegion shown(track.ToQRect());
-    if ((FOptions & opValue) && !FLayout.ValueBoxRect.IsEmpty()) {
+    if ((options_ & opValue) && !layout_.ValueBoxRect.IsEmpty()) {
         DrawValueText(c);
-        shown += FLayout.ValueBoxRect.ToQRect();
+        shown += layout_.ValueBoxRect.ToQRect();
     }
     c.end();
     ShowCanvasRegion(shown);
@@ -429,20 +429,20 @@ TValueBox& ValueBoxFor(const TValueBoxKey& key, const QString& text) {
 // so moving the knob does not shape the same digits again; with the picture
 // kept, the whole box is kept per text and copied.
 void TSkVSlider::DrawValueText(QPainter& c) {
-    const TSkRect& box = FLayout.ValueBoxRect;
+    const TSkRect& box = layout_.ValueBoxRect;
     c.setClipRect(box.ToQRect());
-    const QFont& font = FFontValue->ToQFont();
+    const QFont& font = fontValue_->ToQFont();
     TValueBox& kept = ValueBoxFor(
-        {font, box.ToQRect().size(), FBevelValue->Color(), FFontValue->Color(), PaletteKeyNow()},
+        {font, box.ToQRect().size(), bevelValue_->Color(), fontValue_->Color(), PaletteKeyNow()},
         ValueText());
     const auto draw = [&](QPainter& p, const TSkRect& r) {
-        FillRectColor(p, r, FBevelValue->Color());
+        FillRectColor(p, r, bevelValue_->Color());
         p.setFont(font);
-        p.setPen(ToQColor(FFontValue->Color()));
+        p.setPen(ToQColor(fontValue_->Color()));
         p.drawStaticText(QPoint(r.Right - kept.Width, r.Top), kept.Text);
     };
     // A box of no colour shows what was there before: that is never kept.
-    if (!FKeepPicture || !ToQColor(FBevelValue->Color()).isValid()) {
+    if (!keepPicture_ || !ToQColor(bevelValue_->Color()).isValid()) {
         draw(c, box);
         return;
     }

@@ -5,52 +5,52 @@
 #include "base/FontFallbacks.h"
 
 TSkSBevel::TSkSBevel(QObject* parent)
-    : TSkPersistent(parent), FOffset(new TSkOffset(this)), FSurfaceGrad(new TSkGradSettings(this)) {
-    connect(FOffset, &TSkPersistent::changed, this, [this] { Changed(); });
-    connect(FSurfaceGrad, &TSkPersistent::changed, this, [this] { Changed(); });
+    : TSkPersistent(parent), offset_(new TSkOffset(this)), surfaceGrad_(new TSkGradSettings(this)) {
+    connect(offset_, &TSkPersistent::changed, this, [this] { Changed(); });
+    connect(surfaceGrad_, &TSkPersistent::changed, this, [this] { Changed(); });
 }
 
 void TSkSBevel::Changed() {
-    FBorderWidth = FSpacing + FWidth;
-    if (FBevelLine == blOuter || FBevelLine == blInner)
-        FBorderWidth += 1;
-    else if (FBevelLine == blBoth)
-        FBorderWidth += 2;
+    borderWidth_ = spacing_ + width_;
+    if (bevelLine_ == blOuter || bevelLine_ == blInner)
+        borderWidth_ += 1;
+    else if (bevelLine_ == blBoth)
+        borderWidth_ += 2;
     TSkPersistent::Changed();
 }
 
 void TSkFont::Assign(const TSkFont& other) {
     if (&other == this) return;
-    FName = other.FName;
-    FSize = other.FSize;
-    FColor = other.FColor;
-    FStyle = other.FStyle;
+    name_ = other.name_;
+    size_ = other.size_;
+    color_ = other.color_;
+    style_ = other.style_;
     Changed();
 }
 
 int TSkFont::PixelSize() const {
-    const int px = static_cast<int>(std::lround(std::abs(FSize) * 96.0 / 72.0));
+    const int px = static_cast<int>(std::lround(std::abs(size_) * 96.0 / 72.0));
     return px < 1 ? 1 : px;
 }
 
 void TSkFont::Changed() {
-    FCache = nullptr;
+    cache_ = nullptr;
     TSkPersistent::Changed();
 }
 
 const QFont& TSkFont::ToQFont() const {
-    if (FCache == nullptr)
-        FCache = &SharedFont({FName, PixelSize(), (FStyle & fsBold) != 0, (FStyle & fsItalic) != 0,
-                              (FStyle & fsUnderline) != 0, (FStyle & fsStrikeOut) != 0});
-    return *FCache;
+    if (cache_ == nullptr)
+        cache_ = &SharedFont({name_, PixelSize(), (style_ & fsBold) != 0, (style_ & fsItalic) != 0,
+                              (style_ & fsUnderline) != 0, (style_ & fsStrikeOut) != 0});
+    return *cache_;
 }
 
 TScaleSettings::TScaleSettings(Defaults defaults, QObject* parent)
-    : TSkPersistent(parent), FFont(new TSkFont(QStringLiteral("Arial"), 14, clBlack, this)) {
+    : TSkPersistent(parent), font_(new TSkFont(QStringLiteral("Arial"), 14, clBlack, this)) {
     if (defaults == Defaults::Slider) {
-        FDrawLine = false;
-        FFont->SetSize(8);
-        FSubSteps = 5;
+        drawLine_ = false;
+        font_->SetSize(8);
+        subSteps_ = 5;
     }
-    connect(FFont, &TSkPersistent::changed, this, [this] { Changed(); });
+    connect(font_, &TSkPersistent::changed, this, [this] { Changed(); });
 }

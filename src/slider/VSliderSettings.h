@@ -33,86 +33,86 @@ enum TGradientStyle {
 class TSkOffset : public TSkPersistent {
 public:
     using TSkPersistent::TSkPersistent;
-    int Top() const { return FTop; }
-    int Left() const { return FLeft; }
-    int Right() const { return FRight; }
-    int Bottom() const { return FBottom; }
-    void SetTop(int v) { Store(FTop, v); }
-    void SetLeft(int v) { Store(FLeft, v); }
-    void SetRight(int v) { Store(FRight, v); }
-    void SetBottom(int v) { Store(FBottom, v); }
+    int Top() const { return top_; }
+    int Left() const { return left_; }
+    int Right() const { return right_; }
+    int Bottom() const { return bottom_; }
+    void SetTop(int v) { Store(top_, v); }
+    void SetLeft(int v) { Store(left_, v); }
+    void SetRight(int v) { Store(right_, v); }
+    void SetBottom(int v) { Store(bottom_, v); }
 
 private:
-    int FTop = 0, FLeft = 0, FRight = 0, FBottom = 0;
+    int top_ = 0, left_ = 0, right_ = 0, bottom_ = 0;
 };
 
 class TSkGradSettings : public TSkPersistent {
 public:
     using TSkPersistent::TSkPersistent;
-    TColor ColorFrom() const { return FColorFrom; }
-    TColor ColorTo() const { return FColorTo; }
-    bool Visible() const { return FVisible; }
-    TGradientStyle Style() const { return FStyle; }
-    void SetColorFrom(TColor v) { Store(FColorFrom, v); }
-    void SetColorTo(TColor v) { Store(FColorTo, v); }
-    void SetVisible(bool v) { Store(FVisible, v); }
-    void SetStyle(TGradientStyle v) { Store(FStyle, v); }
+    TColor ColorFrom() const { return colorFrom_; }
+    TColor ColorTo() const { return colorTo_; }
+    bool Visible() const { return visible_; }
+    TGradientStyle Style() const { return style_; }
+    void SetColorFrom(TColor v) { Store(colorFrom_, v); }
+    void SetColorTo(TColor v) { Store(colorTo_, v); }
+    void SetVisible(bool v) { Store(visible_, v); }
+    void SetStyle(TGradientStyle v) { Store(style_, v); }
 
 private:
-    TColor FColorFrom = 0xE2E2E2;
-    TColor FColorTo = 0x8F8F8F;
-    bool FVisible = false;
-    TGradientStyle FStyle = gsHorizontal1;
+    TColor colorFrom_ = 0xE2E2E2;
+    TColor colorTo_ = 0x8F8F8F;
+    bool visible_ = false;
+    TGradientStyle style_ = gsHorizontal1;
 };
 
 class TSkSBevel : public TSkPersistent {
 public:
     explicit TSkSBevel(QObject* parent = nullptr);
 
-    TSkOffset* Offset() const { return FOffset; }
-    TBevelStyle Style() const { return FStyle; }
-    int Spacing() const { return FSpacing; }
-    TBevelLine BevelLine() const { return FBevelLine; }
-    int Width() const { return FWidth; }
-    TColor Color() const { return FColor; }
-    TColor ColorShadowFrom() const { return FColorShadowFrom; }
-    TColor ColorShadowTo() const { return FColorShadowTo; }
-    TColor ColorHighLightFrom() const { return FColorHighLightFrom; }
-    TColor ColorHighLightTo() const { return FColorHighLightTo; }
-    TColor PenColor() const { return FPenColor; }
-    TSkGradSettings* SurfaceGrad() const { return FSurfaceGrad; }
-    int BorderWidth() const { return FBorderWidth; }
+    TSkOffset* Offset() const { return offset_; }
+    TBevelStyle Style() const { return style_; }
+    int Spacing() const { return spacing_; }
+    TBevelLine BevelLine() const { return bevelLine_; }
+    int Width() const { return width_; }
+    TColor Color() const { return color_; }
+    TColor ColorShadowFrom() const { return colorShadowFrom_; }
+    TColor ColorShadowTo() const { return colorShadowTo_; }
+    TColor ColorHighLightFrom() const { return colorHighLightFrom_; }
+    TColor ColorHighLightTo() const { return colorHighLightTo_; }
+    TColor PenColor() const { return penColor_; }
+    TSkGradSettings* SurfaceGrad() const { return surfaceGrad_; }
+    int BorderWidth() const { return borderWidth_; }
 
-    void SetStyle(TBevelStyle v) { Store(FStyle, v); }
-    void SetSpacing(int v) { Store(FSpacing, v); }
-    void SetBevelLine(TBevelLine v) { Store(FBevelLine, v); }
+    void SetStyle(TBevelStyle v) { Store(style_, v); }
+    void SetSpacing(int v) { Store(spacing_, v); }
+    void SetBevelLine(TBevelLine v) { Store(bevelLine_, v); }
     void SetWidth(int v) {
-        if (v >= 0) Store(FWidth, v);
+        if (v >= 0) Store(width_, v);
     }
-    void SetColor(TColor v) { Store(FColor, v); }
-    void SetColorShadowFrom(TColor v) { Store(FColorShadowFrom, v); }
-    void SetColorShadowTo(TColor v) { Store(FColorShadowTo, v); }
-    void SetColorHighLightFrom(TColor v) { Store(FColorHighLightFrom, v); }
-    void SetColorHighLightTo(TColor v) { Store(FColorHighLightTo, v); }
-    void SetPenColor(TColor v) { Store(FPenColor, v); }
+    void SetColor(TColor v) { Store(color_, v); }
+    void SetColorShadowFrom(TColor v) { Store(colorShadowFrom_, v); }
+    void SetColorShadowTo(TColor v) { Store(colorShadowTo_, v); }
+    void SetColorHighLightFrom(TColor v) { Store(colorHighLightFrom_, v); }
+    void SetColorHighLightTo(TColor v) { Store(colorHighLightTo_, v); }
+    void SetPenColor(TColor v) { Store(penColor_, v); }
 
     // Recomputes BorderWidth, then emits changed.
     void Changed() override;
 
 private:
-    TSkOffset* FOffset;
-    TBevelStyle FStyle = bsRaised;
-    int FSpacing = 5;
-    TBevelLine FBevelLine = blNone;
-    int FWidth = 2;
-    TColor FColor = clBtnFace;
-    TColor FColorShadowFrom = clBtnShadow;
-    TColor FColorShadowTo = clBtnShadow;
-    TColor FColorHighLightFrom = clBtnHighlight;
-    TColor FColorHighLightTo = clBtnHighlight;
-    TColor FPenColor = clBlack;
-    TSkGradSettings* FSurfaceGrad;
-    int FBorderWidth = 7;
+    TSkOffset* offset_;
+    TBevelStyle style_ = bsRaised;
+    int spacing_ = 5;
+    TBevelLine bevelLine_ = blNone;
+    int width_ = 2;
+    TColor color_ = clBtnFace;
+    TColor colorShadowFrom_ = clBtnShadow;
+    TColor colorShadowTo_ = clBtnShadow;
+    TColor colorHighLightFrom_ = clBtnHighlight;
+    TColor colorHighLightTo_ = clBtnHighlight;
+    TColor penColor_ = clBlack;
+    TSkGradSettings* surfaceGrad_;
+    int borderWidth_ = 7;
 };
 
 // Font style bits.
@@ -124,16 +124,16 @@ using TFontStyles = unsigned;
 class TSkFont : public TSkPersistent {
 public:
     TSkFont(const QString& name, int size, TColor color = clWindowText, QObject* parent = nullptr)
-        : TSkPersistent(parent), FName(name), FSize(size), FColor(color) {}
+        : TSkPersistent(parent), name_(name), size_(size), color_(color) {}
 
-    const QString& Name() const { return FName; }
-    int Size() const { return FSize; }
-    TColor Color() const { return FColor; }
-    TFontStyles Style() const { return FStyle; }
-    void SetName(const QString& v) { Store(FName, v); }
-    void SetSize(int v) { Store(FSize, v); }
-    void SetColor(TColor v) { Store(FColor, v); }
-    void SetStyle(TFontStyles v) { Store(FStyle, v); }
+    const QString& Name() const { return name_; }
+    int Size() const { return size_; }
+    TColor Color() const { return color_; }
+    TFontStyles Style() const { return style_; }
+    void SetName(const QString& v) { Store(name_, v); }
+    void SetSize(int v) { Store(size_, v); }
+    void SetColor(TColor v) { Store(color_, v); }
+    void SetStyle(TFontStyles v) { Store(style_, v); }
     void Assign(const TSkFont& other);
 
     // Pixel height of the size: points at 96 pixels per inch, rounded.
@@ -143,11 +143,11 @@ public:
     void Changed() override;
 
 private:
-    mutable const QFont* FCache = nullptr; // shared by every font of this look
-    QString FName;
-    int FSize;
-    TColor FColor;
-    TFontStyles FStyle = 0;
+    mutable const QFont* cache_ = nullptr; // shared by every font of this look
+    QString name_;
+    int size_;
+    TColor color_;
+    TFontStyles style_ = 0;
 };
 
 class TScaleSettings : public TSkPersistent {
@@ -156,35 +156,35 @@ public:
     enum class Defaults { Library, Slider };
     explicit TScaleSettings(Defaults defaults = Defaults::Library, QObject* parent = nullptr);
 
-    TColor Color() const { return FColor; }
-    TColor PointerColor() const { return FPointerColor; }
-    bool DrawLine() const { return FDrawLine; }
-    TSkFont* Font() const { return FFont; }
-    bool PosLeftTop() const { return FPosLeftTop; }
-    int Steps() const { return FSteps; }
-    int SubSteps() const { return FSubSteps; }
-    const QString& ValueFormat() const { return FValueFormat; }
-    const QString& ValueFormatLog() const { return FValueFormatLog; }
+    TColor Color() const { return color_; }
+    TColor PointerColor() const { return pointerColor_; }
+    bool DrawLine() const { return drawLine_; }
+    TSkFont* Font() const { return font_; }
+    bool PosLeftTop() const { return posLeftTop_; }
+    int Steps() const { return steps_; }
+    int SubSteps() const { return subSteps_; }
+    const QString& ValueFormat() const { return valueFormat_; }
+    const QString& ValueFormatLog() const { return valueFormatLog_; }
 
-    void SetColor(TColor v) { Store(FColor, v); }
-    void SetPointerColor(TColor v) { Store(FPointerColor, v); }
+    void SetColor(TColor v) { Store(color_, v); }
+    void SetPointerColor(TColor v) { Store(pointerColor_, v); }
     void SetDrawLine(bool v) {
-        FDrawLine = v;
+        drawLine_ = v;
         Changed();
     }
     void SetFont(const TSkFont& f) {
-        FFont->Assign(f);
+        font_->Assign(f);
         Changed();
     }
-    void SetPosLeftTop(bool v) { Store(FPosLeftTop, v); }
+    void SetPosLeftTop(bool v) { Store(posLeftTop_, v); }
     void SetSteps(int v) {
-        if (v >= 1 && v <= 20) Store(FSteps, v);
+        if (v >= 1 && v <= 20) Store(steps_, v);
     }
     void SetSubSteps(int v) {
-        if (v >= 1 && v <= 10) Store(FSubSteps, v);
+        if (v >= 1 && v <= 10) Store(subSteps_, v);
     }
-    void SetValueFormat(const QString& v) { Store(FValueFormat, v); }
-    void SetValueFormatLog(const QString& v) { Store(FValueFormatLog, v); }
+    void SetValueFormat(const QString& v) { Store(valueFormat_, v); }
+    void SetValueFormatLog(const QString& v) { Store(valueFormatLog_, v); }
 
     // Metrics set by the measuring routines.
     QString Labels;
@@ -199,13 +199,13 @@ public:
     int ScaleLength = 0;
 
 private:
-    TColor FColor = clBlack;
-    TColor FPointerColor = clLime;
-    bool FDrawLine = true;
-    TSkFont* FFont;
-    bool FPosLeftTop = false;
-    int FSteps = 5;
-    int FSubSteps = 2;
-    QString FValueFormat = QStringLiteral("##0");
-    QString FValueFormatLog = QStringLiteral("0e-0");
+    TColor color_ = clBlack;
+    TColor pointerColor_ = clLime;
+    bool drawLine_ = true;
+    TSkFont* font_;
+    bool posLeftTop_ = false;
+    int steps_ = 5;
+    int subSteps_ = 2;
+    QString valueFormat_ = QStringLiteral("##0");
+    QString valueFormatLog_ = QStringLiteral("0e-0");
 };

@@ -3,26 +3,26 @@
 #include <algorithm>
 
 bool TSkValueModel::SetDigit(std::int32_t digit) {
-    if (digit == FDigit) return false;
-    FDigit = digit;
-    if (FDigit > FSettings.DigitalTo()) FDigit = FSettings.DigitalTo();
-    if (FDigit < FSettings.DigitalFrom()) FDigit = FSettings.DigitalFrom();
-    FValue = FSettings.DigitToValue(FDigit);
+    if (digit == digit_) return false;
+    digit_ = digit;
+    if (digit_ > settings_.DigitalTo()) digit_ = settings_.DigitalTo();
+    if (digit_ < settings_.DigitalFrom()) digit_ = settings_.DigitalFrom();
+    value_ = settings_.DigitToValue(digit_);
     return true;
 }
 
 std::optional<std::int32_t> TSkValueModel::PrepareValue(float value) {
-    if (value == FValue) return std::nullopt;
-    FValue = value;
-    if (FValue > FSettings.ValueTo()) FValue = FSettings.ValueTo();
-    if (FValue < FSettings.ValueFrom()) FValue = FSettings.ValueFrom();
-    return FSettings.ValueToDigit(FValue);
+    if (value == value_) return std::nullopt;
+    value_ = value;
+    if (value_ > settings_.ValueTo()) value_ = settings_.ValueTo();
+    if (value_ < settings_.ValueFrom()) value_ = settings_.ValueFrom();
+    return settings_.ValueToDigit(value_);
 }
 
 std::int32_t TSkValueModel::StepTarget(std::int32_t up, std::int32_t down) const {
-    std::int64_t target = up > 0 ? std::int64_t{FDigit} + up : std::int64_t{FDigit} - down;
-    target = std::min<std::int64_t>(target, FSettings.DigitalTo());
-    target = std::max<std::int64_t>(target, FSettings.DigitalFrom());
+    std::int64_t target = up > 0 ? std::int64_t{digit_} + up : std::int64_t{digit_} - down;
+    target = std::min<std::int64_t>(target, settings_.DigitalTo());
+    target = std::max<std::int64_t>(target, settings_.DigitalFrom());
     return static_cast<std::int32_t>(target);
 }
 

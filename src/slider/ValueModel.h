@@ -29,10 +29,10 @@ inline constexpr unsigned short VK_PRIOR = 0x21, VK_NEXT = 0x22, VK_END = 0x23, 
 
 class TSkValueModel {
 public:
-    explicit TSkValueModel(const TSignalSettings& settings) : FSettings(settings) {}
+    explicit TSkValueModel(const TSignalSettings& settings) : settings_(settings) {}
 
-    std::int32_t Digit() const { return FDigit; }
-    float Value() const { return FValue; }
+    std::int32_t Digit() const { return digit_; }
+    float Value() const { return value_; }
 
     // Moves to a digit. False when the request equals the current digit
     // (compared before clamping); else Digit and Value are updated.
@@ -44,9 +44,9 @@ public:
     std::int32_t StepTarget(std::int32_t up, std::int32_t down) const;
 
 private:
-    const TSignalSettings& FSettings;
-    std::int32_t FDigit = 100;
-    float FValue = 10.0f;
+    const TSignalSettings& settings_;
+    std::int32_t digit_ = 100;
+    float value_ = 10.0f;
 };
 
 enum class TKeyAction { None, PageUp, PageDown, ToTop, ToBottom, StepUp, StepDown };

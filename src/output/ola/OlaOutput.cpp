@@ -14,7 +14,7 @@ void IgnoreBrokenPipes() {
 } // namespace
 
 TOlaOutput::TOlaOutput(TOlaConfig config)
-    : m_config(config), m_buffer(std::make_unique<ola::DmxBuffer>()) {
+    : config_(config), buffer_(std::make_unique<ola::DmxBuffer>()) {
     IgnoreBrokenPipes();
 }
 
@@ -23,44 +23,44 @@ TOlaOutput::~TOlaOutput() {
 }
 
 bool TOlaOutput::Start() {
-    m_lastAttempt.reset();
+    lastAttempt_.reset();
     return Connect();
 }
 
 bool TOlaOutput::Connect() {
     const auto now = std::chrono::steady_clock::now();
-    if (m_lastAttempt && now - *m_lastAttempt < RETRY_INTERVAL) return false;
-    m_lastAttempt = now;
+    if (lastAttempt_ && now - *lastAttempt_ < RETRY_INTERVAL) return false;
+    lastAttempt_ = now;
     ola::client::StreamingClient::Options options;
     options.auto_start = false; // the user runs olad; the desk never spawns it
-    options.server_port = m_config.port;
+    options.server_port = config_.port;
     auto client = std::make_unique<ola::client::StreamingClient>(options);
     if (!client->Setup()) {
-        m_client.reset();
-        m_state = TOutputState::DaemonNotReachable;
+        client_.reset();
+        state_ = TOutputState::DaemonNotReachable;
         return false;
     }
-    m_client = std::move(client);
-    ++m_connections;
-    m_state = TOutputState::Sending;
+    client_ = std::move(client);
+    ++connections_;
+    state_ = TOutputState::Sending;
     return true;
 }
 
 void TOlaOutput::Stop() {
-    if (m_client) m_client->Stop();
-    m_client.reset();
-    m_state = TOutputState::Off;
+    if (client_) client_->Stop();
+    client_.reset();
+    state_ = TOutputState::Off;
 }
 
 bool TOlaOutput::Send(TLevelSpan levels) {
-    if (!m_client && !Connect()) return false;
-    m_buffer->Set(levels.data(), static_cast<unsigned>(levels.size()));
-    if (m_client->SendDmx(m_config.universe, *m_buffer)) {
-        m_state = TOutputState::Sending;
+    if (!client_ && !Connect()) return false;
+    buffer_->Set(levels.data(), static_cast<unsigned>(levels.size()));
+    if (client_->SendDmx(config_.universe, *buffer_)) {
+        state_ = TOutputState::Sending;
         return true;
     }
     // The daemon went away; the next keep-alive reconnects and re-sends.
-    m_client.reset();
-    m_state = TOutputState::DaemonNotReachable;
+    client_.reset();
+    state_ = TOutputState::DaemonNotReachable;
     return false;
 }

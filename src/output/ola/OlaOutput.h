@@ -26,17 +26,17 @@ public:
     bool Start() override;
     void Stop() override;
     bool Send(TLevelSpan levels) override;
-    TOutputState State() const override { return m_state.load(); }
+    TOutputState State() const override { return state_.load(); }
     std::string Name() const override { return "OLA"; }
-    int Connections() const { return m_connections.load(); }
+    int Connections() const { return connections_.load(); }
 
 private:
     bool Connect();
 
-    TOlaConfig m_config;
-    std::unique_ptr<ola::client::StreamingClient> m_client;
-    std::unique_ptr<ola::DmxBuffer> m_buffer;
-    std::optional<std::chrono::steady_clock::time_point> m_lastAttempt;
-    std::atomic<TOutputState> m_state{TOutputState::Off};
-    std::atomic<int> m_connections{0};
+    TOlaConfig config_;
+    std::unique_ptr<ola::client::StreamingClient> client_;
+    std::unique_ptr<ola::DmxBuffer> buffer_;
+    std::optional<std::chrono::steady_clock::time_point> lastAttempt_;
+    std::atomic<TOutputState> state_{TOutputState::Off};
+    std::atomic<int> connections_{0};
 };
