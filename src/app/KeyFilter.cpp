@@ -44,7 +44,8 @@ hostlink::KeyInput KeyInputFrom(const QKeyEvent& event) {
     return input;
 }
 
-TKeyFilter::TKeyFilter(hostlink::Endpoint& endpoint, std::function<bool()> forwarding, QObject* parent)
+TKeyFilter::TKeyFilter(hostlink::Endpoint& endpoint, std::function<bool()> forwarding,
+                       QObject* parent)
     : QObject(parent), endpoint_(endpoint), forwarding_(std::move(forwarding)) {
     RequestRepeatsWithoutReleases();
 }
@@ -68,4 +69,3 @@ void TKeyFilter::AppMessage(const QKeyEvent& event) {
     if (!endpoint_.Find(HOST_CLASS_NAME)) return;
     endpoint_.Post({message->Msg, message->WParam, message->LParam, nullptr, 0});
 }
-

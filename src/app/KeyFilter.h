@@ -20,7 +20,8 @@ class TKeyFilter : public QObject {
 public:
     // `forwarding` answers whether keys go to the host now (the preference
     // and the gate of the dialogs that suspend it).
-    TKeyFilter(hostlink::Endpoint& endpoint, std::function<bool()> forwarding, QObject* parent = nullptr);
+    TKeyFilter(hostlink::Endpoint& endpoint, std::function<bool()> forwarding,
+               QObject* parent = nullptr);
 
     // Never consumes the event.
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -19,7 +19,7 @@ public:
         QWidget* Window = nullptr; // takes the caption and owns the message boxes
         TFileDialog* OpenDialog = nullptr;
         TFileDialog* SaveDialog = nullptr;
-        QString BaseCaption; // the window's caption without a file name
+        QString BaseCaption;           // the window's caption without a file name
         std::function<TFocus()> Focus; // the bank control holding the focus
     };
     explicit TLayoutCommands(TParts parts);

@@ -89,8 +89,8 @@ QSize PlaceCell(TBankWidgets& widgets, const TBankPanels& panels, int n, int row
 
 } // namespace
 
-void CreateFaders(TBankWidgets& widgets, const TBankPanels& panels, bool gradient,
-                  TColor bumpColor, TBankFactory& factory) {
+void CreateFaders(TBankWidgets& widgets, const TBankPanels& panels, bool gradient, TColor bumpColor,
+                  TBankFactory& factory) {
     panels.PanelFader->hide();
     for (int slot = 1; slot <= FADERS_PER_PAGE; ++slot) {
         const auto i = static_cast<std::size_t>(slot);
@@ -98,8 +98,7 @@ void CreateFaders(TBankWidgets& widgets, const TBankPanels& panels, bool gradien
             widgets.Faders[i] = factory.NewFader(panels.PanelFader, slot);
             widgets.Bumps[i] = factory.NewBump(panels.PanelFader, slot);
             ConfigureFader(Existing(widgets.Faders[i], "Fader", slot), panels, slot, gradient);
-            ConfigureBump(Existing(widgets.Bumps[i], "FaderButton", slot), panels, slot,
-                          bumpColor);
+            ConfigureBump(Existing(widgets.Bumps[i], "FaderButton", slot), panels, slot, bumpColor);
         } catch (const std::exception&) {
             Warn(panels, "Error on Creating Fader [", slot);
         }

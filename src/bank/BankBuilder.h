@@ -58,8 +58,8 @@ inline constexpr int BOTTOM_SPACE = 20; // the gap between the rows
 inline constexpr int PAGE_BUTTON_TOP = 4;
 
 // The faders and their bumps, in the bump colour given.
-void CreateFaders(TBankWidgets& widgets, const TBankPanels& panels, bool gradient,
-                  TColor bumpColor, TBankFactory& factory);
+void CreateFaders(TBankWidgets& widgets, const TBankPanels& panels, bool gradient, TColor bumpColor,
+                  TBankFactory& factory);
 // Places the grid; returns the client size the window takes (empty when no
 // cell could be placed).
 QSize PlaceFaders(TBankWidgets& widgets, const TBankPanels& panels);

@@ -176,7 +176,8 @@ void TBankView::ShowBump(int slot) {
 void TBankView::RecolorPages() {
     const auto colors = PageColors(model_.Table(), model_.Page(), palette_);
     for (int page = 1; page <= PAGE_COUNT; ++page)
-        if (TPageButton* b = PageButtonAt(page)) b->SetColor(colors[static_cast<std::size_t>(page)]);
+        if (TPageButton* b = PageButtonAt(page))
+            b->SetColor(colors[static_cast<std::size_t>(page)]);
 }
 
 void TBankView::ShowDigits(bool digits) {

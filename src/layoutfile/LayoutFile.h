@@ -5,8 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
-#include "model/ChannelTable.h"
 #include "core/FileResult.h"
+#include "model/ChannelTable.h"
 
 inline constexpr char CANNOT_SAVE_FILE[] = " Cannot Save File";
 inline constexpr char CANNOT_OPEN_FILE[] = " Cannot Open File";

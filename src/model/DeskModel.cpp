@@ -43,7 +43,8 @@ int& TDeskModel::SavedLevelOf(int channel) {
     return saved_[Index(CheckChannel(channel))];
 }
 
-void TDeskModel::Announce(unsigned what, int firstChannel, int lastChannel, std::uint32_t slotBits) {
+void TDeskModel::Announce(unsigned what, int firstChannel, int lastChannel,
+                          std::uint32_t slotBits) {
     TDeskChange change;
     change.What = what;
     change.FirstChannel = firstChannel;

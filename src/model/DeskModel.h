@@ -30,7 +30,7 @@ public:
     ~TDeskModel() override;
 
     const TChannelTable& Table() const { return *table_; }
-    int Page() const { return page_; }                // 0..15
+    int Page() const { return page_; }                 // 0..15
     int CurrentFader() const { return currentFader_; } // 1..32 once a fader was taken
     // Channel of a slot on the page shown, and of the current fader.
     int ChannelOf(int slot) const { return ChannelOfSlot(page_, slot); }
@@ -108,10 +108,10 @@ private:
     std::unique_ptr<TChannelTable> table_;
     int page_ = 0;
     int currentFader_ = 0;
-    std::array<int, FADERS_PER_PAGE + 1> position_{};  // slot-indexed from 1
-    std::array<bool, FADERS_PER_PAGE + 1> latched_{};  // the bump buttons' values
-    std::array<bool, FADERS_PER_PAGE + 1> lit_{};      // bump drawn as on
-    std::array<int, DMX_UNIVERSE_SIZE + 1> saved_{};   // channel-indexed from 1
+    std::array<int, FADERS_PER_PAGE + 1> position_{}; // slot-indexed from 1
+    std::array<bool, FADERS_PER_PAGE + 1> latched_{}; // the bump buttons' values
+    std::array<bool, FADERS_PER_PAGE + 1> lit_{};     // bump drawn as on
+    std::array<int, DMX_UNIVERSE_SIZE + 1> saved_{};  // channel-indexed from 1
     bool ready_ = false;
     bool forwardKeys_ = false;
     bool toggleBumps_ = false;

@@ -3,9 +3,9 @@
 // The command-line options reach the same checks.
 
 #include "app/OutputOptions.h"
+#include "base/MessageBox.h"
 #include "dialogs/OutputStatusLabel.h"
 #include "dialogs/OutputsDialog.h"
-#include "base/MessageBox.h"
 
 #include <QCheckBox>
 #include <QCommandLineParser>
