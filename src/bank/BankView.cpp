@@ -1,6 +1,10 @@
 #include "bank/BankView.h"
 
+#include <algorithm>
+#include <bit>
+
 #include <QApplication>
+#include <QScopedValueRollback>
 
 #include "bank/BumpButton.h"
 #include "bank/Fader.h"
@@ -13,12 +17,15 @@ namespace {
 
 constexpr TPagePalette kPalette{clGray, clSilver, 0x0080FF, clYellow};
 
+// The slot of a widget of this bank, 0 for any other.
 template <typename T>
 int SlotHolding(const std::array<T*, FADERS_PER_PAGE + 1>& widgets, const QWidget* candidate) {
-    if (candidate == nullptr) return 0;
-    for (int slot = 1; slot <= FADERS_PER_PAGE; ++slot)
-        if (widgets[static_cast<std::size_t>(slot)] == candidate) return slot;
-    return 0;
+    const auto* widget = dynamic_cast<const T*>(candidate);
+    if (widget == nullptr) return 0;
+    const int slot = widget->Slot();
+    const bool ours = slot >= 1 && slot <= FADERS_PER_PAGE &&
+                      widgets[static_cast<std::size_t>(slot)] == widget;
+    return ours ? slot : 0;
 }
 
 } // namespace
@@ -54,6 +61,8 @@ void TBankView::BuildPageButtons(const TBankPanels& panels, TBankFactory& factor
 void TBankView::Connect(int slot) {
     if (TFader* f = FaderAt(slot)) {
         connect(f, &TFader::digitChanged, this, [this, slot](int digit) {
+            // A fader the view itself moves to the model's position is no news.
+            if (showing_) return;
             Guarded([&] { model_.MoveFader(slot, digit, Focus()); });
         });
         const auto select = [this, slot] { Guarded([&] { model_.SelectFader(slot); }); };
@@ -126,24 +135,31 @@ void TBankView::Follow(const TDeskChange& change) {
     }
     const bool bySlot = change.Has(TDeskChange::FaderPositions | TDeskChange::SlotsShown);
     const bool channels = change.Has(TDeskChange::Names | TDeskChange::Colors);
-    if (bySlot || channels) {
-        for (int slot = 1; slot <= FADERS_PER_PAGE; ++slot) {
-            const bool inChannels = channels && change.TouchesChannel(model_.ChannelOf(slot));
-            const bool inSlots = bySlot && change.TouchesSlot(slot);
-            if (!inChannels && !inSlots) continue;
-            const bool shown = inSlots && change.Has(TDeskChange::SlotsShown);
-            ShowSlot(slot, inSlots, shown || (inChannels && change.Has(TDeskChange::Names)),
-                     shown || (inChannels && change.Has(TDeskChange::Colors)), shown);
-        }
+    std::uint32_t visit = bySlot ? change.Slots : 0;
+    if (channels) {
+        // The channels of the change that the page shows.
+        const int first = std::max(change.FirstChannel, model_.ChannelOf(1));
+        const int last = std::min(change.LastChannel, model_.ChannelOf(FADERS_PER_PAGE));
+        for (int c = first; c <= last; ++c)
+            visit |= TDeskChange::SlotBit(c - model_.ChannelOf(1) + 1);
+    }
+    for (; visit != 0; visit &= visit - 1) {
+        const int slot = std::countr_zero(visit) + 1;
+        const bool inChannels = channels && change.TouchesChannel(model_.ChannelOf(slot));
+        const bool inSlots = bySlot && change.TouchesSlot(slot);
+        const bool shown = inSlots && change.Has(TDeskChange::SlotsShown);
+        ShowSlot(slot, inSlots, shown || (inChannels && change.Has(TDeskChange::Names)),
+                 shown || (inChannels && change.Has(TDeskChange::Colors)), shown);
     }
     if (change.Has(TDeskChange::Bumps))
-        for (int slot = 1; slot <= FADERS_PER_PAGE; ++slot)
-            if (change.TouchesSlot(slot)) ShowBump(slot);
+        for (std::uint32_t bumps = change.Slots; bumps != 0; bumps &= bumps - 1)
+            ShowBump(std::countr_zero(bumps) + 1);
     if (change.Has(TDeskChange::Levels | TDeskChange::Page)) RecolorPages();
 }
 
 void TBankView::ShowSlot(int slot, bool position, bool names, bool colors, bool shown) {
     const int c = model_.ChannelOf(slot);
+    const QScopedValueRollback<bool> showing(showing_, true);
     if (TFader* f = FaderAt(slot)) {
         const TChannelTable& table = model_.Table();
         if (names || colors) {

@@ -61,5 +61,6 @@ private:
     QWidget* window_;
     QWidget* pagePanel_ = nullptr;
     TBankWidgets widgets_;
+    bool showing_ = false; // while the view moves a fader itself
     const TPagePalette palette_;
 };

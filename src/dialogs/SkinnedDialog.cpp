@@ -57,7 +57,7 @@ ToxButton* TSkinnedDialog::AddCommandButton(const char* name, const QString& cap
     return button;
 }
 
-void TSkinnedDialog::FormClose() {
+void TSkinnedDialog::FreeOnClose() {
     setAttribute(Qt::WA_DeleteOnClose);
 }
 
@@ -69,6 +69,6 @@ void TSkinnedDialog::showEvent(QShowEvent* event) {
 }
 
 void TSkinnedDialog::closeEvent(QCloseEvent* event) {
-    FormClose();
+    FreeOnClose();
     QDialog::closeEvent(event);
 }

@@ -28,7 +28,7 @@ public:
     ToxButton* AddCommandButton(const char* name, const QString& caption, const QRect& geometry);
 
     // Marks the window for destruction once it has closed.
-    virtual void FormClose();
+    virtual void FreeOnClose();
 
 protected:
     void showEvent(QShowEvent* event) override;
