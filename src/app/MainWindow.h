@@ -2,11 +2,11 @@
 // The desk's one main window. It holds the model and wires its followers once
 // (the host's frame and the network outputs, then the bank on screen), the
 // menus, the dialogs and the preference store, and the order in which they
-// come to life and go. Main.cpp builds it and wires the model;
-// MainMenus.cpp the menus and their commands; MainPreferences.cpp the stored
-// items and the preference commands; MainLifecycle.cpp start-up and close;
-// MainHostLink.cpp the host link's indicator and its notice of a refused
-// host; MainOutputs.cpp the network outputs.
+// come to life and go. MainWindow.cpp builds it and wires the model;
+// MainWindowMenus.cpp the menus and their commands; MainWindowPreferences.cpp
+// the stored items and the preference commands; MainWindowLifecycle.cpp
+// start-up and close; MainWindowHostLink.cpp the host link's indicator and
+// its notice of a refused host; MainWindowOutputs.cpp the network outputs.
 
 #include <functional>
 #include <memory>

@@ -30,7 +30,6 @@ public:
     TBumpButton* BumpAt(int slot) const { return widgets_.BumpAt(slot); }
     TPageButton* PageButtonAt(int page) const { return widgets_.PageButtonAt(page); }
     const TPagePalette& Palette() const { return palette_; }
-    TColor BumpColor(bool lit) const { return lit ? palette_.On : palette_.Off; }
 
     // The fader and bump holding the window's focus.
     TFocus Focus() const;
@@ -48,6 +47,7 @@ private:
     void Connect(int slot);
     void ShowSlot(int slot, bool position, bool names, bool colors, bool shown);
     void ShowBump(int slot);
+    TColor BumpColor(bool lit) const { return lit ? palette_.On : palette_.Off; }
     void RecolorPages();
     void BumpPressed(int slot);
     void BumpReleased(int slot);

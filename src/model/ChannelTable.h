@@ -90,7 +90,7 @@ int CheckSlot(int slot);
 int CheckPage(int currentPage); // 0..15
 int CheckLevel(int level);
 
-// Channel shown by a slot on a page (CurrentPage 0..15, slot 1..32).
+// Channel shown by a slot on a page (page 0..15, slot 1..32).
 int ChannelOfSlot(int currentPage, int slot);
 // Slot of a channel on the page shown, or 0 when the channel is on another page.
 int SlotOfChannel(int currentPage, int channel);
