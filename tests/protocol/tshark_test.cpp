@@ -160,9 +160,11 @@ TEST(Tshark, DecodesSacnAndArtNetFieldByField) {
 
     const auto replyLines =
         fields("artnet.poll_reply", {"artnet.poll_reply.short_name", "artnet.poll_reply.netswitch",
-                                     "artnet.poll_reply.subswitch", "artnet.poll_reply.style"});
+                                     "artnet.poll_reply.subswitch", "artnet.poll_reply.style",
+                                     "artnet.poll_reply.status2"});
     ASSERT_FALSE(replyLines.empty()) << "tshark found no ArtPollReply";
-    EXPECT_EQ(replyLines.front(), "Vantrelle,0x00,0x01,0x01");
+    // Status2 0x08: the whole 15-bit Port-Address is taken.
+    EXPECT_EQ(replyLines.front(), "Vantrelle,0x00,0x01,0x01,0x08");
     RunCommand(std::string("rm -rf ") + dir);
 }
 
