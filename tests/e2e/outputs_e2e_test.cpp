@@ -11,6 +11,11 @@
 #include "DeskSession.h"
 #include "Olad.h"
 #include "PrivateNetwork.h"
+#include "Receiver.h"
+#include "output/SacnPacket.h"
+
+#include <QFile>
+#include <csignal>
 
 using namespace std::chrono_literals;
 using namespace deskframes;
@@ -100,4 +105,37 @@ TEST(OutputsEndToEnd, FaderPressedInTheDeskReachesOladThroughItsClientModule) {
 
     ASSERT_TRUE(s.ExitWithoutSavingLayout(d.window)) << s.Error().toStdString();
     EXPECT_EQ(s.WaitForDeskExit(20s), 0);
+}
+
+// Ended by its session, a terminal or a service manager, the desk closes as
+// File > Exit does without the question: its sACN stream ends with three
+// terminated packets, the preferences are written and it exits normally.
+TEST(OutputsEndToEnd, AStopSignalEndsTheSacnStreamAndKeepsThePreferences) {
+    const TPrivateNetwork& network = EnterPrivateNetwork();
+    if (!network.ready) GTEST_SKIP() << "no private network namespace: " << network.why;
+
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signalNumber));
+        TReceiver receiver(sacn::PORT);
+        ASSERT_TRUE(receiver.Ok());
+        DeskSession s;
+        const StartedDesk d =
+            StartDesk(s, {QStringLiteral("--sacn"), QStringLiteral("7@127.0.0.1")});
+        ASSERT_FALSE(d.window.isEmpty()) << "the desk window did not appear";
+        ASSERT_TRUE(receiver.WaitFor(
+            [](const TDatagram& p) { return p.size() == sacn::DATA_PACKET_SIZE; }, 10s));
+        const QString preferences = s.ProgramDir() + QStringLiteral("/Config.dat");
+        QFile::remove(preferences);
+
+        ASSERT_EQ(::kill(static_cast<pid_t>(s.DeskPid()), signalNumber), 0);
+        int terminated = 0;
+        while (const auto p = receiver.Next(5s)) {
+            if (p->size() == sacn::DATA_PACKET_SIZE &&
+                ((*p)[sacn::OFF_OPTIONS] & sacn::OPTION_STREAM_TERMINATED))
+                ++terminated;
+        }
+        EXPECT_EQ(terminated, 3) << "the stream must end with three terminated packets";
+        EXPECT_EQ(s.WaitForDeskExit(20s), 0) << "the desk must close, not die";
+        EXPECT_TRUE(QFile::exists(preferences)) << "the preferences were not kept";
+    }
 }
