@@ -14,6 +14,7 @@
 #include "Receiver.h"
 #include "output/SacnPacket.h"
 
+#include <QDir>
 #include <QFile>
 #include <csignal>
 
@@ -138,4 +139,46 @@ TEST(OutputsEndToEnd, AStopSignalEndsTheSacnStreamAndKeepsThePreferences) {
         EXPECT_EQ(s.WaitForDeskExit(20s), 0) << "the desk must close, not die";
         EXPECT_TRUE(QFile::exists(preferences)) << "the preferences were not kept";
     }
+}
+
+// A settings file the desk cannot use is said so in the window, and left as
+// it is; the sACN source keeps the file's CID, so receivers see the same
+// source as before.
+TEST(OutputsEndToEnd, ARefusedSettingsFileIsShownAndItsCidKept) {
+    const TPrivateNetwork& network = EnterPrivateNetwork();
+    if (!network.ready) GTEST_SKIP() << "no private network namespace: " << network.why;
+
+    TReceiver receiver(sacn::PORT);
+    ASSERT_TRUE(receiver.Ok());
+    DeskSession s;
+    ASSERT_TRUE(QDir().mkpath(s.ProgramDir()));
+    const QString file = s.ProgramDir() + QStringLiteral("/DmxOutputs.ini");
+    const QByteArray refused = "cid=0f1e2d3c-4b5a-4978-8796-a5b4c3d2e1f0\n"
+                               "sacn.enabled=1\n"
+                               "ola.universe=99999999999\n";
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(refused);
+    }
+    EXPECT_TRUE(s.StartDisplay()) << s.Error().toStdString();
+    EXPECT_TRUE(s.StartMonitor()) << s.Error().toStdString();
+    ASSERT_TRUE(s.StartDesk({QStringLiteral("--sacn"), QStringLiteral("7@127.0.0.1")}))
+        << s.Error().toStdString();
+    const QString error = s.WaitForWindow(QStringLiteral("Error"), 20s);
+    EXPECT_FALSE(error.isEmpty()) << "the refusal was not shown in the window";
+
+    const auto packet = receiver.WaitFor(
+        [](const TDatagram& p) { return p.size() == sacn::DATA_PACKET_SIZE; }, 10s);
+    ASSERT_TRUE(packet);
+    const std::array<std::uint8_t, 16> cid = {0x0f, 0x1e, 0x2d, 0x3c, 0x4b, 0x5a, 0x49, 0x78,
+                                              0x87, 0x96, 0xa5, 0xb4, 0xc3, 0xd2, 0xe1, 0xf0};
+    EXPECT_TRUE(std::equal(cid.begin(), cid.end(), packet->begin() + sacn::OFF_CID))
+        << "the source's identity changed";
+
+    ASSERT_EQ(::kill(static_cast<pid_t>(s.DeskPid()), SIGTERM), 0);
+    EXPECT_EQ(s.WaitForDeskExit(20s), 0);
+    QFile in(file);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    EXPECT_EQ(in.readAll(), refused) << "the refused file was written over";
 }
