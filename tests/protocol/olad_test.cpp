@@ -75,6 +75,34 @@ TEST(Olad, ReceivesArtNet) {
     ExpectOladReceives(olad, std::make_unique<TArtNetOutput>(config), 150);
 }
 
+// olad's Art-Net node and the desk's Art-Net output on one machine: olad
+// keeps receiving the unicast frames another controller sends it while the
+// desk listens for polls.
+TEST(Olad, KeepsItsArtNetUnicastWhileTheDeskListensForPolls) {
+    REQUIRE_PRIVATE_NETWORK();
+    TOlad olad("artnet");
+    ASSERT_TRUE(olad.StartPatched(TOlad::Port::Input, 1)) << olad.Error();
+    TArtNetConfig deskConfig;
+    deskConfig.address = {0, 0, 9};
+    deskConfig.destination = *ParseIpv4(LOCAL_BROADCAST);
+    auto desk = std::make_unique<TArtNetOutput>(deskConfig);
+    TArtNetOutput* deskOutput = desk.get();
+    TOutputScheduler deskScheduler(std::move(desk), {});
+    deskScheduler.Start();
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (!deskOutput->Listening() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_TRUE(deskOutput->Listening());
+
+    TArtNetConfig other;
+    other.address = {0, 0, 1};
+    other.destination = *ParseIpv4(LOCAL_ADDRESS);
+    other.listen = false;
+    for (const std::uint8_t offset : {40, 41, 42})
+        ExpectOladReceives(olad, std::make_unique<TArtNetOutput>(other), offset);
+    deskScheduler.Stop();
+}
+
 TEST(Olad, ClientOutputReportsTheLostDaemonAndLosesNothingAfterARestart) {
     REQUIRE_PRIVATE_NETWORK();
     TOlad olad("dummy");
