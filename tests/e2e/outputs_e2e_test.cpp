@@ -14,9 +14,12 @@
 #include "Receiver.h"
 #include "output/SacnPacket.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <csignal>
+#include <optional>
 
 using namespace std::chrono_literals;
 using namespace deskframes;
@@ -181,4 +184,56 @@ TEST(OutputsEndToEnd, ARefusedSettingsFileIsShownAndItsCidKept) {
     QFile in(file);
     ASSERT_TRUE(in.open(QIODevice::ReadOnly));
     EXPECT_EQ(in.readAll(), refused) << "the refused file was written over";
+}
+
+// OK in "DMX Outputs" with nothing changed leaves the stream alone: no
+// terminated packet, the sequence goes on, and the settings file is not
+// written.
+TEST(OutputsEndToEnd, OkWithNothingChangedKeepsTheSacnStream) {
+    const TPrivateNetwork& network = EnterPrivateNetwork();
+    if (!network.ready) GTEST_SKIP() << "no private network namespace: " << network.why;
+
+    TReceiver receiver(sacn::PORT);
+    ASSERT_TRUE(receiver.Ok());
+    DeskSession s;
+    const StartedDesk d = StartDesk(s, {QStringLiteral("--sacn"), QStringLiteral("7@127.0.0.1")});
+    ASSERT_FALSE(d.window.isEmpty()) << "the desk window did not appear";
+    ASSERT_TRUE(receiver.WaitFor(
+        [](const TDatagram& p) { return p.size() == sacn::DATA_PACKET_SIZE; }, 10s));
+    const QString file = s.ProgramDir() + QStringLiteral("/DmxOutputs.ini");
+    const QDateTime written = QFileInfo(file).lastModified();
+
+    // Focus follows the pointer: into the menu bar, away from the faders.
+    ASSERT_TRUE(s.Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), d.window,
+                           QStringLiteral("300"), QStringLiteral("8"), QStringLiteral("click"),
+                           QStringLiteral("1")}));
+    ASSERT_TRUE(s.Xdotool({QStringLiteral("key"), QStringLiteral("Escape")}));
+    ASSERT_TRUE(s.Xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("100"),
+                           QStringLiteral("alt+p"), QStringLiteral("o")}));
+    const QString dialog = s.WaitForWindow(QStringLiteral("DMX Outputs"), 10s);
+    ASSERT_FALSE(dialog.isEmpty()) << "the outputs dialog did not open";
+    // Only now: the packets before OK do not count.
+    while (receiver.Next(50ms)) {
+    }
+    ASSERT_TRUE(s.Xdotool({QStringLiteral("key"), QStringLiteral("Return")}));
+    ASSERT_TRUE(s.WaitForWindowGone(QStringLiteral("DMX Outputs"), 10s)) << "OK did not close it";
+
+    std::optional<std::uint8_t> last;
+    int packets = 0;
+    const auto until = std::chrono::steady_clock::now() + 2500ms;
+    while (std::chrono::steady_clock::now() < until) {
+        const auto p = receiver.Next(200ms);
+        if (!p || p->size() != sacn::DATA_PACKET_SIZE) continue;
+        ++packets;
+        EXPECT_EQ((*p)[sacn::OFF_OPTIONS] & sacn::OPTION_STREAM_TERMINATED, 0)
+            << "the stream was ended";
+        const std::uint8_t sequence = (*p)[sacn::OFF_SEQUENCE];
+        if (last) EXPECT_EQ(sequence, static_cast<std::uint8_t>(*last + 1)) << "a new stream";
+        last = sequence;
+    }
+    EXPECT_GE(packets, 2) << "the stream stopped";
+    EXPECT_EQ(QFileInfo(file).lastModified(), written) << "the settings file was written";
+
+    ASSERT_EQ(::kill(static_cast<pid_t>(s.DeskPid()), SIGTERM), 0);
+    EXPECT_EQ(s.WaitForDeskExit(20s), 0);
 }
