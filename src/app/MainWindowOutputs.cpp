@@ -40,7 +40,7 @@ void TMainWindow::StartOutputs() {
     const std::string refusal = ReadOutputSettings(path, saved);
     settingsRefused_ = !refusal.empty();
     if (settingsRefused_) {
-        std::fprintf(stderr, "vantrelle: %s; network outputs stay off\n", refusal.c_str());
+        std::fprintf(stderr, "vantrelle: %s (network outputs stay off)\n", refusal.c_str());
         QTimer::singleShot(0, this, [this, refusal] {
             ShowMessageBox(
                 this,
