@@ -21,7 +21,7 @@ struct TArtNetSettings {
     int subNet = 0;
     int universe = 0;
     std::string address = "127.0.0.1"; // unicast or directed broadcast
-    bool listen = true;                // answer ArtPoll where the port is free
+    bool listen = true;                // answer ArtPoll, heard on broadcast addresses only
 
     bool operator==(const TArtNetSettings&) const = default;
 };
