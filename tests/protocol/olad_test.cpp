@@ -186,6 +186,8 @@ TEST(Olad, ClientOutputHoldsOneConnectionToAStoppedDaemon) {
     TOlad olad("dummy");
     ASSERT_TRUE(olad.StartPatched(TOlad::Port::Output, 1)) << olad.Error();
     olad.Pause();
+    // The set-up's own tools may have left a half-closed one of theirs.
+    const int before = ConnectionsToOlad();
     auto output = std::make_unique<TOlaOutput>(TOlaConfig{1, 9010});
     TOlaOutput* ola = output.get();
     TOutputScheduler scheduler(std::move(output), {});
@@ -200,9 +202,9 @@ TEST(Olad, ClientOutputHoldsOneConnectionToAStoppedDaemon) {
         std::this_thread::sleep_for(20ms);
         most = std::max(most, ConnectionsToOlad());
     }
-    EXPECT_LE(most, 1) << "connections gathered while olad was stopped; made " << ola->Connections()
-                       << "\n"
-                       << CaptureOutput("ss -Htn state all");
+    EXPECT_LE(most - before, 1) << "connections gathered while olad was stopped; made "
+                                << ola->Connections() << "\n"
+                                << CaptureOutput("ss -Htn state all");
 
     olad.Resume();
     levels = Ramp(8);
