@@ -119,6 +119,10 @@ public:
 
     // Runs the close question; true when the window may close.
     bool AskToClose();
+    // Closes as File > Exit does but without the question, for a desk told
+    // to end by its session: the layout is left as it is on disk, the
+    // preferences are kept and the outputs end their streams.
+    void CloseWithoutQuestion();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -179,6 +183,7 @@ private:
     TBankView* bank_ = nullptr;
     QObject* keyFilter_ = nullptr;
     bool shown_ = false;
+    bool closingWithoutQuestion_ = false;
     // Top and Left are the frame's corner, as the window manager draws it.
     TWindowPlace place_{this};
     std::unique_ptr<TLayoutCommands> layoutCommands_;
@@ -186,4 +191,6 @@ private:
     std::set<std::pair<std::string, std::string>> toldRefusals_; // path, reason
     TOutputOverrides outputOverrides_;
     TOutputStatusLabel* outputStatus_ = nullptr;
+    // The settings file was refused at start and has not been replaced.
+    bool settingsRefused_ = false;
 };

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <cstdio>
 
 #include "app/FrameSender.h"
 #include "app/KeyFilter.h"
@@ -41,6 +42,11 @@ bool TMainWindow::AskToClose() {
     return true;
 }
 
+void TMainWindow::CloseWithoutQuestion() {
+    closingWithoutQuestion_ = true;
+    close();
+}
+
 void TMainWindow::ApplyLoadedPreferences() {
     layoutCommands_->SetFileName(OpenDialog->FileName());
     // What an interrupted save left beside the layout goes before it is reopened.
@@ -67,6 +73,13 @@ void TMainWindow::showEvent(QShowEvent* event) {
 }
 
 void TMainWindow::closeEvent(QCloseEvent* event) {
+    if (closingWithoutQuestion_) {
+        // No window may wait for a click now: a failure goes to standard error.
+        if (const TFileResult<> saved = PreferenceStore->Save(); !saved)
+            std::fprintf(stderr, "vantrelle: %s\n", qPrintable(saved.Error().Message()));
+        event->accept();
+        return;
+    }
     if (AskToClose())
         event->accept();
     else

@@ -17,12 +17,18 @@ void AddOutputOptions(QCommandLineParser& parser) {
 }
 
 QString ApplyOutputOptions(const QCommandLineParser& parser, TOutputSettings& settings) {
+    // Each option sets one output; a second one would silently win over the first.
+    for (const char* name : {"sacn", "artnet", "ola"})
+        if (parser.values(QLatin1String(name)).size() > 1)
+            return QStringLiteral("--%1 is given more than once; each output takes one.")
+                .arg(QLatin1String(name));
     TOutputSettings next = settings;
     std::string error;
     if (parser.isSet(QStringLiteral("sacn")))
         error = ApplySacnOption(parser.value(QStringLiteral("sacn")).toStdString(), next.sacn);
     if (error.empty() && parser.isSet(QStringLiteral("artnet")))
-        error = ApplyArtNetOption(parser.value(QStringLiteral("artnet")).toStdString(), next.artnet);
+        error =
+            ApplyArtNetOption(parser.value(QStringLiteral("artnet")).toStdString(), next.artnet);
     if (error.empty() && parser.isSet(QStringLiteral("ola")))
         error = ApplyOlaOption(parser.value(QStringLiteral("ola")).toStdString(), next.ola);
     if (!error.empty()) return QString::fromStdString(error);

@@ -6,6 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
+#include "app/StopSignals.h"
 #include "base/DeskStyle.h"
 #include "base/FontConfigWarmUp.h"
 #include "base/FontFallbacks.h"
@@ -41,12 +42,20 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QLatin1String(APPLICATION_TITLE));
     QApplication::setDesktopFileName(QStringLiteral("vantrelle"));
     TDeskStyle::Install();
+    // From here a stop signal closes the desk properly; one that comes before
+    // the window exists waits in the pipe until the event loop runs.
+    TStopSignals stopSignals;
     const app::CommandLineOutcome outcome = commandLine.Parse(QCoreApplication::arguments());
     if (Answered(outcome)) return outcome.ExitCode;
     // Before the first widget: the faces the desk names resolve once, not per font.
     InstallFontFallbacks(fontConfig.Wait());
 
     TMainWindow form;
+    QObject::connect(&stopSignals, &TStopSignals::StopRequested, &form, [&form] {
+        form.CloseWithoutQuestion();
+        // Ends any dialog's loop too, so an open dialog cannot hold the desk.
+        QCoreApplication::exit(0);
+    });
     form.SetOutputOverrides([&commandLine](TOutputSettings& s) { commandLine.ApplyOutputsTo(s); });
     // Made once the window is up, as nothing of the start needs them: the icon
     // (the window manager takes it whenever it comes; the dialogs that draw it

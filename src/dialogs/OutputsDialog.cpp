@@ -11,15 +11,13 @@
 
 namespace {
 
-// A whole decimal number or a message naming the field.
+// A whole decimal number or a message naming the field. One too large
+// still reads, so that the field's range check names the range.
 bool ReadInt(const QLineEdit* edit, const QString& label, int& value, QString& error) {
-    bool ok = false;
-    const int v = edit->text().trimmed().toInt(&ok, 10);
-    if (!ok) {
+    if (!ParseWholeNumber(edit->text().trimmed().toStdString(), value)) {
         error = QStringLiteral("%1 must be a whole number.").arg(label);
         return false;
     }
-    value = v;
     return true;
 }
 

@@ -96,6 +96,7 @@ void BuildPollReply(TPollReplyPacket& packet, const TPollReplyInfo& info) {
     p[OFF_REPLY_STYLE] = STYLE_CONTROLLER;
     PutU32Be(p + OFF_REPLY_BIND_IP, info.ip);
     p[OFF_REPLY_BIND_INDEX] = 1;
+    p[OFF_REPLY_STATUS2] = STATUS2_PORT_ADDRESS_15_BIT;
 }
 
 } // namespace artnet

@@ -68,10 +68,13 @@ inline constexpr std::size_t OFF_REPLY_SW_OUT = 190;
 inline constexpr std::size_t OFF_REPLY_STYLE = 200;
 inline constexpr std::size_t OFF_REPLY_BIND_IP = 207;
 inline constexpr std::size_t OFF_REPLY_BIND_INDEX = 211;
+inline constexpr std::size_t OFF_REPLY_STATUS2 = 212;
 inline constexpr std::size_t POLL_REPLY_SIZE = 239;
 
 inline constexpr std::uint8_t PORT_TYPE_INPUT_DMX = 0x40; // sends DMX onto the network
 inline constexpr std::uint8_t STYLE_CONTROLLER = 0x01;
+// Status2: the node takes the whole 15-bit Port-Address, not only 8 bits.
+inline constexpr std::uint8_t STATUS2_PORT_ADDRESS_15_BIT = 0x08;
 inline constexpr std::uint16_t OEM_UNKNOWN = 0x00FF;
 inline constexpr std::uint16_t ESTA_PROTOTYPE = 0x7FF0;
 

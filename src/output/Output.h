@@ -25,6 +25,9 @@ public:
     // Work the protocol asks for besides frames (discovery, answering
     // polls); the scheduler calls it on every wake, at least once a second.
     virtual void Service(std::chrono::steady_clock::time_point /*now*/) {}
+    // How many packets carry new levels before the output falls back to
+    // its keep-alive.
+    virtual int CopiesOfNewLevels() const { return 1; }
     // A descriptor whose input should wake the scheduler, -1 for none.
     virtual int WaitFd() const { return -1; }
     virtual TOutputState State() const = 0;

@@ -61,7 +61,7 @@ void TOutputScheduler::Wake() {
 void TOutputScheduler::Run() {
     using TClock = TSendSchedule::TClock;
     TSendSchedule schedule(TSendSchedule::IntervalForRate(options_.packetsPerSecond),
-                           options_.keepAlive);
+                           options_.keepAlive, output_->CopiesOfNewLevels());
     std::array<std::uint8_t, DMX_UNIVERSE_SIZE> current{};
     output_->Start();
     auto nextService = TClock::now();

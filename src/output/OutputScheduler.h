@@ -14,7 +14,9 @@
 
 struct TSchedulerOptions {
     int packetsPerSecond = 44;
-    std::chrono::milliseconds keepAlive{1000};
+    // Unchanged levels go again this often: inside the 800-1000 ms that sACN
+    // receivers expect, with room for a late wake on a busy machine.
+    std::chrono::milliseconds keepAlive{900};
 };
 
 class TOutputScheduler {

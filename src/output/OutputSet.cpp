@@ -5,10 +5,57 @@
 #include "output/OlaModule.h"
 #include "output/SacnOutput.h"
 
-std::vector<std::unique_ptr<TOutput>> MakeOutputs(const TOutputSettings& settings) {
-    std::vector<std::unique_ptr<TOutput>> outputs;
-    if (!ValidateSettings(settings).empty()) return outputs;
-    if (settings.sacn.enabled) {
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr std::array ALL_KINDS = {TOutputKind::Sacn, TOutputKind::ArtNet, TOutputKind::Ola};
+
+// Settings that cannot all work turn every output off.
+TOutputSettings AsRun(const TOutputSettings& settings) {
+    TOutputSettings run = settings;
+    if (!ValidateSettings(settings).empty()) {
+        run.sacn.enabled = false;
+        run.artnet.enabled = false;
+        run.ola.enabled = false;
+    }
+    return run;
+}
+
+bool Enabled(TOutputKind kind, const TOutputSettings& s) {
+    switch (kind) {
+    case TOutputKind::Sacn:
+        return s.sacn.enabled;
+    case TOutputKind::ArtNet:
+        return s.artnet.enabled;
+    case TOutputKind::Ola:
+        return s.ola.enabled;
+    }
+    return false;
+}
+
+// Whether an output on under both runs the same way under both.
+bool SameRun(TOutputKind kind, const TOutputSettings& a, const TOutputSettings& b) {
+    if (a.rate != b.rate) return false;
+    switch (kind) {
+    case TOutputKind::Sacn:
+        return a.cid == b.cid && a.sacn.universe == b.sacn.universe &&
+               a.sacn.address == b.sacn.address && a.sacn.priority == b.sacn.priority &&
+               a.sacn.sourceName == b.sacn.sourceName;
+    case TOutputKind::ArtNet:
+        return a.artnet.net == b.artnet.net && a.artnet.subNet == b.artnet.subNet &&
+               a.artnet.universe == b.artnet.universe && a.artnet.address == b.artnet.address &&
+               a.artnet.listen == b.artnet.listen;
+    case TOutputKind::Ola:
+        return a.ola.universe == b.ola.universe && a.ola.port == b.ola.port;
+    }
+    return false;
+}
+
+std::unique_ptr<TOutput> MakeOutput(TOutputKind kind, const TOutputSettings& settings) {
+    switch (kind) {
+    case TOutputKind::Sacn: {
         TSacnConfig config;
         if (const auto cid = CidFromText(settings.cid)) config.cid = *cid;
         config.sourceName = settings.sacn.sourceName;
@@ -17,31 +64,71 @@ std::vector<std::unique_ptr<TOutput>> MakeOutputs(const TOutputSettings& setting
         // The universe's own group typed out is the same as leaving it empty.
         const auto address = ParseIpv4(settings.sacn.address);
         if (address && !address->IsMulticast()) config.unicast = address;
-        outputs.push_back(std::make_unique<TSacnOutput>(config));
+        return std::make_unique<TSacnOutput>(config);
     }
-    if (settings.artnet.enabled) {
+    case TOutputKind::ArtNet: {
         TArtNetConfig config;
         config.address = {settings.artnet.net, settings.artnet.subNet, settings.artnet.universe};
         config.destination = *ParseIpv4(settings.artnet.address);
         config.listen = settings.artnet.listen;
-        outputs.push_back(std::make_unique<TArtNetOutput>(config));
+        return std::make_unique<TArtNetOutput>(config);
     }
-    if (settings.ola.enabled) {
+    case TOutputKind::Ola: {
         TOlaConfig config;
         config.universe = static_cast<unsigned>(settings.ola.universe);
         config.port = static_cast<std::uint16_t>(settings.ola.port);
-        outputs.push_back(LoadOlaOutput(config));
+        return LoadOlaOutput(config);
     }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::vector<std::unique_ptr<TOutput>> MakeOutputs(const TOutputSettings& settings) {
+    std::vector<std::unique_ptr<TOutput>> outputs;
+    const TOutputSettings run = AsRun(settings);
+    for (const TOutputKind kind : ALL_KINDS)
+        if (Enabled(kind, run)) outputs.push_back(MakeOutput(kind, run));
     return outputs;
 }
 
+std::vector<TOutputKind> ChangedOutputs(const TOutputSettings& before,
+                                        const TOutputSettings& after) {
+    const TOutputSettings a = AsRun(before);
+    const TOutputSettings b = AsRun(after);
+    std::vector<TOutputKind> changed;
+    for (const TOutputKind kind : ALL_KINDS) {
+        const bool on = Enabled(kind, a);
+        if (on != Enabled(kind, b) || (on && !SameRun(kind, a, b))) changed.push_back(kind);
+    }
+    return changed;
+}
+
 void TOutputSet::Apply(const TOutputSettings& settings) {
-    StopAll();
+    const TOutputSettings next = AsRun(settings);
+    const std::vector<TOutputKind> changed = ChangedOutputs(running_, next);
+    running_ = next;
     TSchedulerOptions options;
-    options.packetsPerSecond = settings.rate;
-    for (auto& output : MakeOutputs(settings)) {
-        schedulers_.push_back(std::make_unique<TOutputScheduler>(std::move(output), options));
-        schedulers_.back()->Start();
+    options.packetsPerSecond = next.rate;
+    for (const TOutputKind kind : changed) {
+        const auto at = std::find(kinds_.begin(), kinds_.end(), kind);
+        if (at != kinds_.end()) {
+            const auto index = at - kinds_.begin();
+            // The old stream says goodbye before the new one starts.
+            schedulers_[static_cast<std::size_t>(index)]->Stop();
+            schedulers_.erase(schedulers_.begin() + index);
+            kinds_.erase(at);
+        }
+        if (!Enabled(kind, next)) continue;
+        // Where it belongs among the others, in the order of the kinds.
+        const auto before =
+            std::find_if(kinds_.begin(), kinds_.end(), [kind](TOutputKind k) { return k > kind; });
+        const auto index = before - kinds_.begin();
+        kinds_.insert(before, kind);
+        auto scheduler = std::make_unique<TOutputScheduler>(MakeOutput(kind, next), options);
+        scheduler->Start();
+        schedulers_.insert(schedulers_.begin() + index, std::move(scheduler));
     }
 }
 
@@ -49,6 +136,8 @@ void TOutputSet::StopAll() {
     for (auto& scheduler : schedulers_)
         scheduler->Stop();
     schedulers_.clear();
+    kinds_.clear();
+    running_ = AsRun(TOutputSettings{});
 }
 
 void TOutputSet::Post(TLevelSpan levels) {

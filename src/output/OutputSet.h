@@ -14,15 +14,24 @@ struct TOutputStatus {
     TOutputState state;
 };
 
+enum class TOutputKind { Sacn, ArtNet, Ola };
+
 // Builds the output for each enabled protocol; empty when none is.
 std::vector<std::unique_ptr<TOutput>> MakeOutputs(const TOutputSettings& settings);
+
+// The outputs that run differently under `after` than under `before` (turned
+// on, turned off, or sending otherwise): only these are restarted, so a
+// receiver never sees an untouched stream drop.
+std::vector<TOutputKind> ChangedOutputs(const TOutputSettings& before,
+                                        const TOutputSettings& after);
 
 class TOutputSet {
 public:
     TOutputSet() = default;
     ~TOutputSet() { StopAll(); }
 
-    // Stops what runs and starts what `settings` turn on.
+    // Restarts only what `settings` change; an untouched output keeps its
+    // stream, sequence and identity.
     void Apply(const TOutputSettings& settings);
     void StopAll();
     void Post(TLevelSpan levels);
@@ -30,5 +39,8 @@ public:
     const std::vector<std::unique_ptr<TOutputScheduler>>& Schedulers() const { return schedulers_; }
 
 private:
+    // Kept in the order of TOutputKind, so the status corner lists them alike.
     std::vector<std::unique_ptr<TOutputScheduler>> schedulers_;
+    std::vector<TOutputKind> kinds_;
+    TOutputSettings running_; // what the running outputs were made from
 };

@@ -5,13 +5,27 @@
 #include "output/SacnPacket.h"
 
 #include <charconv>
+#include <limits>
+
+bool ParseWholeNumber(std::string_view text, int& value) {
+    const std::string_view digits = text.starts_with('-') ? text.substr(1) : text;
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
+        return false;
+    int parsed = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (ec == std::errc::result_out_of_range) {
+        value = std::numeric_limits<int>::min();
+        return true;
+    }
+    if (ec != std::errc() || end != text.data() + text.size()) return false;
+    value = parsed;
+    return true;
+}
 
 namespace {
 
 bool ParseInt(std::string_view text, int& value) {
-    if (text.empty() || text.size() > 9) return false;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && end == text.data() + text.size();
+    return ParseWholeNumber(text, value);
 }
 
 // The address and the part before '@'.
@@ -35,54 +49,92 @@ std::string EnableIfValid(Settings& s, Settings next, std::string (*validate)(co
 
 } // namespace
 
-std::string ValidateSacn(const TSacnSettings& s) {
+namespace {
+
+TSettingsProblem SacnProblem(const TSacnSettings& s) {
     if (s.universe < sacn::MIN_UNIVERSE || s.universe > sacn::MAX_UNIVERSE)
-        return "The sACN universe must be between 1 and 63999.";
+        return {"sacn.universe", "The sACN universe must be between 1 and 63999."};
     if (!s.address.empty()) {
         const auto address = ParseIpv4(s.address);
-        if (!address || address->IsUnspecified())
-            return "The sACN destination \"" + s.address + "\" is not an IPv4 address.";
+        if (!address)
+            return {"sacn.address",
+                    "The sACN destination \"" + s.address + "\" is not an IPv4 address."};
+        if (address->IsUnspecified())
+            return {"sacn.address",
+                    "The sACN destination must be a receiver's address, not " + s.address + "."};
         if (address->value == 0xFFFFFFFFu)
-            return "The sACN destination must be one receiver, not every host on the network.";
+            return {"sacn.address",
+                    "The sACN destination must be one receiver, not every host on the network."};
         // Another universe's group would reach receivers that did not ask.
         if (address->IsMulticast() && !(*address == SacnMulticastGroup(s.universe)))
-            return "The sACN destination must be a unicast address or the universe's own "
-                   "multicast group.";
+            return {"sacn.address",
+                    "The sACN destination must be a unicast address or the universe's own "
+                    "multicast group."};
     }
     if (s.priority < 0 || s.priority > sacn::MAX_PRIORITY)
-        return "The sACN priority must be between 0 and 200.";
+        return {"sacn.priority", "The sACN priority must be between 0 and 200."};
     if (s.sourceName.empty() || s.sourceName.size() > MAX_SOURCE_NAME_BYTES)
-        return "The sACN source name must have 1 to 63 bytes.";
+        return {"sacn.source_name", "The sACN source name must have 1 to 63 bytes."};
     return {};
+}
+
+TSettingsProblem ArtNetProblem(const TArtNetSettings& s) {
+    if (s.net < 0 || s.net > 127)
+        return {"artnet.net", "The Art-Net net must be between 0 and 127."};
+    if (s.subNet < 0 || s.subNet > 15)
+        return {"artnet.subnet", "The Art-Net sub-net must be between 0 and 15."};
+    if (s.universe < 0 || s.universe > 15)
+        return {"artnet.universe", "The Art-Net universe must be between 0 and 15."};
+    const auto address = ParseIpv4(s.address);
+    if (!address)
+        return {"artnet.address",
+                "The Art-Net destination \"" + s.address + "\" is not an IPv4 address."};
+    if (address->IsUnspecified())
+        return {"artnet.address",
+                "The Art-Net destination must be a receiver's address, not " + s.address + "."};
+    if (address->IsMulticast())
+        return {"artnet.address", "Art-Net is sent to a unicast or broadcast address."};
+    // The limited broadcast leaves by every interface; a directed one stays on one network.
+    if (address->value == 0xFFFFFFFFu)
+        return {"artnet.address",
+                "Art-Net needs a directed broadcast such as 192.0.2.255, not 255.255.255.255."};
+    return {};
+}
+
+TSettingsProblem OlaProblem(const TOlaSettings& s) {
+    if (s.universe < 0)
+        return {"ola.universe", "The OLA universe must be between 0 and 2147483647."};
+    if (s.port < 1 || s.port > 65535)
+        return {"ola.port", "The olad port must be between 1 and 65535."};
+    return {};
+}
+
+} // namespace
+
+TSettingsProblem FindSettingsProblem(const TOutputSettings& s) {
+    if (!s.cid.empty() && !CidFromText(s.cid)) return {"cid", "The sACN CID is not a UUID."};
+    if (s.rate < MIN_RATE || s.rate > MAX_RATE)
+        return {"rate", "The rate must be between 1 and 1000."};
+    for (TSettingsProblem problem :
+         {SacnProblem(s.sacn), ArtNetProblem(s.artnet), OlaProblem(s.ola)})
+        if (problem) return problem;
+    return {};
+}
+
+std::string ValidateSacn(const TSacnSettings& s) {
+    return SacnProblem(s).message;
 }
 
 std::string ValidateArtNet(const TArtNetSettings& s) {
-    if (s.net < 0 || s.net > 127) return "The Art-Net net must be between 0 and 127.";
-    if (s.subNet < 0 || s.subNet > 15) return "The Art-Net sub-net must be between 0 and 15.";
-    if (s.universe < 0 || s.universe > 15) return "The Art-Net universe must be between 0 and 15.";
-    const auto address = ParseIpv4(s.address);
-    if (!address || address->IsUnspecified())
-        return "The Art-Net destination \"" + s.address + "\" is not an IPv4 address.";
-    if (address->IsMulticast()) return "Art-Net is sent to a unicast or broadcast address.";
-    // The limited broadcast leaves by every interface; a directed one stays on one network.
-    if (address->value == 0xFFFFFFFFu)
-        return "Art-Net needs a directed broadcast such as 192.0.2.255, not 255.255.255.255.";
-    return {};
+    return ArtNetProblem(s).message;
 }
 
 std::string ValidateOla(const TOlaSettings& s) {
-    if (s.universe < 0 || s.universe > 0x7FFFFFFF) return "The OLA universe is out of range.";
-    if (s.port < 1 || s.port > 65535) return "The olad port must be between 1 and 65535.";
-    return {};
+    return OlaProblem(s).message;
 }
 
 std::string ValidateSettings(const TOutputSettings& s) {
-    if (!s.cid.empty() && !CidFromText(s.cid)) return "The sACN CID is not a UUID.";
-    if (s.rate < MIN_RATE || s.rate > MAX_RATE) return "The rate must be between 1 and 1000.";
-    for (const std::string& error :
-         {ValidateSacn(s.sacn), ValidateArtNet(s.artnet), ValidateOla(s.ola)})
-        if (!error.empty()) return error;
-    return {};
+    return FindSettingsProblem(s).message;
 }
 
 std::string ApplySacnOption(std::string_view text, TSacnSettings& s) {

@@ -10,7 +10,6 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <set>
 #include <sstream>
 
 namespace {
@@ -18,12 +17,7 @@ namespace {
 using TSetter = std::function<bool(TOutputSettings&, std::string_view)>;
 
 bool SetInt(int& field, std::string_view v) {
-    int value = 0;
-    if (v.empty() || v.size() > 9) return false;
-    const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), value);
-    if (ec != std::errc() || end != v.data() + v.size()) return false;
-    field = value;
-    return true;
+    return ParseWholeNumber(v, field);
 }
 
 bool SetBool(bool& field, std::string_view v) {
@@ -75,7 +69,8 @@ bool HasControlBytes(std::string_view text) {
 std::string ParseOutputSettings(std::string_view text, TOutputSettings& settings) {
     if (text.size() > MAX_SETTINGS_FILE_BYTES) return "the file is larger than 16 KiB";
     TOutputSettings next;
-    std::set<std::string, std::less<>> seen;
+    // Each key's line, so that a value refused below is shown where it is.
+    std::map<std::string, std::pair<int, std::string>, std::less<>> seen;
     int lineNumber = 0;
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -95,14 +90,40 @@ std::string ParseOutputSettings(std::string_view text, TOutputSettings& settings
         const auto setter = Setters().find(key);
         if (setter == Setters().end())
             return LineError(lineNumber, "unknown key \"" + std::string(key) + "\"");
-        if (!seen.insert(std::string(key)).second)
+        if (!seen.emplace(std::string(key), std::pair(lineNumber, std::string(value))).second)
             return LineError(lineNumber, "\"" + std::string(key) + "\" given twice");
         if (!setter->second(next, value))
-            return LineError(lineNumber, "bad value for \"" + std::string(key) + "\"");
+            return LineError(lineNumber, "bad value \"" + std::string(value) + "\" for \"" +
+                                             std::string(key) + "\"");
     }
-    if (std::string error = ValidateSettings(next); !error.empty()) return error;
+    if (const TSettingsProblem problem = FindSettingsProblem(next)) {
+        const auto where = seen.find(problem.key);
+        if (where == seen.end()) return problem.message;
+        const auto& [line, value] = where->second;
+        return LineError(line, problem.key + "=" + value + ": " + problem.message);
+    }
     settings = next;
     return {};
+}
+
+std::string CidOfRefusedSettings(std::string_view text) {
+    if (text.size() > MAX_SETTINGS_FILE_BYTES) return {};
+    std::string found;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (!line.starts_with("cid=")) continue;
+        // Two CIDs: neither can be trusted to be the one receivers know.
+        if (!found.empty()) return {};
+        const auto cid = CidFromText(line.substr(4));
+        if (!cid) return {};
+        found = CidToText(*cid);
+    }
+    return found;
 }
 
 std::string FormatOutputSettings(const TOutputSettings& s) {
@@ -137,8 +158,11 @@ std::string ReadOutputSettings(const std::string& path, TOutputSettings& setting
         std::string text(MAX_SETTINGS_FILE_BYTES + 1, '\0');
         in.read(text.data(), static_cast<std::streamsize>(text.size()));
         text.resize(static_cast<std::size_t>(in.gcount()));
-        if (std::string error = ParseOutputSettings(text, next); !error.empty())
+        if (std::string error = ParseOutputSettings(text, next); !error.empty()) {
+            settings = TOutputSettings{};
+            settings.cid = CidOfRefusedSettings(text);
             return path + ": " + error;
+        }
     }
     settings = next;
     return {};

@@ -21,12 +21,16 @@ class TSacnOutput : public TOutput {
 public:
     static constexpr int TERMINATION_PACKETS = 3;
     static constexpr std::chrono::seconds DISCOVERY_INTERVAL{10};
+    // Receivers may miss one packet; new levels go three times before the
+    // stream slows to its keep-alive.
+    static constexpr int COPIES_OF_NEW_LEVELS = 3;
 
     explicit TSacnOutput(TSacnConfig config);
     bool Start() override;
     void Stop() override;
     bool Send(TLevelSpan levels) override;
     void Service(std::chrono::steady_clock::time_point now) override;
+    int CopiesOfNewLevels() const override { return COPIES_OF_NEW_LEVELS; }
     TOutputState State() const override { return state_.load(); }
     std::string Name() const override { return "sACN"; }
     TIpv4Address Destination() const { return destination_; }

@@ -1,7 +1,8 @@
 #pragma once
 // When an output sends: at once when idle, at most `minInterval` apart while
-// levels change (the newest levels win), and again after `keepAlive` when
-// nothing changed. Pure logic on a clock the caller passes in.
+// levels change (the newest levels win), new levels `copies` times in all
+// before the output falls quiet, and then again every `keepAlive` while
+// nothing changes. Pure logic on a clock the caller passes in.
 
 #include <chrono>
 #include <optional>
@@ -12,7 +13,7 @@ public:
     using TTime = TClock::time_point;
     using TDuration = TClock::duration;
 
-    TSendSchedule(TDuration minInterval, TDuration keepAlive);
+    TSendSchedule(TDuration minInterval, TDuration keepAlive, int copies = 1);
 
     void Offer(TTime now);     // new levels are waiting
     bool Due(TTime now) const; // a packet should go now
@@ -23,8 +24,13 @@ public:
     static TDuration IntervalForRate(int packetsPerSecond);
 
 private:
+    // How long after the last packet the next one is due.
+    TDuration Gap() const;
+
     TDuration minInterval_;
     TDuration keepAlive_;
+    int copies_;
     bool pending_ = false;
+    int copiesLeft_ = 0; // repeats of the newest levels still owed
     std::optional<TTime> lastSend_;
 };

@@ -4,6 +4,8 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -45,11 +47,12 @@ bool TUdpSocket::Open(std::vector<TIpv4Address> allowed, std::string& error) {
     return true;
 }
 
-bool TUdpSocket::Bind(std::uint16_t port, std::string& error) {
+bool TUdpSocket::Bind(TIpv4Address address, std::uint16_t port, std::string& error) {
     if (fd_ < 0) return false;
+    // Beside a node that holds the port on every address.
     const int on = 1;
     ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    const sockaddr_in sa = SocketAddress(TIpv4Address{INADDR_ANY}, port);
+    const sockaddr_in sa = SocketAddress(address, port);
     if (::bind(fd_, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0) {
         error = "cannot listen on UDP port " + std::to_string(port) + ": " + std::strerror(errno);
         return false;
@@ -67,6 +70,24 @@ TSendResult TUdpSocket::SendTo(TIpv4Address to, std::uint16_t port,
     if (fd_ < 0) return TSendResult::Failed;
     if (std::find(allowed_.begin(), allowed_.end(), to) == allowed_.end())
         return TSendResult::Refused;
+    return Send(to, port, bytes);
+}
+
+TSendResult TUdpSocket::ReplyTo(TIpv4Address requester, std::uint16_t port,
+                                std::span<const std::uint8_t> bytes) {
+    if (fd_ < 0) return TSendResult::Failed;
+    if (requester.IsUnspecified() || requester.IsMulticast() || requester.value == 0xFFFFFFFFu ||
+        port == 0)
+        return TSendResult::Refused;
+    // A directed broadcast as a sender's address is forged: no host has it.
+    const std::uint32_t local = LocalAddressTowards(requester, port);
+    if (local != 0 && BroadcastAddressOf(TIpv4Address{local}) == requester.value)
+        return TSendResult::Refused;
+    return Send(requester, port, bytes);
+}
+
+TSendResult TUdpSocket::Send(TIpv4Address to, std::uint16_t port,
+                             std::span<const std::uint8_t> bytes) {
     const sockaddr_in sa = SocketAddress(to, port);
     const ssize_t n = ::sendto(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL,
                                reinterpret_cast<const sockaddr*>(&sa), sizeof sa);
@@ -106,5 +127,32 @@ std::uint32_t TUdpSocket::LocalAddressTowards(TIpv4Address to, std::uint16_t por
             result = ntohl(local.sin_addr.s_addr);
     }
     ::close(fd);
+    return result;
+}
+
+std::uint32_t TUdpSocket::BroadcastAddressOf(TIpv4Address local) {
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0) return 0;
+    std::uint32_t result = 0;
+    for (const ifaddrs* i = list; i != nullptr; i = i->ifa_next) {
+        if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET) continue;
+        if (!(i->ifa_flags & IFF_BROADCAST)) continue;
+        const auto* address = reinterpret_cast<const sockaddr_in*>(i->ifa_addr);
+        if (ntohl(address->sin_addr.s_addr) != local.value) continue;
+        if (i->ifa_broadaddr)
+            result = ntohl(reinterpret_cast<const sockaddr_in*>(i->ifa_broadaddr)->sin_addr.s_addr);
+        // An address added without "brd" names none (the list then gives the
+        // address itself), yet the system still takes the network's highest
+        // address as its broadcast. Never the address itself: that would
+        // take unicast.
+        if (result == local.value) result = 0;
+        if (result == 0 && i->ifa_netmask) {
+            const std::uint32_t mask =
+                ntohl(reinterpret_cast<const sockaddr_in*>(i->ifa_netmask)->sin_addr.s_addr);
+            if (~mask > 1u) result = local.value | ~mask;
+        }
+        break;
+    }
+    ::freeifaddrs(list);
     return result;
 }

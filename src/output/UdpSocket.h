@@ -21,14 +21,19 @@ public:
 
     // Opens the socket; `allowed` lists every address it may ever send to.
     bool Open(std::vector<TIpv4Address> allowed, std::string& error);
-    // Listens on `port` of every local address; false where that port is
-    // taken or binding is not allowed.
-    bool Bind(std::uint16_t port, std::string& error);
+    // Listens on `port` of `address` only (a broadcast address takes only
+    // what is broadcast there, never unicast meant for another program on
+    // this machine); false where that is not allowed.
+    bool Bind(TIpv4Address address, std::uint16_t port, std::string& error);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
     int Fd() const { return fd_; }
 
     TSendResult SendTo(TIpv4Address to, std::uint16_t port, std::span<const std::uint8_t> bytes);
+    // An answer to the host a request came from, which need not be on the
+    // list; refused for any address that is not one host.
+    TSendResult ReplyTo(TIpv4Address requester, std::uint16_t port,
+                        std::span<const std::uint8_t> bytes);
 
     // Reads one datagram if one is waiting; datagrams larger than `buffer`
     // are dropped whole. Returns the size read, 0 when none is waiting.
@@ -36,8 +41,12 @@ public:
 
     // The local address the system would use towards `to`, 0 if none.
     static std::uint32_t LocalAddressTowards(TIpv4Address to, std::uint16_t port);
+    // The broadcast address of the interface that holds `local`, 0 if none.
+    static std::uint32_t BroadcastAddressOf(TIpv4Address local);
 
 private:
+    TSendResult Send(TIpv4Address to, std::uint16_t port, std::span<const std::uint8_t> bytes);
+
     int fd_ = -1;
     std::vector<TIpv4Address> allowed_;
 };

@@ -123,6 +123,14 @@ bool TOlad::StartPatched(Port port, unsigned universe) {
     return true;
 }
 
+void TOlad::Pause() {
+    if (m_pid > 0) ::kill(m_pid, SIGSTOP);
+}
+
+void TOlad::Resume() {
+    if (m_pid > 0) ::kill(m_pid, SIGCONT);
+}
+
 void TOlad::Kill() {
     if (m_pid <= 0) return;
     ::kill(m_pid, SIGKILL);

@@ -26,6 +26,10 @@ public:
     bool StartPatched(Port port, unsigned universe);
     // Ends olad at once, as a crash would.
     void Kill();
+    // Stops olad where it is (SIGSTOP) and lets it go on (SIGCONT): the
+    // daemon still holds its port, but answers nothing.
+    void Pause();
+    void Resume();
     const std::string& Error() const { return m_error; }
     std::string Log() const;
 

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 namespace {
@@ -74,6 +75,34 @@ TEST(Olad, ReceivesArtNet) {
     ExpectOladReceives(olad, std::make_unique<TArtNetOutput>(config), 150);
 }
 
+// olad's Art-Net node and the desk's Art-Net output on one machine: olad
+// keeps receiving the unicast frames another controller sends it while the
+// desk listens for polls.
+TEST(Olad, KeepsItsArtNetUnicastWhileTheDeskListensForPolls) {
+    REQUIRE_PRIVATE_NETWORK();
+    TOlad olad("artnet");
+    ASSERT_TRUE(olad.StartPatched(TOlad::Port::Input, 1)) << olad.Error();
+    TArtNetConfig deskConfig;
+    deskConfig.address = {0, 0, 9};
+    deskConfig.destination = *ParseIpv4(LOCAL_BROADCAST);
+    auto desk = std::make_unique<TArtNetOutput>(deskConfig);
+    TArtNetOutput* deskOutput = desk.get();
+    TOutputScheduler deskScheduler(std::move(desk), {});
+    deskScheduler.Start();
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (!deskOutput->Listening() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_TRUE(deskOutput->Listening());
+
+    TArtNetConfig other;
+    other.address = {0, 0, 1};
+    other.destination = *ParseIpv4(LOCAL_ADDRESS);
+    other.listen = false;
+    for (const std::uint8_t offset : {40, 41, 42})
+        ExpectOladReceives(olad, std::make_unique<TArtNetOutput>(other), offset);
+    deskScheduler.Stop();
+}
+
 TEST(Olad, ClientOutputReportsTheLostDaemonAndLosesNothingAfterARestart) {
     REQUIRE_PRIVATE_NETWORK();
     TOlad olad("dummy");
@@ -101,6 +130,34 @@ TEST(Olad, ClientOutputReportsTheLostDaemonAndLosesNothingAfterARestart) {
     scheduler.Stop();
 }
 
+// Sockets this process holds.
+int OwnSockets() {
+    const std::string out = CaptureOutput("ls -l /proc/" + std::to_string(getpid()) + "/fd");
+    int count = 0;
+    for (std::size_t at = out.find("socket:"); at != std::string::npos;
+         at = out.find("socket:", at + 1))
+        ++count;
+    return count;
+}
+
+// With no olad at all, each second's attempt fails at once; none of them
+// may leave a socket behind in the desk.
+TEST(Olad, ClientOutputLeavesNothingBehindWhileTheDaemonIsAway) {
+    REQUIRE_PRIVATE_NETWORK();
+    const int before = OwnSockets();
+    TOutputScheduler scheduler(std::make_unique<TOlaOutput>(TOlaConfig{1, 9010}), {});
+    scheduler.Start();
+    TUniverseLevels levels = Ramp(5);
+    const auto until = std::chrono::steady_clock::now() + 5s;
+    for (std::uint8_t step = 0; std::chrono::steady_clock::now() < until; ++step) {
+        levels[0] = step;
+        scheduler.Post(TLevelSpan(levels));
+        std::this_thread::sleep_for(50ms);
+    }
+    EXPECT_LE(OwnSockets(), before + 1) << "sockets gathered while olad was away";
+    scheduler.Stop();
+}
+
 TEST(Olad, ClientOutputWithoutADaemonSaysSoAndDoesNotBlock) {
     REQUIRE_PRIVATE_NETWORK();
     TOutputScheduler scheduler(std::make_unique<TOlaOutput>(TOlaConfig{1, 9010}), {});
@@ -109,6 +166,51 @@ TEST(Olad, ClientOutputWithoutADaemonSaysSoAndDoesNotBlock) {
     scheduler.Post(TLevelSpan(levels)); // must return at once although nothing listens
     WaitForState(scheduler, TOutputState::DaemonNotReachable);
     EXPECT_EQ(scheduler.State(), TOutputState::DaemonNotReachable);
+    scheduler.Stop();
+}
+
+// The desk's TCP connections to olad's port that are not yet over.
+int ConnectionsToOlad() {
+    const std::string out =
+        CaptureOutput("ss -Htn state established state syn-sent state fin-wait-1 state fin-wait-2 "
+                      "state closing state last-ack state close-wait '( dport = :9010 )'");
+    return static_cast<int>(std::count(out.begin(), out.end(), '\n'));
+}
+
+// A stopped (not ended) olad still holds its port: connecting works, but
+// nothing is ever answered. The desk keeps at most one attempt open at a
+// time instead of gathering one more every second, and goes on once olad
+// does.
+TEST(Olad, ClientOutputHoldsOneConnectionToAStoppedDaemon) {
+    REQUIRE_PRIVATE_NETWORK();
+    TOlad olad("dummy");
+    ASSERT_TRUE(olad.StartPatched(TOlad::Port::Output, 1)) << olad.Error();
+    olad.Pause();
+    // The set-up's own tools may have left a half-closed one of theirs.
+    const int before = ConnectionsToOlad();
+    auto output = std::make_unique<TOlaOutput>(TOlaConfig{1, 9010});
+    TOlaOutput* ola = output.get();
+    TOutputScheduler scheduler(std::move(output), {});
+    scheduler.Start();
+    TUniverseLevels levels = Ramp(4);
+    int most = 0;
+    // Levels keep changing while the daemon sleeps.
+    const auto until = std::chrono::steady_clock::now() + 8s;
+    for (std::uint8_t step = 0; std::chrono::steady_clock::now() < until; ++step) {
+        levels[0] = step;
+        scheduler.Post(TLevelSpan(levels));
+        std::this_thread::sleep_for(20ms);
+        most = std::max(most, ConnectionsToOlad());
+    }
+    EXPECT_LE(most - before, 1) << "connections gathered while olad was stopped; made "
+                                << ola->Connections() << "\n"
+                                << CaptureOutput("ss -Htn state all");
+
+    olad.Resume();
+    levels = Ramp(8);
+    scheduler.Post(TLevelSpan(levels));
+    EXPECT_TRUE(WaitForLevels(1, levels)) << "no recovery once olad went on: " << olad.Log();
+    EXPECT_EQ(scheduler.State(), TOutputState::Sending);
     scheduler.Stop();
 }
 

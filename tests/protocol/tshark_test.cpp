@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -160,9 +161,71 @@ TEST(Tshark, DecodesSacnAndArtNetFieldByField) {
 
     const auto replyLines =
         fields("artnet.poll_reply", {"artnet.poll_reply.short_name", "artnet.poll_reply.netswitch",
-                                     "artnet.poll_reply.subswitch", "artnet.poll_reply.style"});
+                                     "artnet.poll_reply.subswitch", "artnet.poll_reply.style",
+                                     "artnet.poll_reply.status2", "ip.dst"});
     ASSERT_FALSE(replyLines.empty()) << "tshark found no ArtPollReply";
-    EXPECT_EQ(replyLines.front(), "Vantrelle,0x00,0x01,0x01");
+    // Status2 0x08: the whole 15-bit Port-Address is taken. The reply goes to
+    // the poller, not to the broadcast address.
+    EXPECT_EQ(replyLines.front(), std::string("Vantrelle,0x00,0x01,0x01,0x08,") + LOCAL_ADDRESS);
+    RunCommand(std::string("rm -rf ") + dir);
+}
+
+// The keep-alive as the wire has it, timed by the capture: a new value three
+// times, then one packet every 800-1000 ms. Each packet is counted as it
+// leaves (the capture also sees its multicast copy come back).
+TEST(Tshark, SacnKeepAliveIsThreeCopiesThenEveryEightHundredToAThousandMs) {
+    REQUIRE_PRIVATE_NETWORK();
+    if (!RunCommand("command -v tshark")) GTEST_SKIP() << "tshark is not installed";
+    char dir[] = "/tmp/vantrelle-capture-XXXXXX";
+    ASSERT_TRUE(mkdtemp(dir));
+    const std::string file = std::string(dir) + "/keepalive.pcapng";
+    TCapture capture(file);
+    ASSERT_TRUE(capture.WaitCapturing()) << capture.Log();
+
+    TReceiver receiver(sacn::PORT, {SacnMulticastGroup(3)});
+    TSacnConfig config;
+    config.cid = GenerateCid();
+    config.universe = 3;
+    TOutputScheduler output(std::make_unique<TSacnOutput>(config), {});
+    output.Start();
+    std::array<std::uint8_t, DMX_UNIVERSE_SIZE> levels{};
+    levels[0] = 0x42;
+    output.Post(TLevelSpan(levels));
+    int packets = 0;
+    while (packets < 8) {
+        ASSERT_TRUE(receiver.Next(5s)) << "the stream stopped after " << packets;
+        ++packets;
+    }
+    output.Stop();
+    const std::string read =
+        "tshark --enable-heuristic acn -o acn.heuristic_acn:TRUE "
+        "-o acn.dmx_enable:TRUE -r " +
+        file + " -Y 'acn.dmx.universe == 3 && acn.dmx.option_s == 0 && sll.pkttype == 4' " +
+        "-T fields -e frame.time_epoch";
+    std::vector<std::string> lines;
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while ((lines = Lines(CaptureOutput(read))).size() < 8 &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(200ms);
+    capture.Stop();
+    lines = Lines(CaptureOutput(read));
+    ASSERT_GE(lines.size(), 8u) << capture.Log();
+    std::vector<double> times;
+    for (const std::string& line : lines)
+        times.push_back(std::stod(line));
+    EXPECT_LT(times[1] - times[0], 0.2);
+    EXPECT_LT(times[2] - times[1], 0.2);
+    double shortest = 1e9;
+    double longest = 0;
+    for (std::size_t i = 3; i < times.size(); ++i) {
+        EXPECT_GE(times[i] - times[i - 1], 0.8) << "packet " << i;
+        EXPECT_LE(times[i] - times[i - 1], 1.0) << "packet " << i;
+        shortest = std::min(shortest, times[i] - times[i - 1]);
+        longest = std::max(longest, times[i] - times[i - 1]);
+    }
+    std::printf("keep-alive on the wire: copies %.1f and %.1f ms apart, then %.1f-%.1f ms\n",
+                (times[1] - times[0]) * 1000, (times[2] - times[1]) * 1000, shortest * 1000,
+                longest * 1000);
     RunCommand(std::string("rm -rf ") + dir);
 }
 

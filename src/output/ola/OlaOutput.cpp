@@ -1,5 +1,7 @@
 #include "output/ola/OlaOutput.h"
 
+#include "output/TcpConnections.h"
+
 #include <csignal>
 #include <mutex>
 #include <ola/DmxBuffer.h>
@@ -27,15 +29,40 @@ bool TOlaOutput::Start() {
     return Connect();
 }
 
+bool TOlaOutput::PreviousAttemptEnded() {
+    if (lastPorts_.empty()) return true;
+    const auto table = tcpconnections::ReadTable();
+    // Where the system does not say, the retry interval alone paces attempts.
+    if (!table || !tcpconnections::AnyUnended(*table, lastPorts_, config_.port)) {
+        lastPorts_.clear();
+        return true;
+    }
+    return false;
+}
+
 bool TOlaOutput::Connect() {
     const auto now = std::chrono::steady_clock::now();
     if (lastAttempt_ && now - *lastAttempt_ < RETRY_INTERVAL) return false;
     lastAttempt_ = now;
+    // A daemon that is stopped, not gone, still takes connections but reads
+    // nothing: each given-up one stays behind with its unsent levels. A new
+    // one is made only once the last has ended.
+    if (!PreviousAttemptEnded()) {
+        state_ = TOutputState::DaemonNotReachable;
+        return false;
+    }
     ola::client::StreamingClient::Options options;
     options.auto_start = false; // the user runs olad; the desk never spawns it
     options.server_port = config_.port;
     auto client = std::make_unique<ola::client::StreamingClient>(options);
-    if (!client->Setup()) {
+    // The attempt's connection is the one to the daemon's port that was not
+    // there before it; kept whether the attempt works or not, as a failed
+    // one may linger too.
+    const auto before = tcpconnections::ReadTable();
+    const bool connected = client->Setup();
+    if (const auto after = tcpconnections::ReadTable(); before && after)
+        lastPorts_ = tcpconnections::NewPorts(*before, *after, config_.port);
+    if (!connected) {
         client_.reset();
         state_ = TOutputState::DaemonNotReachable;
         return false;
@@ -49,6 +76,7 @@ bool TOlaOutput::Connect() {
 void TOlaOutput::Stop() {
     if (client_) client_->Stop();
     client_.reset();
+    lastPorts_.clear();
     state_ = TOutputState::Off;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Levels to one universe of a running olad through its client library. The
 // client lives on the scheduler's thread only; a lost daemon is retried at
-// most once a second and never waited for.
+// most once a second, only once the last connection has ended, and never
+// waited for.
 
 #include "output/OlaConfig.h"
 #include "output/Output.h"
@@ -9,6 +10,7 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace ola {
 class DmxBuffer;
@@ -32,6 +34,7 @@ public:
 
 private:
     bool Connect();
+    bool PreviousAttemptEnded();
 
     TOlaConfig config_;
     std::unique_ptr<ola::client::StreamingClient> client_;
@@ -39,4 +42,6 @@ private:
     std::optional<std::chrono::steady_clock::time_point> lastAttempt_;
     std::atomic<TOutputState> state_{TOutputState::Off};
     std::atomic<int> connections_{0};
+    // The local ports of the last connection made, until it has ended.
+    std::vector<std::uint16_t> lastPorts_;
 };

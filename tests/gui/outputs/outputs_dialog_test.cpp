@@ -74,6 +74,16 @@ private slots:
         QTest::newRow("olad port") << "olaPort"
                                    << "70000"
                                    << "between 1 and 65535";
+        QTest::newRow("OLA universe too large") << "olaUniverse"
+                                                << "99999999999"
+                                                << "The OLA universe must be between 0 and "
+                                                   "2147483647.";
+        QTest::newRow("sACN to nowhere") << "sacnAddress"
+                                         << "0.0.0.0"
+                                         << "must be a receiver's address, not 0.0.0.0";
+        QTest::newRow("Art-Net to nowhere") << "artnetAddress"
+                                            << "0.0.0.0"
+                                            << "must be a receiver's address, not 0.0.0.0";
     }
     void badInputIsNamedAndNotApplied() {
         QFETCH(QString, field);

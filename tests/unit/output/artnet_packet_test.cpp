@@ -123,6 +123,7 @@ TEST(ArtNetPacket, PollReplyBytes) {
     EXPECT_EQ(p[200], 0x01); // a controller
     EXPECT_EQ(p[207], 192);
     EXPECT_EQ(p[211], 1);
+    EXPECT_EQ(p[212], 0x08); // Status2: takes the whole 15-bit Port-Address
 }
 
 TEST(ArtNetPacket, PollReplyNamesNeverOverrunTheirFields) {

@@ -96,8 +96,63 @@ INSTANTIATE_TEST_SUITE_P(
         TFileCase{"BadCid", "cid=not-a-uuid\n", "CID"},
         TFileCase{"ControlByte", "sacn.source_name=a\tb\n", "control characters"},
         TFileCase{"RateZero", "rate=0\n", "between 1 and 1000"},
-        TFileCase{"OlaPortZero", "ola.port=0\n", "between 1 and 65535"}),
+        TFileCase{"OlaPortZero", "ola.port=0\n", "between 1 and 65535"},
+        TFileCase{"OlaUniverseTooLargeForAnyNumber", "ola.universe=99999999999\n",
+                  "between 0 and 2147483647"},
+        TFileCase{"SacnUnspecifiedAddress", "sacn.address=0.0.0.0\n",
+                  "must be a receiver's address, not 0.0.0.0"},
+        TFileCase{"ArtNetUnspecifiedAddress", "artnet.address=0.0.0.0\n",
+                  "must be a receiver's address, not 0.0.0.0"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A refusal names the line and the value as the file has them, so the user
+// can find and mend it.
+TEST(OutputSettings, ARefusalNamesTheLineAndTheValue) {
+    TOutputSettings s;
+    EXPECT_EQ(ParseOutputSettings("# outputs\nrate=44\nsacn.universe=70000\n", s),
+              "line 3: sacn.universe=70000: The sACN universe must be between 1 and 63999.");
+    EXPECT_EQ(ParseOutputSettings("\nsacn.priority=high\n", s),
+              "line 2: bad value \"high\" for \"sacn.priority\"");
+    EXPECT_EQ(ParseOutputSettings("ola.universe=99999999999\n", s),
+              "line 1: ola.universe=99999999999: The OLA universe must be between 0 and "
+              "2147483647.");
+    EXPECT_EQ(ParseOutputSettings("artnet.address=0.0.0.0\n", s),
+              "line 1: artnet.address=0.0.0.0: The Art-Net destination must be a receiver's "
+              "address, not 0.0.0.0.");
+}
+
+TEST(OutputSettings, ARefusedFileKeepsItsCid) {
+    TempDir dir;
+    const std::string path = (dir.path / "Outputs.ini").string();
+    std::ofstream(path) << "cid=0F1E2D3C-4B5A-4978-8796-A5B4C3D2E1F0\nsacn.enabled=1\n"
+                           "sacn.universe=0\n";
+    TOutputSettings s;
+    s.rate = 5;
+    EXPECT_NE(ReadOutputSettings(path, s), "");
+    EXPECT_EQ(s.cid, "0f1e2d3c-4b5a-4978-8796-a5b4c3d2e1f0");
+    EXPECT_FALSE(s.sacn.enabled) << "nothing else of a refused file is used";
+    EXPECT_EQ(s.rate, TOutputSettings{}.rate);
+    EXPECT_EQ(CidOfRefusedSettings("cid=nonsense\n"), "");
+    EXPECT_EQ(CidOfRefusedSettings("cid=0f1e2d3c-4b5a-4978-8796-a5b4c3d2e1f0\n"
+                                   "cid=00000000-0000-4000-8000-000000000001\n"),
+              "")
+        << "of two CIDs neither is sure";
+}
+
+TEST(OutputSettings, WholeNumbersTooLargeForAnIntStillReadAsNumbers) {
+    int value = 5;
+    EXPECT_TRUE(ParseWholeNumber("99999999999", value));
+    EXPECT_LT(value, 0) << "held as a value every setting refuses with its range";
+    EXPECT_TRUE(ParseWholeNumber("-99999999999", value));
+    EXPECT_LT(value, 0);
+    EXPECT_TRUE(ParseWholeNumber("2147483647", value));
+    EXPECT_EQ(value, 2147483647);
+    for (const char* text : {"", "-", "1.5", "+1", " 1", "1e3", "0x10", "١"})
+        EXPECT_FALSE(ParseWholeNumber(text, value)) << text;
+    TOlaSettings ola;
+    EXPECT_EQ(ApplyOlaOption("99999999999", ola), "The OLA universe must be between 0 and "
+                                                  "2147483647.");
+}
 
 TEST(OutputSettings, OverlongLinesAndFilesAreRefused) {
     TOutputSettings s;

@@ -17,6 +17,8 @@ using TTime = TSendSchedule::TTime;
 // which "levels" (a counter) each packet carried.
 struct TFakeLoop {
     TSendSchedule schedule{TSendSchedule::IntervalForRate(44), 1s};
+    TFakeLoop() = default;
+    explicit TFakeLoop(TSendSchedule s) : schedule(s) {}
     TTime now{};
     int latest = 0;
     std::vector<std::pair<TTime, int>> sent;
@@ -90,6 +92,44 @@ TEST(SendSchedule, UnchangedLevelsAreResentEverySecond) {
         EXPECT_EQ(loop.sent[i].first - loop.sent[i - 1].first, 1s);
         EXPECT_EQ(loop.sent[i].second, 7);
     }
+}
+
+// The sACN way: a new value three times, at the rate, then one packet every
+// 900 ms for as long as nothing changes.
+TEST(SendSchedule, NewLevelsGoThreeTimesThenEveryNineHundredMilliseconds) {
+    TFakeLoop loop(TSendSchedule(TSendSchedule::IntervalForRate(44), 900ms, 3));
+    loop.now = TTime{} + 1s;
+    loop.Change(7);
+    loop.AdvanceTo(loop.now + 5s);
+    ASSERT_GE(loop.sent.size(), 3u + 5u);
+    const auto rate = TSendSchedule::IntervalForRate(44);
+    EXPECT_EQ(loop.sent[1].first - loop.sent[0].first, rate);
+    EXPECT_EQ(loop.sent[2].first - loop.sent[1].first, rate);
+    for (std::size_t i = 3; i < loop.sent.size(); ++i)
+        EXPECT_EQ(loop.sent[i].first - loop.sent[i - 1].first, 900ms) << "packet " << i;
+    for (const auto& [when, value] : loop.sent)
+        EXPECT_EQ(value, 7);
+}
+
+TEST(SendSchedule, AChangeAmongTheCopiesStartsThreeCopiesOfItsOwn) {
+    TFakeLoop loop(TSendSchedule(10ms, 900ms, 3));
+    loop.Change(1);
+    loop.AdvanceTo(loop.now + 10ms); // the first copy of 1
+    loop.Change(2);
+    loop.AdvanceTo(loop.now + 100ms);
+    std::vector<int> values;
+    for (const auto& [when, value] : loop.sent)
+        values.push_back(value);
+    EXPECT_EQ(values, (std::vector<int>{1, 1, 2, 2, 2}));
+}
+
+TEST(SendSchedule, CopiesNeverWaitLongerThanTheKeepAlive) {
+    // At one packet a second the copies would come later than a keep-alive.
+    TFakeLoop loop(TSendSchedule(TSendSchedule::IntervalForRate(1), 900ms, 3));
+    loop.Change(1);
+    loop.AdvanceTo(loop.now + 3s);
+    for (std::size_t i = 1; i < loop.sent.size(); ++i)
+        EXPECT_LE(loop.sent[i].first - loop.sent[i - 1].first, 900ms);
 }
 
 TEST(SendSchedule, ConfiguredRateIsHonoured) {
