@@ -55,7 +55,7 @@ void TMainWindow::ApplyOutputSettings(const TOutputSettings& settings) {
     outputSettings_ = settings;
     frameSender_->SetHostLinkOn(settings.hostLink);
     outputs_->Apply(settings);
-    outputs_->Post(TLevelSpan(model_->Table().Level));
+    frameSender_->PostToOutputs();
     outputStatus_->Refresh();
 }
 
