@@ -34,8 +34,9 @@ TSnapshotsDialog::TSnapshotsDialog(TSummaries summaries, const QString& refusal,
         emit storeRequested(Slot());
         Refresh();
     });
-    connect(SlotList, &QListWidget::itemActivated, this,
-            [this] { if (RecallButton->isEnabled()) emit recallRequested(Slot()); });
+    connect(SlotList, &QListWidget::itemActivated, this, [this] {
+        if (RecallButton->isEnabled()) emit recallRequested(Slot());
+    });
     connect(SlotList, &QListWidget::currentRowChanged, this, [this] { UpdateButtons(); });
     Refresh();
     SlotList->setCurrentRow(0);

@@ -53,10 +53,9 @@ int TStoreSnapshotDialog::FadeMs() const {
 
 void TStoreSnapshotDialog::accept() {
     if (occupied_ &&
-        ShowMessageBox(this,
-                       QStringLiteral("Snapshot %1 already holds a look. Overwrite it?").arg(slot_),
-                       TMsgDlgType::mtConfirmation,
-                       QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        ShowMessageBox(
+            this, QStringLiteral("Snapshot %1 already holds a look. Overwrite it?").arg(slot_),
+            TMsgDlgType::mtConfirmation, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     QDialog::accept();
 }

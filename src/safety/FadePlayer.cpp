@@ -62,7 +62,8 @@ void TFadePlayer::Tick() {
         emit finished();
         return;
     }
-    PlanNext(now);
+    // From the clock after the frame went out: the host's answer took time.
+    PlanNext(clock_());
 }
 
 void TFadePlayer::PlanNext(std::int64_t now) {

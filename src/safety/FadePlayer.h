@@ -20,8 +20,8 @@ class TFadePlayer : public QObject {
 public:
     static constexpr int MAX_FRAMES_PER_SECOND = 44;
     // The least time between two frames, in microseconds.
-    static constexpr std::int64_t FRAME_GAP_US = (1'000'000 + MAX_FRAMES_PER_SECOND - 1) /
-                                                 MAX_FRAMES_PER_SECOND;
+    static constexpr std::int64_t FRAME_GAP_US =
+        (1'000'000 + MAX_FRAMES_PER_SECOND - 1) / MAX_FRAMES_PER_SECOND;
 
     explicit TFadePlayer(TDeskModel& model, QObject* parent = nullptr);
 

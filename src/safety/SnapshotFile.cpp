@@ -87,7 +87,8 @@ QString ReadName(TReader& in, TShortString12& name, int slot, int channel) {
 QString ReadSlot(TReader& in, TSnapshot& s, int slot) {
     std::uint8_t stored = 0;
     if (!in.U8(stored)) return Cut(slot);
-    if (stored > 1) return QStringLiteral("Snapshot %1 is marked neither used nor empty.").arg(slot);
+    if (stored > 1)
+        return QStringLiteral("Snapshot %1 is marked neither used nor empty.").arg(slot);
     s = TSnapshot{};
     if (stored == 0) return {};
     s.Stored = true;
@@ -155,12 +156,13 @@ QString DecodeSnapshots(QByteArrayView bytes, TSnapshotSet& set) {
                               "cannot read.")
             .arg(version);
     if (slotCount != SNAPSHOT_SLOTS)
-        return QStringLiteral("It holds %1 snapshots instead of %2.").arg(slotCount).arg(SNAPSHOT_SLOTS);
+        return QStringLiteral("It holds %1 snapshots instead of %2.")
+            .arg(slotCount)
+            .arg(SNAPSHOT_SLOTS);
     auto read = std::make_unique<TSnapshotSet>();
     for (int slot = 1; slot <= SNAPSHOT_SLOTS; ++slot)
         if (QString e = ReadSlot(in, read->At(slot), slot); !e.isEmpty()) return e;
-    if (in.Left() != 0)
-        return QStringLiteral("%1 bytes follow the last snapshot.").arg(in.Left());
+    if (in.Left() != 0) return QStringLiteral("%1 bytes follow the last snapshot.").arg(in.Left());
     set = *read;
     return {};
 }
@@ -175,8 +177,7 @@ TFileResult<> ReadSnapshotFile(const QString& path, TSnapshotSet& set) {
     if (!file.open(QIODevice::ReadOnly)) return TFileError(path, action, file.errorString());
     // One byte more than the largest file tells a larger one apart.
     const QByteArray bytes = file.read(MAX_SNAPSHOT_FILE_SIZE + 1);
-    if (file.error() != QFileDevice::NoError)
-        return TFileError(path, action, file.errorString());
+    if (file.error() != QFileDevice::NoError) return TFileError(path, action, file.errorString());
     if (const QString why = DecodeSnapshots(bytes, set); !why.isEmpty())
         return TFileError(path, action, why);
     return {};

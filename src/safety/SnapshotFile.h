@@ -25,7 +25,8 @@ inline constexpr char SNAPSHOT_FILE_SIGNATURE[] = "VNTLSNAP";
 inline constexpr int SNAPSHOT_FILE_VERSION = 1;
 // The largest file a full set makes.
 inline constexpr qsizetype MAX_SNAPSHOT_FILE_SIZE =
-    8 + 2 + 2 + SNAPSHOT_SLOTS * (1 + 1 + 4 + DMX_UNIVERSE_SIZE + DMX_UNIVERSE_SIZE * (13 + 13 + 4));
+    8 + 2 + 2 +
+    SNAPSHOT_SLOTS * (1 + 1 + 4 + DMX_UNIVERSE_SIZE + DMX_UNIVERSE_SIZE * (13 + 13 + 4));
 
 QByteArray EncodeSnapshots(const TSnapshotSet& set);
 // Empty when `bytes` were read into `set`; else why not, `set` untouched.

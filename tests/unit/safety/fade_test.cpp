@@ -27,7 +27,8 @@ TEST(FadeArithmetic, NeverStepsBackOverALongFade) {
         int last = from;
         for (std::int64_t t = 0; t <= 60000; t += 7) {
             const int level = TFade::LevelAt(from, to, t, 60000);
-            EXPECT_TRUE(to > from ? level >= last : level <= last) << from << "->" << to << " at " << t;
+            EXPECT_TRUE(to > from ? level >= last : level <= last)
+                << from << "->" << to << " at " << t;
             last = level;
         }
         EXPECT_EQ(last, to);

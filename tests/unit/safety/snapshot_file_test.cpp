@@ -33,8 +33,8 @@ std::unique_ptr<TSnapshotSet> SampleSet() {
 
 // Where in an encoded sample set slot 4 (the first with names) begins.
 constexpr qsizetype kHeader = 12;
-constexpr qsizetype kSlot1 = kHeader;                          // stored, no names
-constexpr qsizetype kSlot4 = kSlot1 + 1 + 1 + 4 + 512 + 2;     // after slots 2 and 3 (empty)
+constexpr qsizetype kSlot1 = kHeader;                      // stored, no names
+constexpr qsizetype kSlot4 = kSlot1 + 1 + 1 + 4 + 512 + 2; // after slots 2 and 3 (empty)
 constexpr qsizetype kSlot4Names = kSlot4 + 1 + 1 + 4 + 512;
 
 TEST(SnapshotFileFormat, EverySlotComesBackExactly) {
