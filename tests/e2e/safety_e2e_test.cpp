@@ -122,6 +122,26 @@ TEST_F(SafetyEndToEnd, AllFadersTo0ThenUndoGivesTheHostThePreviousFrameExactly) 
     EXPECT_EQ(s.WaitForDeskExit(20s), 0);
 }
 
+// With a window manager the desk is activated through it; its keys still
+// reach it and the host.
+TEST_F(SafetyEndToEnd, UndoAndBlackoutKeysWorkUnderAWindowManager) {
+    s.SetWindowManager(true);
+    Start();
+    ASSERT_TRUE(s.FocusWindow(window_, 10s)) << s.Error().toStdString();
+    DragToTop(4);
+    ASSERT_TRUE(WaitForLastFrame(s, [](const QJsonArray& l) { return l.at(3).toInt() == 255; }));
+    WaitForQuiet(s);
+    const std::size_t frames = FramesOf(s).size();
+    ASSERT_TRUE(s.Xdotool({"key", "ctrl+b"}));
+    ASSERT_TRUE(s.Xdotool({"key", "ctrl+z"}));
+    EXPECT_TRUE(WaitForLastFrame(s, [](const QJsonArray& l) { return l.at(3).toInt() == 0; }))
+        << "Ctrl+Z did not undo the drag";
+    WaitForQuiet(s);
+    EXPECT_EQ(FramesOf(s).size(), frames + 1) << "the blackout sent the host a frame";
+    ASSERT_TRUE(s.ExitWithoutSavingLayout(window_)) << s.Error().toStdString();
+    EXPECT_EQ(s.WaitForDeskExit(20s), 0);
+}
+
 // A layout of 33,800 bytes with channel `channel` at `level`, as a new one is.
 QByteArray Layout(int channel, int level) {
     QByteArray image(33800, '\0');

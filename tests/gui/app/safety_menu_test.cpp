@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -22,6 +23,7 @@
 #include "bank/Fader.h"
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
+#include "dialogs/SnapshotsDialog.h"
 #include "dialogs/StoreSnapshotDialog.h"
 #include "hostlink/Protocol.h"
 #include "persist/Persist.h"
@@ -196,6 +198,31 @@ private slots:
         QCOMPARE(form_->UndoItem->text(), QStringLiteral("&Undo Recall Snapshot 2"));
         form_->UndoItem->trigger();
         QCOMPARE(Level(1), 10);
+    }
+
+    void theSnapshotsDialogListsTheTenSlotsAndRecallsTheChosenOne() {
+        TSnapshot look;
+        look.Stored = true;
+        look.FadeMs = 1500;
+        look.Levels[6] = 99;
+        QVERIFY(form_->Snapshots().Store(10, look));
+        WhenModal([](QWidget* w) {
+            auto* dialog = qobject_cast<TSnapshotsDialog*>(w);
+            QVERIFY(dialog != nullptr);
+            QCOMPARE(dialog->SlotList->count(), 10);
+            QCOMPARE(dialog->SlotList->item(0)->text(), QStringLiteral("1  (Ctrl+1)  empty"));
+            QCOMPARE(dialog->SlotList->item(9)->text(), QStringLiteral("10  (Ctrl+0)  fade 1.5 s"));
+            QVERIFY(!dialog->RecallButton->isEnabled());
+            dialog->SelectSlot(10);
+            QVERIFY(dialog->RecallButton->isEnabled());
+            dialog->RecallButton->click();
+            dialog->reject();
+        });
+        form_->SnapshotsItem->trigger();
+        QVERIFY(form_->FadePlayer().Running());
+        QTRY_VERIFY_WITH_TIMEOUT(!form_->FadePlayer().Running(), 5000);
+        QCOMPARE(Level(7), 99);
+        QCOMPARE(form_->UndoItem->text(), QStringLiteral("&Undo Recall Snapshot 10"));
     }
 
     void aRefusedSnapshotsFileIsToldAndKept() {
