@@ -9,8 +9,15 @@ TFrameSender::TFrameSender(const TDeskModel& model, hostlink::Endpoint& endpoint
     : QObject(parent), model_(model), endpoint_(endpoint), outputs_(outputs) {}
 
 void TFrameSender::Follow(const TDeskChange& change) {
+    if (change.Has(TDeskChange::Blackout)) PostToOutputs();
     if (!change.Has(TDeskChange::Levels)) return;
     if (hostLinkOn_) hostlink::TransmitDmxFrame(endpoint_, model_.Table().Level, buffer_);
+    PostToOutputs();
+}
+
+void TFrameSender::PostToOutputs() {
     // A copy into each output's mailbox; the sending happens on their threads.
-    outputs_.Post(TLevelSpan(model_.Table().Level));
+    // The host keeps its frames in a blackout: it has a master of its own.
+    static constexpr TDmxLevels kDark{};
+    outputs_.Post(TLevelSpan(model_.Blackout() ? kDark : model_.Table().Level));
 }

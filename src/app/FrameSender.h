@@ -1,7 +1,8 @@
 #pragma once
 // Follows the model's levels out of the desk: every announced change of
 // levels becomes one frame handed to the host (while the host link is on)
-// and a copy in each network output's mailbox.
+// and a copy in each network output's mailbox, zeros there while the
+// blackout is on.
 
 #include <array>
 #include <cstdint>
@@ -25,6 +26,8 @@ public:
 
     void SetHostLinkOn(bool on) { hostLinkOn_ = on; }
     void Follow(const TDeskChange& change);
+    // The levels as the network outputs get them now.
+    void PostToOutputs();
 
 private:
     const TDeskModel& model_;

@@ -32,6 +32,7 @@ bool TLayoutCommands::Read(TChannelTable& table) {
 }
 
 void TLayoutCommands::New() {
+    const TStepScope step(model_, QStringLiteral("New"));
     fileName_.clear();
     parts_.Window->setWindowTitle(parts_.BaseCaption + QLatin1Char(' '));
     model_.NewLayout(parts_.Focus());
@@ -41,6 +42,7 @@ void TLayoutCommands::Open() {
     parts_.OpenDialog->SetInitialDir(QDir::currentPath());
     const QString previousChoice = parts_.OpenDialog->FileName();
     if (!parts_.OpenDialog->Execute(parts_.Window)) return;
+    const TStepScope step(model_, QStringLiteral("Open"));
     // A file that cannot be read changes nothing: the table, the faders, the
     // page buttons and the host's levels stay as they are.
     const QString previous = fileName_;
@@ -52,6 +54,13 @@ void TLayoutCommands::Open() {
         return;
     }
     model_.LoadLayout(*table, parts_.Focus());
+}
+
+void TLayoutCommands::TakeBackFileName(const QString& name) {
+    fileName_ = name;
+    parts_.OpenDialog->SetFileName(name);
+    parts_.Window->setWindowTitle(name.isEmpty() ? parts_.BaseCaption + QLatin1Char(' ')
+                                                 : LayoutCaption(parts_.BaseCaption, name));
 }
 
 void TLayoutCommands::Save() {

@@ -27,6 +27,9 @@ public:
     // The layout's file; empty for a new one.
     const QString& FileName() const { return fileName_; }
     void SetFileName(const QString& name) { fileName_ = name; }
+    // The file name a New or Open that was undone had replaced, with the
+    // window's caption and the name reopened at the next start.
+    void TakeBackFileName(const QString& name);
 
     void New();
     void Open();

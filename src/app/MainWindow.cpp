@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include <cmath>
 #include <stdexcept>
 
 #include <QCoreApplication>
@@ -17,6 +18,9 @@
 #include "base/WindowLayer.h"
 #include "dialogs/FaderCaptionDialog.h"
 #include "output/OutputSet.h"
+#include "safety/FadePlayer.h"
+#include "safety/SnapshotStore.h"
+#include "safety/UndoHistory.h"
 
 namespace {
 
@@ -53,6 +57,10 @@ TMainWindow::TMainWindow(std::unique_ptr<hostlink::Endpoint> endpoint, QWidget* 
     frameSender_ = new TFrameSender(*model_, *endpoint_, *outputs_, this);
     connect(model_, &TDeskModel::changed, frameSender_, &TFrameSender::Follow);
     bank_ = new TBankView(*model_, this);
+    // Then the safety nets, which only watch.
+    fadePlayer_ = new TFadePlayer(*model_, this);
+    history_ = new TUndoHistory(*model_, this);
+    snapshots_ = std::make_unique<TSnapshotStore>();
     CreateComponents();
     SetUp();
 }
@@ -99,6 +107,7 @@ void TMainWindow::CreateComponents() {
     CreateLinkIndicator();
     CreatePopupMenu();
     ConnectMenuCommands();
+    CreateSafety();
     CreatePersist();
 }
 
@@ -122,11 +131,12 @@ void TMainWindow::FitWindowToBank() {
 }
 
 void TMainWindow::ApplyPreset(int level) {
-    Guarded([&] { model_->ApplyPreset(level, bank_->Focus()); });
+    AsStep(QStringLiteral("Preset %1%").arg(std::lround(level * 100 / 255.0)),
+           [&] { model_->ApplyPreset(level, bank_->Focus()); });
 }
 
 void TMainWindow::ChooseFaderColor() {
-    Guarded([&] {
+    AsStep(QStringLiteral("Set Fader Color"), [&] {
         // Checked before the dialog, so a bad slot asks nothing.
         const int channel = model_->CurrentChannel();
         // A cancelled choice shows the stored colour again.
@@ -137,12 +147,14 @@ void TMainWindow::ChooseFaderColor() {
 }
 
 void TMainWindow::ClearFaderNames() {
-    Guarded([&] { model_->ClearNames(model_->CurrentChannel()); });
+    AsStep(QStringLiteral("Clear Caption"), [&] { model_->ClearNames(model_->CurrentChannel()); });
 }
 
 void TMainWindow::EditFaderNames() {
     SetWindowTopmost(this, false);
     auto* dialog = new TFaderCaptionDialog(*model_, this);
+    // One dialog session is one step, however many faders it named.
+    const TStepScope step(*model_, QStringLiteral("Set Caption"));
     try {
         model_->SetForwardKeys(false);
         struct Restore {

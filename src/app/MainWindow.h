@@ -6,7 +6,8 @@
 // MainWindowMenus.cpp the menus and their commands; MainWindowPreferences.cpp
 // the stored items and the preference commands; MainWindowLifecycle.cpp
 // start-up and close; MainWindowHostLink.cpp the host link's indicator and
-// its notice of a refused host; MainWindowOutputs.cpp the network outputs.
+// its notice of a refused host; MainWindowOutputs.cpp the network outputs;
+// MainWindowSafety.cpp undo and redo, the blackout and the snapshots.
 
 #include <functional>
 #include <memory>
@@ -26,6 +27,10 @@ class QFrame;
 class QMenu;
 class QMenuBar;
 class TBankView;
+class TBlackoutLabel;
+class TFadePlayer;
+class TSnapshotStore;
+class TUndoHistory;
 class TColorDialog;
 class TFileDialog;
 class TFrameSender;
@@ -75,6 +80,16 @@ public:
     const TOutputSettings& OutputSettings() const { return outputSettings_; }
     TOutputSet& Outputs() { return *outputs_; }
 
+    TUndoHistory& History() { return *history_; }
+    TFadePlayer& FadePlayer() { return *fadePlayer_; }
+    TSnapshotStore& Snapshots() { return *snapshots_; }
+    // The snapshots' own file, beside "Config.dat".
+    QString SnapshotsPath() const;
+    // Recalls snapshot 1..10 (nothing when it is empty), or asks how to
+    // store the desk's look into it.
+    void RecallSnapshot(int slot);
+    void StoreSnapshot(int slot);
+
     // Components, named after the objects the preference store and the
     // menus' users find by name.
     QFrame* PanelPage = nullptr;
@@ -101,6 +116,10 @@ public:
     TMenuItem* PageTo0Item = nullptr;
     TMenuItem* PageTo50Item = nullptr;
     TMenuItem* PageTo100Item = nullptr;
+    TMenuItem* UndoItem = nullptr;
+    TMenuItem* RedoItem = nullptr;
+    TMenuItem* BlackoutItem = nullptr;
+    TMenuItem* SnapshotsItem = nullptr;
     QMenu* PreferencesMenu = nullptr;
     TMenuItem* ShowDigitsItem = nullptr;
     TMenuItem* ToggleBumpsItem = nullptr;
@@ -157,6 +176,22 @@ private:
     void SetPageLevels(int level);
     void ReleaseAllBumps();
     void ChooseOutputs();
+    void Undo();
+    void Redo();
+    void ShowSnapshots();
+
+    // Undo, redo, blackout and snapshots: items, keys and followers.
+    void CreateSafety();
+    void ShowUndoNames();
+    void LoadSnapshots();
+    // A menu command run as one step named after its item.
+    template <typename F>
+    void AsStep(const QString& name, F&& command) {
+        Guarded([&] {
+            const TStepScope step(*model_, name);
+            command();
+        });
+    }
 
     // Preferences.
     void ApplyKeyForwarding();
@@ -193,4 +228,8 @@ private:
     TOutputStatusLabel* outputStatus_ = nullptr;
     // The settings file was refused at start and has not been replaced.
     bool settingsRefused_ = false;
+    TUndoHistory* history_ = nullptr;
+    TFadePlayer* fadePlayer_ = nullptr;
+    std::unique_ptr<TSnapshotStore> snapshots_;
+    TBlackoutLabel* blackoutLabel_ = nullptr;
 };

@@ -28,6 +28,7 @@ void TMainWindow::SetUp() {
 
 void TMainWindow::StartShowing() {
     StartOutputs();
+    LoadSnapshots();
     model_->RefreshPage(bank_->Focus());
     model_->ResendLevels();
 }

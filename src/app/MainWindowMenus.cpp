@@ -1,5 +1,7 @@
 // The menu bar, the fader popup menu and the commands they run.
 
+#include <cmath>
+
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -184,13 +186,15 @@ void TMainWindow::ShowAbout() {
 }
 
 void TMainWindow::SetAllLevels(int level) {
-    Guarded([&] { model_->SetAllLevels(level, bank_->Focus()); });
+    AsStep(QStringLiteral("All Faders To %1%").arg(std::lround(level * 100 / 255.0)),
+           [&] { model_->SetAllLevels(level, bank_->Focus()); });
 }
 
 void TMainWindow::SetPageLevels(int level) {
-    Guarded([&] { model_->SetPageLevels(level, bank_->Focus()); });
+    AsStep(QStringLiteral("Faders Of Current Page At %1%").arg(std::lround(level * 100 / 255.0)),
+           [&] { model_->SetPageLevels(level, bank_->Focus()); });
 }
 
 void TMainWindow::ReleaseAllBumps() {
-    Guarded([&] { model_->ReleaseAllBumps(bank_->Focus()); });
+    AsStep(ReleaseBumpsItem->text(), [&] { model_->ReleaseAllBumps(bank_->Focus()); });
 }

@@ -81,7 +81,7 @@ void TMainWindow::ApplyOutputSettings(const TOutputSettings& settings) {
     outputs_->Apply(settings);
     // A restarted output starts from the levels on the faders; the others
     // keep sending them already.
-    if (restarts) outputs_->Post(TLevelSpan(model_->Table().Level));
+    if (restarts) frameSender_->PostToOutputs();
     outputStatus_->Refresh();
 }
 

@@ -68,6 +68,8 @@ void TBankView::Connect(int slot) {
         const auto select = [this, slot] { Guarded([&] { model_.SelectFader(slot); }); };
         connect(f, &TFader::focusEntered, this, select);
         connect(f, &TFader::mousePressed, this, select);
+        // A drag or a held key ends as one step of the person's.
+        connect(f, &TFader::changeFinished, this, [this] { model_.SettleStep(); });
     }
     if (TBumpButton* b = BumpAt(slot)) {
         connect(b, &TBumpButton::valueChanged, this, [this, slot] { BumpToggled(slot); });
@@ -110,13 +112,17 @@ void TBankView::BumpReleased(int slot) {
     Guarded([&] {
         if (!model_.Ready() || model_.ToggleBumps()) return;
         model_.ReleaseBump(slot, Focus());
+        model_.SettleStep();
         // The fader takes the keyboard back from its bump.
         if (TFader* f = FaderAt(slot)) f->setFocus(Qt::MouseFocusReason);
     });
 }
 
 void TBankView::BumpToggled(int slot) {
-    Guarded([&] { model_.LatchBump(slot, BumpAt(slot)->Value(), Focus()); });
+    Guarded([&] {
+        model_.LatchBump(slot, BumpAt(slot)->Value(), Focus());
+        model_.SettleStep();
+    });
 }
 
 void TBankView::PageClicked(int page) {

@@ -23,6 +23,13 @@ struct TDeskChange {
         // The slots show their channel of the page afresh: position, names,
         // colour and bump, drawn as one.
         SlotsShown = 1u << 7,
+        // With Levels: no channel was written, the levels went out again as
+        // they were (a page shown, a resend).
+        LevelsKept = 1u << 8,
+        // With Levels: written by a running fade, not by a person.
+        Faded = 1u << 9,
+        // The network outputs' blackout was switched.
+        Blackout = 1u << 10,
     };
 
     unsigned What = 0;

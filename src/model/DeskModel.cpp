@@ -1,6 +1,7 @@
 #include "model/DeskModel.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "model/Captions.h"
 
@@ -196,6 +197,7 @@ void TDeskModel::ShowChannelOnSlot(int slot, const TFocus& focus) {
     const bool moved = position_[s] != level;
     position_[s] = level;
     if (moved && ready_) what |= TDeskChange::Levels;
+    if (moved && ready_) what |= TDeskChange::LevelsKept;
     Announce(what, c, c, TDeskChange::SlotBit(slot));
     if (moved && ready_ && focus.FaderSlot == slot) ReleaseLatchedBump(slot);
     LatchBump(slot, table_->BumpOf(c) != 0, focus);
@@ -209,7 +211,7 @@ void TDeskModel::RefreshPage(const TFocus& focus) {
 }
 
 void TDeskModel::ResendLevels() {
-    Announce(TDeskChange::Levels, 1, DMX_UNIVERSE_SIZE);
+    Announce(TDeskChange::Levels | TDeskChange::LevelsKept, 1, DMX_UNIVERSE_SIZE);
 }
 
 void TDeskModel::ShowPage(int page, const TFocus& focus) {
@@ -263,4 +265,83 @@ void TDeskModel::StartWith(const TChannelTable& table, bool keepLevels, const TF
     }
     RefreshPage(focus);
     SetReady(true);
+}
+
+void TDeskModel::CaptureState(TDeskState& state) const {
+    state.Table = *table_;
+    state.Table.SaveMark = 0;
+    for (int c = 1; c <= DMX_UNIVERSE_SIZE; ++c)
+        state.SavedLevels[Index(c - 1)] = static_cast<std::uint8_t>(saved_[Index(c)]);
+}
+
+void TDeskModel::RestoreState(const TDeskState& state) {
+    const bool levels = std::memcmp(table_->Level, state.Table.Level, sizeof table_->Level) != 0;
+    // Whether the table was saved is a fact about the file, not a state to undo.
+    const std::int32_t saveMark = table_->SaveMark;
+    *table_ = state.Table;
+    table_->SaveMark = saveMark;
+    for (int c = 1; c <= DMX_UNIVERSE_SIZE; ++c)
+        saved_[Index(c)] = state.SavedLevels[Index(c - 1)];
+    for (int slot = 1; slot <= FADERS_PER_PAGE; ++slot) {
+        const int c = ChannelOf(slot);
+        const auto s = Index(slot);
+        position_[s] = table_->LevelOf(c);
+        latched_[s] = toggleBumps_ && table_->BumpOf(c) != 0;
+        lit_[s] = latched_[s];
+    }
+    unsigned what = TDeskChange::SlotsShown | TDeskChange::FaderPositions | TDeskChange::Bumps |
+                    TDeskChange::Names | TDeskChange::Colors;
+    if (levels && ready_) what |= TDeskChange::Levels;
+    Announce(what, 1, DMX_UNIVERSE_SIZE, TDeskChange::AllSlots);
+}
+
+void TDeskModel::WriteLevels(std::span<const TChannelLevel> levels, bool byFade) {
+    if (!ready_ || levels.empty()) return;
+    for (const TChannelLevel& l : levels) {
+        CheckChannel(l.Channel);
+        CheckLevel(l.Level);
+    }
+    int first = DMX_UNIVERSE_SIZE;
+    int last = 1;
+    std::uint32_t slotBits = 0;
+    for (const TChannelLevel& l : levels) {
+        table_->LevelOf(l.Channel) = l.Level;
+        first = std::min(first, l.Channel);
+        last = std::max(last, l.Channel);
+        if (const int slot = SlotOfChannel(page_, l.Channel); slot != 0) {
+            position_[Index(slot)] = l.Level;
+            slotBits |= TDeskChange::SlotBit(slot);
+        }
+    }
+    unsigned what = TDeskChange::Levels | TDeskChange::FaderPositions;
+    if (byFade) what |= TDeskChange::Faded;
+    Announce(what, first, last, slotBits);
+}
+
+void TDeskModel::SetAllNamesAndColors(std::span<const TShortString12, DMX_UNIVERSE_SIZE> name1,
+                                      std::span<const TShortString12, DMX_UNIVERSE_SIZE> name2,
+                                      std::span<const TColor, DMX_UNIVERSE_SIZE> colors) {
+    std::copy(name1.begin(), name1.end(), std::begin(table_->Name1));
+    std::copy(name2.begin(), name2.end(), std::begin(table_->Name2));
+    std::copy(colors.begin(), colors.end(), std::begin(table_->FaderColor));
+    Announce(TDeskChange::Names | TDeskChange::Colors, 1, DMX_UNIVERSE_SIZE);
+}
+
+void TDeskModel::SetBlackout(bool on) {
+    if (on == blackout_) return;
+    blackout_ = on;
+    Announce(TDeskChange::Blackout, 0, 0);
+}
+
+void TDeskModel::BeginStep(const QString& name) {
+    if (stepDepth_++ == 0) emit stepMarked({TStepMark::Begin, name});
+}
+
+void TDeskModel::EndStep() {
+    if (stepDepth_ == 0) return;
+    if (--stepDepth_ == 0) emit stepMarked({TStepMark::End, {}});
+}
+
+void TDeskModel::SettleStep() {
+    if (stepDepth_ == 0) emit stepMarked({TStepMark::Settle, {}});
 }

@@ -8,12 +8,14 @@
 
 #include <array>
 #include <memory>
+#include <span>
 
 #include <QObject>
 #include <QString>
 
 #include "model/ChannelTable.h"
 #include "model/DeskChange.h"
+#include "model/DeskState.h"
 
 // Which fader and which bump hold the window's focus (slot 1..32, 0 for
 // none). A bump moved by code acts as if the user moved it when it holds
@@ -92,8 +94,36 @@ public:
     // The table is about to be saved.
     void MarkSaved() { table_->SaveMark = 1; }
 
+    // A state as the undo history keeps it, and the desk put back into one:
+    // the faders and bumps of the page follow, and the host gets one frame
+    // when a level differs (none when only names or colours do).
+    void CaptureState(TDeskState& state) const;
+    void RestoreState(const TDeskState& state);
+    // Levels of any channels written at once, with one frame; the faders of
+    // the page follow. A fade writes with `byFade`.
+    void WriteLevels(std::span<const TChannelLevel> levels, bool byFade);
+    // Name lines and colours of all 512 channels at once.
+    void SetAllNamesAndColors(std::span<const TShortString12, DMX_UNIVERSE_SIZE> name1,
+                              std::span<const TShortString12, DMX_UNIVERSE_SIZE> name2,
+                              std::span<const TColor, DMX_UNIVERSE_SIZE> colors);
+
+    // The network outputs send zeros while on; the levels, the faders and
+    // the host's frames stay as they are. Off at every start.
+    bool Blackout() const { return blackout_; }
+    void SetBlackout(bool on);
+
+    // What a person does as one step, whatever surface it comes from: a rule
+    // or a burst of rules between BeginStep and EndStep (they nest; the
+    // outermost names the step). Changes outside a step join the burst of
+    // their channel until SettleStep says the control was let go.
+    void BeginStep(const QString& name);
+    void EndStep();
+    void SettleStep();
+    bool InStep() const { return stepDepth_ > 0; }
+
 signals:
     void changed(const TDeskChange& change);
+    void stepMarked(const TStepMark& mark);
 
 private:
     void Announce(unsigned what, int firstChannel, int lastChannel, std::uint32_t slotBits = 0);
@@ -115,4 +145,18 @@ private:
     bool ready_ = false;
     bool forwardKeys_ = false;
     bool toggleBumps_ = false;
+    bool blackout_ = false;
+    int stepDepth_ = 0;
+};
+
+// Holds a step open for its lifetime.
+class TStepScope {
+public:
+    TStepScope(TDeskModel& model, const QString& name) : model_(model) { model_.BeginStep(name); }
+    ~TStepScope() { model_.EndStep(); }
+    TStepScope(const TStepScope&) = delete;
+    TStepScope& operator=(const TStepScope&) = delete;
+
+private:
+    TDeskModel& model_;
 };

@@ -346,6 +346,17 @@ class FrameTraceTest : public QObject {
         d.Page(2);
         d.BumpClick(1);
         d.Command("M_ReleaseAllToggledBumpButtons");
+
+        // Taking steps back and doing them again: one frame each, or none
+        // when no level differs.
+        d.Command("M_Undo");
+        d.Command("M_Undo");
+        d.Command("M_Redo");
+        d.Command("M_AllFaderTo_50");
+        d.Command("M_Undo");
+        d.Command("M_Redo");
+        d.Command("M_Blackout"); // the host keeps its frames
+        d.Command("M_Blackout");
     }
 
 private slots:

@@ -88,7 +88,8 @@ private slots:
                  (QStringList{"Release All Toggled Bump Buttons", "-", "All Faders To 0%",
                               "All Faders To 50%", "All Faders To 100%", "-",
                               "Faders Of Current Page At 0%", "Faders Of Current Page At 50%",
-                              "Faders Of Current Page At 100%"}));
+                              "Faders Of Current Page At 100%", "-", "&Undo", "&Redo", "&Blackout",
+                              QStringLiteral("&Snapshots\u2026")}));
         QCOMPARE(Captions(form->PreferencesMenu),
                  (QStringList{"&Display Value As Digit", "Bump Button As &Toggle",
                               "&Pass Keypresses To Halvex", "&Stay On Top",

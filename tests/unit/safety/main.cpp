@@ -1,0 +1,10 @@
+// The fade player's timer needs an application object; the tests drive its
+// clock and its ticks themselves.
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
