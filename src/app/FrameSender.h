@@ -1,7 +1,9 @@
 #pragma once
 // Follows the model's levels out of the desk: every announced change of
 // levels becomes one frame handed to the host (while the host link is on)
-// and a copy in each network output's mailbox.
+// and a copy in each network output's mailbox. While the host link is on it
+// also looks at the host a few times a second, so that the window's
+// indicator stays true and a host that (re)starts gets the current levels.
 
 #include <array>
 #include <cstdint>
@@ -25,6 +27,9 @@ public:
 
     void SetHostLinkOn(bool on) { hostLinkOn_ = on; }
     void Follow(const TDeskChange& change);
+
+    // How often the host is looked at between frames.
+    static constexpr int REFRESH_MS = 250;
 
 private:
     const TDeskModel& model_;
