@@ -94,6 +94,9 @@ ReadResult ReadExactly(int fd, std::uint8_t* out, std::size_t size, Clock::time_
                        std::size_t& got) {
     got = 0;
     while (got < size) {
+        // The answer is hardly ever there the moment the message has gone:
+        // wait first rather than try a read that fails.
+        if (!WaitFor(fd, POLLIN, deadline)) return ReadResult::TimedOut;
         const ssize_t n = ::recv(fd, out + got, size - got, MSG_DONTWAIT);
         if (n > 0) {
             got += static_cast<std::size_t>(n);
@@ -102,7 +105,6 @@ ReadResult ReadExactly(int fd, std::uint8_t* out, std::size_t size, Clock::time_
         if (n == 0) return ReadResult::Closed;
         if (errno == EINTR) continue;
         if (errno != EAGAIN && errno != EWOULDBLOCK) return ReadResult::Closed;
-        if (!WaitFor(fd, POLLIN, deadline)) return ReadResult::TimedOut;
     }
     return ReadResult::Done;
 }
