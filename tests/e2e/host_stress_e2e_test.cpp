@@ -93,6 +93,49 @@ bool WaitUntilIdle(DeskSession& s, std::chrono::seconds timeout) {
     return false;
 }
 
+struct QRgbTriple {
+    int R, G, B;
+};
+// The indicator's colours (TLinkIndicator::ColourFor).
+constexpr QRgbTriple kConnected{0x1a, 0x7f, 0x37};
+constexpr QRgbTriple kNotAnswering{0xb3, 0x59, 0x00};
+
+// Pixels of the window's top strip (the menu bar, with the host link's
+// indicator at its end) close to `rgb`; -1 when the strip cannot be read.
+int PixelsNear(DeskSession& s, const QString& window, QRgbTriple rgb) {
+    QString geometry;
+    if (!s.Xdotool({"getwindowgeometry", "--shell", window}, &geometry)) return -1;
+    const int width = geometry.section(QStringLiteral("WIDTH="), 1).section('\n', 0, 0).toInt();
+    if (width <= 0) return -1;
+    constexpr int kStrip = 28;
+    QProcess grab;
+    grab.setProcessEnvironment(s.Environment());
+    grab.start(QStringLiteral("import"),
+               {"-window", window, "-crop", QStringLiteral("%1x%2+0+0").arg(width).arg(kStrip),
+                "+repage", "-depth", "8", "rgb:-"});
+    if (!grab.waitForFinished(10000) || grab.exitCode() != 0) return -1;
+    const QByteArray pixels = grab.readAllStandardOutput();
+    int near = 0;
+    for (qsizetype i = 0; i + 2 < pixels.size(); i += 3) {
+        const int d = std::abs(static_cast<unsigned char>(pixels[i]) - rgb.R) +
+                      std::abs(static_cast<unsigned char>(pixels[i + 1]) - rgb.G) +
+                      std::abs(static_cast<unsigned char>(pixels[i + 2]) - rgb.B);
+        near += d <= 24 ? 1 : 0;
+    }
+    return near;
+}
+
+// Waits until the indicator is drawn in `rgb` (and `not` nowhere).
+bool IndicatorShows(DeskSession& s, const QString& window, QRgbTriple rgb,
+                    std::chrono::milliseconds timeout) {
+    QDeadlineTimer deadline(timeout);
+    do {
+        if (PixelsNear(s, window, rgb) >= 4) return true;
+        QThread::msleep(50);
+    } while (!deadline.hasExpired());
+    return false;
+}
+
 class MenuLoopEndToEnd : public ::testing::TestWithParam<bool> {};
 
 } // namespace
@@ -273,4 +316,61 @@ TEST(HostStressEndToEnd, HungHostReplacedByAHealthyOneIsFoundWithinASecond) {
     ASSERT_TRUE(s.StartMonitor()) << s.Error().toStdString();
     EXPECT_TRUE(WaitFor(
         s, replacedAt, [](const QJsonObject& m) { return AllLevelsAre(m, 255); }, 1s));
+}
+
+// The window's indicator follows the host within a second whatever happens:
+// a hung host, its healthy replacement, a host stopped while keys are typed
+// and continued.
+TEST(HostStressEndToEnd, IndicatorTellsTheTruthWithinASecond) {
+    DeskSession s;
+    ASSERT_TRUE(s.StartDisplay() && s.StartMonitor({"--no-reply"}) && s.StartDesk())
+        << s.Error().toStdString();
+    const QString window = s.WaitForWindow(QStringLiteral("Vantrelle 4.03"), 20s);
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(s.WaitForMessages(1, 20s));
+    EXPECT_TRUE(IndicatorShows(s, window, kNotAnswering, 2s)) << "the hung host";
+
+    s.StopHost();
+    ASSERT_TRUE(s.StartMonitor()) << s.Error().toStdString();
+    EXPECT_TRUE(IndicatorShows(s, window, kConnected, 1s)) << "its healthy replacement";
+
+    ASSERT_TRUE(TurnOnForwarding(s, window));
+    ASSERT_TRUE(TypeAndSee(s, QStringLiteral("q")));
+    const auto host = static_cast<pid_t>(s.HostPid());
+    ASSERT_EQ(::kill(host, SIGSTOP), 0);
+    ASSERT_TRUE(s.Xdotool({"type", "--delay", "0", QString(3000, QLatin1Char('w'))}));
+    ASSERT_TRUE(WaitUntilIdle(s, 30s));
+    EXPECT_TRUE(IndicatorShows(s, window, kNotAnswering, 1s)) << "the stopped host";
+    EXPECT_EQ(PixelsNear(s, window, kConnected), 0);
+    ASSERT_EQ(::kill(host, SIGCONT), 0);
+    EXPECT_TRUE(IndicatorShows(s, window, kConnected, 1s)) << "the host that continued";
+}
+
+// X repeats no modifier; the desk makes Windows' repeats of a held Shift.
+TEST(HostStressEndToEnd, HeldShiftRepeatsThenReleasesOnce) {
+    DeskSession s;
+    const QString window = s.StartAll();
+    ASSERT_FALSE(window.isEmpty()) << s.Error().toStdString();
+    ASSERT_TRUE(s.WaitForMessages(2, 20s));
+    ASSERT_TRUE(TurnOnForwarding(s, window));
+    ASSERT_TRUE(TypeAndSee(s, QStringLiteral("q")));
+    const std::size_t from = s.Messages().size();
+    ASSERT_TRUE(s.Xdotool({"keydown", "shift"}));
+    QThread::msleep(1500);
+    ASSERT_TRUE(s.Xdotool({"keyup", "shift"}));
+    ASSERT_TRUE(WaitFor(s, from, [](const QJsonObject& m) { return Msg(m) == 0x101; }));
+    std::vector<QJsonObject> shift;
+    const auto all = s.Messages();
+    for (std::size_t i = from; i < all.size(); ++i)
+        if ((WParam(all[i]) & 0xFF) == 0x10) shift.push_back(all[i]);
+    ASSERT_GE(shift.size(), 4u) << "no repeats of the held Shift";
+    EXPECT_EQ(WParam(shift.front()), 0x110);
+    EXPECT_EQ(LParam(shift.front()), 0x002A0001);
+    for (std::size_t i = 1; i + 1 < shift.size(); ++i) {
+        EXPECT_EQ(Msg(shift[i]), WM_KEYDOWN);
+        EXPECT_EQ(WParam(shift[i]), 0x110);
+        EXPECT_EQ(LParam(shift[i]), 0x402A0001);
+    }
+    EXPECT_EQ(Msg(shift.back()), 0x101);
+    EXPECT_EQ(LParam(shift.back()), 0xC02A0001);
 }
