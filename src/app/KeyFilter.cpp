@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMouseEvent>
 
 #include "hostlink/KeyRepeatMode.h"
 
@@ -28,6 +29,15 @@ bool MenuBarLoopActive() {
 void ReleaseStaleMenuBarFocus() {
     if (QMenuBar* bar = MenuBarWithFocus(); bar != nullptr && bar->activeAction() == nullptr)
         bar->clearFocus();
+}
+
+// A click in the window outside the menu bar ends the bar's loop, as on
+// Windows: the bar gives up its highlighted item and the keyboard.
+void EndMenuBarLoopOnClick(const QMouseEvent& click) {
+    QMenuBar* bar = MenuBarWithFocus();
+    if (bar == nullptr || QApplication::activePopupWidget() != nullptr) return;
+    if (bar->rect().contains(bar->mapFromGlobal(click.globalPosition().toPoint()))) return;
+    bar->clearFocus();
 }
 
 // The file and colour dialogs stand in for the system's own, and menus for
@@ -97,7 +107,7 @@ bool TKeyFilter::eventFilter(QObject* watched, QEvent* event) {
         break;
     case QEvent::MouseButtonPress:
         // A click in the window gives the keyboard back to the desk.
-        if (watched->isWindowType()) ReleaseStaleMenuBarFocus();
+        if (watched->isWindowType()) EndMenuBarLoopOnClick(static_cast<const QMouseEvent&>(*event));
         break;
     case QEvent::ApplicationDeactivate:
         // The modifier's release goes to another program.

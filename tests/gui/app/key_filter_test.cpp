@@ -126,6 +126,19 @@ private slots:
         QVERIFY(QApplication::focusWidget() != window_->menuBar());
     }
 
+    // Alt+F, Escape (the menu closes, its title stays highlighted), then a
+    // click on the window's background: the loop is over.
+    void aClickOutsideTheMenuBarEndsItsLoop() {
+        EnterMenuBarWithAlt();
+        QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, {},
+                          window_->centralWidget()->geometry().center());
+        QVERIFY(window_->menuBar()->activeAction() == nullptr);
+        records_.clear();
+        Type(window_->windowHandle(), Qt::Key_F);
+        QVERIFY2(QApplication::activePopupWidget() == nullptr, "typing F opened the File menu");
+        QCOMPARE(records_.size(), std::size_t{2});
+    }
+
     // X repeats no modifier; Windows repeats a held Shift or Ctrl.
     void heldShiftRepeatsWithThePreviousStateBitThenOneKeyUp() {
         filter_->SetModifierRepeat(40, 15);
