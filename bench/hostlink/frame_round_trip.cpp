@@ -2,6 +2,12 @@
 // real vantrelle-monitor process), the cost of a call with no host, of the
 // per-frame look-up with its trust checks alone, and of a frame to a host
 // known not to answer. Prints median and p99 over 10,000 frames.
+//
+// For scale, in the same run: a bare round trip of the same 536 bytes and
+// 8-byte answer between two processes over a Unix stream socket, and the
+// desk's hand-off to a host that does no more than that bare peer (so the
+// difference is the desk's own cost: the look-up and its checks, the
+// framing, the waits).
 
 #include <algorithm>
 #include <chrono>
@@ -13,8 +19,13 @@
 #include <thread>
 #include <vector>
 
+#include <cstring>
+
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -88,6 +99,80 @@ void StopMonitor(pid_t monitor, const std::string& socket) {
     std::filesystem::remove(socket);
 }
 
+bool ReadFully(int fd, std::uint8_t* p, std::size_t n) {
+    while (n > 0) {
+        const ssize_t got = ::read(fd, p, n);
+        if (got <= 0) return false;
+        p += got;
+        n -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+bool WriteFully(int fd, const std::uint8_t* p, std::size_t n) {
+    while (n > 0) {
+        const ssize_t put = ::write(fd, p, n);
+        if (put <= 0) return false;
+        p += put;
+        n -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+// The peer of the bare round trip and the minimal host: reads 536 bytes,
+// answers 8, until the stream ends.
+[[noreturn]] void Answer(int fd) {
+    std::uint8_t message[hostlink::HEADER_SIZE + DMX_UNIVERSE_SIZE];
+    const std::uint8_t reply[hostlink::REPLY_SIZE] = {};
+    while (ReadFully(fd, message, sizeof message) && WriteFully(fd, reply, sizeof reply)) {
+    }
+    ::_exit(0);
+}
+
+// Two processes, one socket pair, 536 bytes there and 8 back.
+Figures MeasureBare() {
+    int pair[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) std::abort();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pair[0]);
+        Answer(pair[1]);
+    }
+    ::close(pair[1]);
+    std::uint8_t message[hostlink::HEADER_SIZE + DMX_UNIVERSE_SIZE] = {};
+    std::uint8_t reply[hostlink::REPLY_SIZE];
+    const Figures figures = Time([](int) {},
+                                 [&] {
+                                     if (!WriteFully(pair[0], message, sizeof message) ||
+                                         !ReadFully(pair[0], reply, sizeof reply))
+                                         std::abort();
+                                 });
+    ::close(pair[0]);
+    ::waitpid(child, nullptr, 0);
+    return figures;
+}
+
+// A host that answers every frame at once and does nothing else, listening
+// at the endpoint.
+pid_t StartMinimalHost(const std::string& socket) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::strncpy(addr.sun_path, socket.c_str(), sizeof addr.sun_path - 1);
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ::fchmod(listener, 0600);
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::listen(listener, 4) != 0)
+        std::abort();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int c = ::accept(listener, nullptr, nullptr);
+        if (c < 0) ::_exit(1);
+        Answer(c);
+    }
+    ::close(listener);
+    return pid;
+}
+
 // The look-up every frame starts with (folder, socket and connection checks).
 Figures MeasureFind(hostlink::Endpoint& endpoint) {
     return Time([](int) {}, [&] { endpoint.Find(hostlink::HOST_CLASS_NAME); });
@@ -111,6 +196,26 @@ int main() {
                 none.median, none.p99, none.mean, delivered, kFrames);
 
     const std::string socket = hostlink::EndpointPath(hostlink::HOST_CLASS_NAME);
+
+    const Figures bare = MeasureBare();
+    std::printf("bare 536-byte round trip between two processes:"
+                " median %7.2f us  p99 %7.2f us  mean %7.2f us\n",
+                bare.median, bare.p99, bare.mean);
+    {
+        const pid_t minimal = StartMinimalHost(socket);
+        hostlink::UnixEndpoint toMinimal;
+        WaitForHost(toMinimal);
+        const Figures handOff = Measure(toMinimal, *table, buffer, delivered);
+        const Figures lookUp = MeasureFind(toMinimal);
+        std::printf("minimal host: median %7.2f us  p99 %7.2f us  mean %7.2f us  (%d of %d "
+                    "delivered); look-up alone median %7.2f us\n",
+                    handOff.median, handOff.p99, handOff.mean, delivered, kFrames, lookUp.median);
+        std::printf("ratio hand-off/bare (median): %.2f\n", handOff.median / bare.median);
+        ::kill(minimal, SIGTERM);
+        ::waitpid(minimal, nullptr, 0);
+        std::filesystem::remove(socket);
+    }
+
     const pid_t monitor = StartMonitor();
     WaitForHost(endpoint);
     const Figures live = Measure(endpoint, *table, buffer, delivered);
@@ -121,6 +226,7 @@ int main() {
     std::printf("look-up:   median %7.2f us  p99 %7.2f us  mean %7.2f us  (live host)\n",
                 find.median, find.p99, find.mean);
     std::printf("ratio live/none (median): %.1f\n", live.median / none.median);
+    std::printf("ratio reference host/bare (median): %.2f\n", live.median / bare.median);
     StopMonitor(monitor, socket);
 
     // A host that never answers: the first frame waits its 250 ms, the rest

@@ -1,12 +1,21 @@
 #include "app/FrameSender.h"
 
+#include <QTimer>
+
 #include "hostlink/DmxFrame.h"
 #include "model/DeskModel.h"
 #include "output/OutputSet.h"
 
 TFrameSender::TFrameSender(const TDeskModel& model, hostlink::Endpoint& endpoint,
                            TOutputSet& outputs, QObject* parent)
-    : QObject(parent), model_(model), endpoint_(endpoint), outputs_(outputs) {}
+    : QObject(parent), model_(model), endpoint_(endpoint), outputs_(outputs) {
+    auto* refresh = new QTimer(this);
+    refresh->setInterval(REFRESH_MS);
+    connect(refresh, &QTimer::timeout, this, [this] {
+        if (hostLinkOn_) endpoint_.Refresh(hostlink::HOST_CLASS_NAME);
+    });
+    refresh->start();
+}
 
 void TFrameSender::Follow(const TDeskChange& change) {
     if (change.Has(TDeskChange::Blackout)) PostToOutputs();

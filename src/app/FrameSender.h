@@ -2,7 +2,9 @@
 // Follows the model's levels out of the desk: every announced change of
 // levels becomes one frame handed to the host (while the host link is on)
 // and a copy in each network output's mailbox, zeros there while the
-// blackout is on.
+// blackout is on. While the host link is on it also looks at the host a few
+// times a second, so that the window's indicator stays true and a host that
+// (re)starts gets the current levels.
 
 #include <array>
 #include <cstdint>
@@ -28,6 +30,9 @@ public:
     void Follow(const TDeskChange& change);
     // The levels as the network outputs get them now.
     void PostToOutputs();
+
+    // How often the host is looked at between frames.
+    static constexpr int REFRESH_MS = 250;
 
 private:
     const TDeskModel& model_;

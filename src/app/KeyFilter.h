@@ -2,10 +2,14 @@
 // The application-wide key filter: while forwarding is on, every key press
 // and release the program takes is also posted to the host, as a Windows
 // program would have received it. The program still handles the key itself.
+// It also makes the repeats of a held Shift or Ctrl that the window system
+// does not, and keeps the menu bar from holding the keyboard once its loop
+// has ended.
 
 #include <functional>
 
 #include <QObject>
+#include <QTimer>
 
 #include "hostlink/Endpoint.h"
 #include "hostlink/KeyMessages.h"
@@ -26,10 +30,19 @@ public:
     // Never consumes the event.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // The wait before a held modifier's first repeat and between the next
+    // ones; the keyboard's own setting unless changed.
+    void SetModifierRepeat(int delayMs, int intervalMs);
+
 private:
     void AppMessage(const QKeyEvent& event);
+    void Forward(const hostlink::KeyMessage& message);
+    void RepeatModifier();
 
     hostlink::Endpoint& endpoint_;
     std::function<bool()> forwarding_;
     hostlink::KeyTranslator translator_;
+    QTimer modifierRepeat_;
+    int repeatDelayMs_ = 500;
+    int repeatIntervalMs_ = 33;
 };

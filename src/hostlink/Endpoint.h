@@ -30,6 +30,16 @@ public:
     // not be queued.
     virtual bool Post(const HostMessage& message) = 0;
 
+    // A frame that found no host to take it. An endpoint that can tell may
+    // hand it to a host that turns up later (see Refresh).
+    virtual void Missed(const HostMessage& frame) { (void)frame; }
+
+    // Looks at the host again without being asked to deliver anything, so
+    // that the status stays true while nothing is sent: a host that came,
+    // went, was replaced or reads again. A host that did not get the newest
+    // frame handed over (Send or Missed) gets it now, without waiting.
+    virtual void Refresh(std::string_view className) { (void)className; }
+
     // What is known about the host now. Endpoints that cannot tell report
     // no host.
     virtual LinkStatus Status() const { return {}; }

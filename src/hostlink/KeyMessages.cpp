@@ -78,6 +78,11 @@ std::optional<KeyMessage> KeyTranslator::Translate(const KeyInput& input) {
     const std::size_t slot = key->ScanCode | (key->Extended ? 0x80u : 0u);
     const bool wasDown = down_.test(slot);
     down_.set(slot, input.Press);
+    if (input.Press)
+        lastPressed_ = key;
+    else if (lastPressed_ && lastPressed_->ScanCode == key->ScanCode &&
+             lastPressed_->Extended == key->Extended)
+        lastPressed_.reset();
 
     KeyState state;
     state.Press = input.Press;
@@ -95,6 +100,17 @@ std::optional<KeyMessage> KeyTranslator::Translate(const KeyInput& input) {
     if (input.Alt || key->Code == VK_SCROLL) return std::nullopt;
     return KeyMessage{KeyMessageNumber(*key, state), ForwardedWParam(key->Code, shift, ctrl),
                       KeyLParam(*key, state)};
+}
+
+std::optional<KeyMessage> KeyTranslator::ModifierRepeat() const {
+    if (!lastPressed_) return std::nullopt;
+    const VirtualKey& key = *lastPressed_;
+    if (key.Code != VK_SHIFT && key.Code != VK_CONTROL) return std::nullopt;
+    KeyState state;
+    state.AutoRepeat = true;
+    return KeyMessage{KeyMessageNumber(key, state),
+                      ForwardedWParam(key.Code, leftShift_ || rightShift_, leftCtrl_ || rightCtrl_),
+                      KeyLParam(key, state)};
 }
 
 } // namespace hostlink

@@ -65,7 +65,13 @@ public:
     // Alt held, Scroll Lock, and the key-ups of auto-repeat.
     std::optional<KeyMessage> Translate(const KeyInput& input);
 
+    // The next repeat of a held Shift or Ctrl, while it is the key pressed
+    // last: the window system repeats no modifier, Windows repeats these.
+    // Nothing once another key was pressed or the modifier released.
+    std::optional<KeyMessage> ModifierRepeat() const;
+
 private:
+    std::optional<VirtualKey> lastPressed_; // while still down
     bool leftShift_ = false;
     bool rightShift_ = false;
     bool leftCtrl_ = false;

@@ -9,4 +9,13 @@ namespace hostlink {
 // True when the window system agreed; false elsewhere (offscreen, Wayland).
 bool RequestRepeatsWithoutReleases();
 
+// The keyboard's repeat: the wait before the first repeat and between the
+// following ones, as the window system has them set; Windows' defaults
+// where it cannot tell.
+struct KeyboardRepeat {
+    int DelayMs = 500;
+    int IntervalMs = 33;
+};
+KeyboardRepeat KeyboardRepeatTiming();
+
 } // namespace hostlink

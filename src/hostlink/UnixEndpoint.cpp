@@ -1,5 +1,6 @@
 #include "hostlink/UnixEndpoint.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -18,9 +19,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Posted messages and the newest frame after a recovery may wait this long
-// for room in the socket: a half-written message would corrupt the stream.
-constexpr auto kWriteGrace = std::chrono::milliseconds(50);
+// How long a frame taken from the queue has for its answer before the host
+// counts as not answering again.
+constexpr auto kQueuedAnswerWait = std::chrono::milliseconds(250);
+// Keys written to the socket at once when it drains: one write, not one per key.
+constexpr std::size_t kKeysPerWrite = 2048;
 
 int MillisecondsLeft(Clock::time_point deadline) {
     const auto left =
@@ -39,9 +42,12 @@ bool WaitFor(int fd, short events, Clock::time_point deadline) {
     }
 }
 
-// Writes all of iov, waiting no later than the deadline. Never raises
-// SIGPIPE. `written` counts the bytes that went out.
-bool WriteAll(int fd, iovec* iov, int count, Clock::time_point deadline, std::size_t& written) {
+enum class WriteResult { Done, Full, Failed };
+
+// Writes all of iov, waiting no later than the deadline (not at all when it
+// has passed). Never raises SIGPIPE. `written` counts the bytes that went out.
+WriteResult WriteAll(int fd, iovec* iov, int count, Clock::time_point deadline,
+                     std::size_t& written) {
     written = 0;
     while (count > 0) {
         msghdr msg{};
@@ -50,9 +56,9 @@ bool WriteAll(int fd, iovec* iov, int count, Clock::time_point deadline, std::si
         const ssize_t n = ::sendmsg(fd, &msg, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n < 0) {
             if (errno == EINTR) continue;
-            if ((errno == EAGAIN || errno == EWOULDBLOCK) && WaitFor(fd, POLLOUT, deadline))
-                continue;
-            return false;
+            if (errno != EAGAIN && errno != EWOULDBLOCK) return WriteResult::Failed;
+            if (Clock::now() < deadline && WaitFor(fd, POLLOUT, deadline)) continue;
+            return WriteResult::Full;
         }
         written += static_cast<std::size_t>(n);
         auto left = static_cast<std::size_t>(n);
@@ -66,20 +72,20 @@ bool WriteAll(int fd, iovec* iov, int count, Clock::time_point deadline, std::si
             iov->iov_len -= left;
         }
     }
-    return true;
+    return WriteResult::Done;
 }
 
 MessageHeader HeaderOf(const HostMessage& message, std::uint32_t flags) {
     return {message.Msg, message.WParam, message.LParam, message.Length, flags};
 }
 
-// Writes one message: the header, then the payload when there is one.
-bool WriteMessage(int fd, const MessageHeader& header, const std::uint8_t* data,
-                  Clock::time_point deadline, std::size_t& written) {
-    std::uint8_t bytes[HEADER_SIZE];
-    EncodeHeader(header, bytes);
-    iovec iov[2] = {{bytes, HEADER_SIZE}, {const_cast<std::uint8_t*>(data), header.Length}};
-    return WriteAll(fd, iov, header.Length > 0 ? 2 : 1, deadline, written);
+// Appends one encoded message to `out`.
+void AppendMessage(std::vector<std::uint8_t>& out, const MessageHeader& header,
+                   const std::uint8_t* data) {
+    const std::size_t at = out.size();
+    out.resize(at + HEADER_SIZE);
+    EncodeHeader(header, out.data() + at);
+    if (header.Length > 0) out.insert(out.end(), data, data + header.Length);
 }
 
 enum class ReadResult { Done, Closed, TimedOut };
@@ -88,6 +94,9 @@ ReadResult ReadExactly(int fd, std::uint8_t* out, std::size_t size, Clock::time_
                        std::size_t& got) {
     got = 0;
     while (got < size) {
+        // The answer is hardly ever there the moment the message has gone:
+        // wait first rather than try a read that fails.
+        if (!WaitFor(fd, POLLIN, deadline)) return ReadResult::TimedOut;
         const ssize_t n = ::recv(fd, out + got, size - got, MSG_DONTWAIT);
         if (n > 0) {
             got += static_cast<std::size_t>(n);
@@ -96,7 +105,6 @@ ReadResult ReadExactly(int fd, std::uint8_t* out, std::size_t size, Clock::time_
         if (n == 0) return ReadResult::Closed;
         if (errno == EINTR) continue;
         if (errno != EAGAIN && errno != EWOULDBLOCK) return ReadResult::Closed;
-        if (!WaitFor(fd, POLLIN, deadline)) return ReadResult::TimedOut;
     }
     return ReadResult::Done;
 }
@@ -111,6 +119,11 @@ bool FillAddress(sockaddr_un& addr, const std::string& path) {
     if (path.size() >= sizeof addr.sun_path) return false;
     std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
     return true;
+}
+
+void Wake(int fd) {
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(fd, &one, sizeof one);
 }
 
 } // namespace
@@ -146,6 +159,16 @@ LinkStatus UnixEndpoint::Status() const {
     return status_;
 }
 
+std::uint64_t UnixEndpoint::DroppedKeys() const {
+    std::lock_guard lock(mutex_);
+    return droppedKeys_;
+}
+
+std::uint64_t UnixEndpoint::Connections() const {
+    std::lock_guard lock(mutex_);
+    return connection_;
+}
+
 void UnixEndpoint::SetStatusListener(LinkStatusListener listener) {
     std::lock_guard lock(mutex_);
     listener_ = std::move(listener);
@@ -157,24 +180,30 @@ void UnixEndpoint::SetStatusLocked(LinkState state, std::string_view reason) {
     unannounced_ = true;
 }
 
+void UnixEndpoint::SettledLocked() {
+    if (droppedKeys_ == 0) return SetStatusLocked(LinkState::Connected);
+    SetStatusLocked(LinkState::Connected, std::to_string(droppedKeys_) +
+                                              " keys were dropped while the host was not reading");
+}
+
 bool UnixEndpoint::FailLocked(LinkState state, std::string_view reason) {
     DropLocked();
     SetStatusLocked(state, reason);
     return false;
 }
 
-bool UnixEndpoint::LostWhileHungLocked() {
-    // The next Find looks afresh.
+bool UnixEndpoint::LostLocked() {
+    // The next Find drops the connection and looks afresh.
     broken_ = true;
-    hung_ = false;
+    answerOwed_ = false;
+    late_ = false;
     SetStatusLocked(LinkState::NoHost);
     return false;
 }
 
 void UnixEndpoint::DropLocked() {
     if (watcher_) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t n = ::write(watcher_->WakeFd, &one, sizeof one);
+        Wake(watcher_->WakeFd);
         // The thread may still poll the socket: it is closed after the join.
         watcher_->SocketFd = fd_;
         retired_.push_back(std::move(*watcher_));
@@ -182,11 +211,18 @@ void UnixEndpoint::DropLocked() {
     } else if (fd_ >= 0) {
         ::close(fd_);
     }
+    watching_ = false;
     fd_ = -1;
-    hung_ = false;
+    answerOwed_ = false;
+    late_ = false;
     broken_ = false;
     replyGot_ = 0;
-    hasPending_ = false;
+    droppedKeys_ += keys_.size();
+    keys_.clear();
+    out_.clear();
+    outDone_ = 0;
+    frameQueued_ = false;
+    stalled_ = false;
 }
 
 bool UnixEndpoint::ConnectionStillUsableLocked() const {
@@ -222,12 +258,13 @@ UnixEndpoint::ConnectResult UnixEndpoint::ConnectLocked(const struct stat& folde
         ::close(dirFd);
         return ConnectResult::NoHost;
     }
-    // A Unix stream connect completes at once or fails at once (a full
-    // backlog gives EAGAIN): no host that will take us now.
+    // A Unix stream connect completes at once or fails at once: refused is
+    // a stale file, a full backlog (EAGAIN) a live host that is not accepting.
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+        const int err = errno;
         ::close(fd);
         ::close(dirFd);
-        return ConnectResult::NoHost;
+        return err == EAGAIN ? ConnectResult::Busy : ConnectResult::NoHost;
     }
     // connect() follows a symbolic link put in the socket's place after the
     // check: the name must still be the socket that was checked.
@@ -243,11 +280,14 @@ UnixEndpoint::ConnectResult UnixEndpoint::ConnectLocked(const struct stat& folde
     if (auto problem = PeerProblem(fd)) {
         ::close(fd);
         reason = *problem;
+        refused_ = Refusal{socketFile.st_dev, socketFile.st_ino, socketFile.st_uid,
+                           socketFile.st_ctim, reason};
         return ConnectResult::Refused;
     }
     fd_ = fd;
     dev_ = socketFile.st_dev;
     ino_ = socketFile.st_ino;
+    ++connection_;
     return ConnectResult::Connected;
 }
 
@@ -275,7 +315,7 @@ bool UnixEndpoint::FindLocked(std::string_view className) {
     // name still is the socket it was made to: a replaced file (new inode)
     // goes through all the checks again. This keeps a frame's cost to one
     // lstat.
-    if (fd_ >= 0 && !hung_) {
+    if (fd_ >= 0 && !answerOwed_) {
         struct stat now {};
         if (::lstat(path_.c_str(), &now) == 0 && now.st_dev == dev_ && now.st_ino == ino_ &&
             now.st_uid == ::getuid() && S_ISSOCK(now.st_mode) && ConnectionStillUsableLocked())
@@ -297,27 +337,39 @@ bool UnixEndpoint::FindLocked(std::string_view className) {
     if (::lstat(path_.c_str(), &socketFile) != 0) return FailLocked(LinkState::NoHost);
     if (auto problem = SocketProblem(socketFile)) return FailLocked(LinkState::Refused, *problem);
     if (fd_ >= 0 && socketFile.st_dev == dev_ && socketFile.st_ino == ino_) {
-        if (!hung_ && ConnectionStillUsableLocked()) return true;
+        if (!answerOwed_ && ConnectionStillUsableLocked()) return true;
         // The watcher may not have seen yet what the host did: an answer, or
         // its end (and a new host can get the old socket's inode number).
-        if (hung_) {
+        if (answerOwed_) {
             pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, 0) > 0) ServiceHungLocked();
+            if (::poll(&p, 1, 0) > 0 && ServiceAnswerLocked()) FlushAndWatchLocked();
             if (!broken_) return true;
         }
     }
+    // A peer refused once is not asked again until the file changes.
+    if (refused_ && refused_->Is(socketFile))
+        return FailLocked(LinkState::Refused, refused_->Reason);
     DropLocked();
     std::string reason;
     switch (ConnectLocked(folder, socketFile, reason)) {
     case ConnectResult::Connected:
-        SetStatusLocked(LinkState::Connected);
+        SettledLocked();
         return true;
     case ConnectResult::Refused:
         return FailLocked(LinkState::Refused, reason);
+    case ConnectResult::Busy:
+        return FailLocked(LinkState::NotAnswering);
     case ConnectResult::NoHost:
         break;
     }
     return FailLocked(LinkState::NoHost);
+}
+
+void UnixEndpoint::KeepFrameLocked(const HostMessage& frame) {
+    haveFrame_ = true;
+    frameHeader_ = HeaderOf(frame, FLAG_SENT);
+    frameData_.assign(frame.Data, frame.Data + frame.Length);
+    frameConnection_ = 0;
 }
 
 bool UnixEndpoint::Send(const HostMessage& message, std::chrono::milliseconds timeout,
@@ -331,17 +383,40 @@ bool UnixEndpoint::Send(const HostMessage& message, std::chrono::milliseconds ti
 bool UnixEndpoint::SendLocked(const HostMessage& message, std::chrono::milliseconds timeout,
                               std::int64_t* result) {
     if (fd_ < 0 || broken_) return false;
-    if (hung_) {
-        // Latest wins: the host gets this one when it answers the old one.
-        pendingHeader_ = HeaderOf(message, FLAG_SENT);
-        pendingData_.assign(message.Data, message.Data + message.Length);
-        hasPending_ = true;
+    KeepFrameLocked(message);
+    if (answerOwed_ || !QueueEmptyLocked()) {
+        // Latest wins: the host gets this one once it has answered the old
+        // one and read what is queued before it.
+        frameQueued_ = true;
+        FlushAndWatchLocked();
         return false;
     }
     const auto deadline = Clock::now() + timeout;
+    std::uint8_t bytes[HEADER_SIZE];
+    EncodeHeader(frameHeader_, bytes);
+    iovec iov[2] = {{bytes, HEADER_SIZE}, {frameData_.data(), frameData_.size()}};
     std::size_t written = 0;
-    if (!WriteMessage(fd_, HeaderOf(message, FLAG_SENT), message.Data, deadline, written))
+    switch (WriteAll(fd_, iov, message.Length > 0 ? 2 : 1, deadline, written)) {
+    case WriteResult::Done:
+        break;
+    case WriteResult::Full: {
+        // The host stopped reading mid-frame: the rest follows when it reads
+        // again, and its answer is owed from then.
+        std::vector<std::uint8_t> whole;
+        AppendMessage(whole, frameHeader_, frameData_.data());
+        out_.insert(out_.end(), whole.begin() + static_cast<std::ptrdiff_t>(written), whole.end());
+        frameConnection_ = connection_;
+        answerOwed_ = true;
+        late_ = true;
+        stalled_ = true;
+        SetStatusLocked(LinkState::NotAnswering);
+        WatchLocked();
+        return false;
+    }
+    case WriteResult::Failed:
         return FailLocked(LinkState::NoHost);
+    }
+    frameConnection_ = connection_;
     switch (ReadExactly(fd_, reply_, REPLY_SIZE, deadline, replyGot_)) {
     case ReadResult::Done:
         replyGot_ = 0;
@@ -350,9 +425,10 @@ bool UnixEndpoint::SendLocked(const HostMessage& message, std::chrono::milliseco
     case ReadResult::TimedOut:
         // The host has the message and owes its answer: remember that,
         // rather than wait again for every frame.
-        hung_ = true;
+        answerOwed_ = true;
+        late_ = true;
         SetStatusLocked(LinkState::NotAnswering);
-        StartWatchingLocked();
+        WatchLocked();
         return false;
     case ReadResult::Closed:
         break;
@@ -367,23 +443,135 @@ bool UnixEndpoint::Post(const HostMessage& message) {
     return posted;
 }
 
+void UnixEndpoint::QueueKeyLocked(const MessageHeader& header) {
+    if (keys_.size() >= MAX_QUEUED_KEYS) {
+        keys_.pop_front();
+        ++droppedKeys_;
+    }
+    keys_.push_back(header);
+}
+
 bool UnixEndpoint::PostLocked(const HostMessage& message) {
     if (fd_ < 0 || broken_) return false;
-    // A posted message never waits for the host; a host whose queue is full
-    // loses it, but a half-written message would corrupt the stream, so that
-    // one is finished or the connection given up.
-    const auto deadline = Clock::now() + (hung_ ? std::chrono::milliseconds(0) : kWriteGrace);
+    const MessageHeader header = HeaderOf(message, 0);
+    if (!QueueEmptyLocked()) {
+        // Behind what the host has not read yet, in order.
+        if (header.Length == 0)
+            QueueKeyLocked(header);
+        else
+            AppendMessage(out_, header, message.Data);
+        FlushAndWatchLocked();
+        return true;
+    }
+    std::uint8_t bytes[HEADER_SIZE];
+    EncodeHeader(header, bytes);
+    iovec iov[2] = {{bytes, HEADER_SIZE}, {const_cast<std::uint8_t*>(message.Data), header.Length}};
     std::size_t written = 0;
-    if (WriteMessage(fd_, HeaderOf(message, 0), message.Data, deadline, written)) return true;
-    if (written == 0 && hung_) return false;
+    switch (WriteAll(fd_, iov, header.Length > 0 ? 2 : 1, Clock::time_point{}, written)) {
+    case WriteResult::Done:
+        return true;
+    case WriteResult::Full:
+        // A posted message never waits for the host; a half-written one is
+        // finished before anything else goes.
+        if (written == 0 && header.Length == 0) {
+            QueueKeyLocked(header);
+        } else {
+            std::vector<std::uint8_t> whole;
+            AppendMessage(whole, header, message.Data);
+            out_.insert(out_.end(), whole.begin() + static_cast<std::ptrdiff_t>(written),
+                        whole.end());
+        }
+        stalled_ = true;
+        SetStatusLocked(LinkState::NotAnswering);
+        WatchLocked();
+        return true;
+    case WriteResult::Failed:
+        break;
+    }
     return FailLocked(LinkState::NoHost);
 }
 
-void UnixEndpoint::StartWatchingLocked() {
+void UnixEndpoint::Missed(const HostMessage& frame) {
+    Lock lock(mutex_);
+    KeepFrameLocked(frame);
+    frameQueued_ = false;
+    Finish(lock);
+}
+
+void UnixEndpoint::Refresh(std::string_view className) {
+    Lock lock(mutex_);
+    if (FindLocked(className) && haveFrame_ && frameConnection_ != connection_ && !frameQueued_) {
+        // A host that started or restarted since the newest frame: it gets
+        // the levels now rather than at the next change.
+        frameQueued_ = true;
+        FlushAndWatchLocked();
+    }
+    Finish(lock);
+}
+
+UnixEndpoint::Flush UnixEndpoint::FlushLocked() {
+    for (;;) {
+        while (outDone_ < out_.size()) {
+            const ssize_t n = ::send(fd_, out_.data() + outDone_, out_.size() - outDone_,
+                                     MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (n > 0) {
+                outDone_ += static_cast<std::size_t>(n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                stalled_ = true;
+                return Flush::Blocked;
+            }
+            return Flush::Broken;
+        }
+        out_.clear();
+        outDone_ = 0;
+        if (!keys_.empty()) {
+            const std::size_t n = std::min(keys_.size(), kKeysPerWrite);
+            out_.reserve(n * HEADER_SIZE);
+            for (std::size_t i = 0; i < n; ++i)
+                AppendMessage(out_, keys_[i], nullptr);
+            keys_.erase(keys_.begin(), keys_.begin() + static_cast<std::ptrdiff_t>(n));
+            continue;
+        }
+        if (frameQueued_ && !answerOwed_) {
+            AppendMessage(out_, frameHeader_, frameData_.data());
+            frameQueued_ = false;
+            frameConnection_ = connection_;
+            answerOwed_ = true;
+            late_ = false;
+            answerDue_ = Clock::now() + kQueuedAnswerWait;
+            continue;
+        }
+        stalled_ = false;
+        return Flush::Done;
+    }
+}
+
+void UnixEndpoint::FlushAndWatchLocked() {
+    switch (FlushLocked()) {
+    case Flush::Broken:
+        LostLocked();
+        return;
+    case Flush::Blocked:
+        SetStatusLocked(LinkState::NotAnswering);
+        break;
+    case Flush::Done:
+        if (!late_) SettledLocked();
+        break;
+    }
+    if (answerOwed_ || !QueueEmptyLocked() || frameQueued_) WatchLocked();
+}
+
+void UnixEndpoint::WatchLocked() {
+    if (watching_) {
+        // Let it see what it is to wait for now.
+        Wake(watcher_->WakeFd);
+        return;
+    }
     if (watcher_) {
-        // One from an earlier hang, ended or about to.
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t n = ::write(watcher_->WakeFd, &one, sizeof one);
+        // One that has ended its loop.
         retired_.push_back(std::move(*watcher_));
         watcher_.reset();
     }
@@ -394,45 +582,90 @@ void UnixEndpoint::StartWatchingLocked() {
         broken_ = true;
         return;
     }
-    watcher_ = Watcher{std::thread([this, fd = fd_, wake] { Watch(fd, wake); }), wake, -1};
+    watching_ = true;
+    watcher_ = Watcher{std::thread([this, fd = fd_, wake, c = connection_] { Watch(fd, wake, c); }),
+                       wake, -1};
 }
 
-void UnixEndpoint::Watch(int fd, int wakeFd) {
+void UnixEndpoint::Watch(int fd, int wakeFd, std::uint64_t connection) {
+    Lock lock(mutex_);
     for (;;) {
-        pollfd p[2] = {{fd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
-        const int n = ::poll(p, 2, -1);
-        if (n < 0 && errno == EINTR) continue;
-        if (n > 0 && p[1].revents != 0) return; // asked to end
-        Lock lock(mutex_);
-        if (fd_ != fd || !hung_) return;
-        const bool more = n < 0 ? LostWhileHungLocked() : ServiceHungLocked();
+        if (connection_ != connection || fd_ != fd) return; // dropped: no longer ours
+        if (broken_) {
+            watching_ = false;
+            const News news = TakeNewsLocked();
+            lock.unlock();
+            news.Tell();
+            return;
+        }
+        if (answerOwed_ && !late_ && Clock::now() >= answerDue_) {
+            late_ = true;
+            SetStatusLocked(LinkState::NotAnswering);
+        }
+        short events = 0;
+        if (answerOwed_) events |= POLLIN;
+        if (!QueueEmptyLocked() || (frameQueued_ && !answerOwed_)) events |= POLLOUT;
+        if (events == 0) {
+            watching_ = false;
+            const News news = TakeNewsLocked();
+            lock.unlock();
+            news.Tell();
+            return;
+        }
+        const int timeout = answerOwed_ && !late_ ? MillisecondsLeft(answerDue_) + 1 : -1;
         const News news = TakeNewsLocked();
         lock.unlock();
         news.Tell();
-        if (!more) return;
+
+        pollfd p[2] = {{fd, events, 0}, {wakeFd, POLLIN, 0}};
+        const int n = ::poll(p, 2, timeout);
+        if (n > 0 && p[1].revents != 0) {
+            std::uint64_t ignored = 0;
+            [[maybe_unused]] const ssize_t r = ::read(wakeFd, &ignored, sizeof ignored);
+        }
+        lock.lock();
+        if (connection_ != connection || fd_ != fd) return;
+        if (n < 0) {
+            if (errno != EINTR) LostLocked();
+            continue;
+        }
+        if (n == 0) continue;
+        const short got = p[0].revents;
+        if ((got & POLLIN) && answerOwed_) {
+            if (!ServiceAnswerLocked()) continue;
+        } else if ((got & (POLLHUP | POLLERR)) && !(got & POLLOUT)) {
+            LostLocked();
+            continue;
+        }
+        if (got != 0) {
+            switch (FlushLocked()) {
+            case Flush::Broken:
+                LostLocked();
+                break;
+            case Flush::Blocked:
+                SetStatusLocked(LinkState::NotAnswering);
+                break;
+            case Flush::Done:
+                if (!late_) SettledLocked();
+                break;
+            }
+        }
     }
 }
 
-bool UnixEndpoint::ServiceHungLocked() {
+bool UnixEndpoint::ServiceAnswerLocked() {
     const ssize_t n = ::recv(fd_, reply_ + replyGot_, REPLY_SIZE - replyGot_, MSG_DONTWAIT);
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return true;
-    if (n <= 0) return LostWhileHungLocked(); // the host went away
+    if (n <= 0) return LostLocked(); // the host went away
     replyGot_ += static_cast<std::size_t>(n);
     if (replyGot_ < REPLY_SIZE) return true;
+    // Answered at last: whatever is queued (the newest levels among it) goes
+    // now, and the host counts as answering again unless that stalls.
     replyGot_ = 0;
-    if (hasPending_) {
-        // Answered at last: it gets the newest levels now, and stays marked
-        // until it answers those too.
-        hasPending_ = false;
-        std::size_t written = 0;
-        if (!WriteMessage(fd_, pendingHeader_, pendingData_.data(), Clock::now() + kWriteGrace,
-                          written))
-            return LostWhileHungLocked();
-        return true;
-    }
-    hung_ = false;
-    SetStatusLocked(LinkState::Connected);
-    return false;
+    answerOwed_ = false;
+    late_ = false;
+    if (QueueEmptyLocked() && !frameQueued_) SettledLocked();
+    return true;
 }
 
 std::unique_ptr<Endpoint> CreatePlatformEndpoint() {

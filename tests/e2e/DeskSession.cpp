@@ -1,5 +1,7 @@
 #include "DeskSession.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -134,6 +136,12 @@ bool DeskSession::StartHost(const QString& program, const QStringList& args) {
         QThread::msleep(10);
     }
     return true;
+}
+
+void DeskSession::StopHost() {
+    monitorOutput_ += monitor_.readAllStandardOutput();
+    Stop(monitor_);
+    monitorOutput_ += monitor_.readAllStandardOutput();
 }
 
 bool DeskSession::StartDesk(const QStringList& args) {
@@ -343,13 +351,16 @@ bool DeskSession::FocusWindow(const QString& window, std::chrono::milliseconds t
 
 std::vector<QJsonObject> DeskSession::Messages() {
     monitorOutput_ += monitor_.readAllStandardOutput();
-    std::vector<QJsonObject> out;
-    for (const QByteArray& line : monitorOutput_.split('\n')) {
+    // Only the lines that came since the last call are parsed: a stressed
+    // host prints tens of thousands.
+    const qsizetype end = monitorOutput_.lastIndexOf('\n') + 1;
+    for (const QByteArray& line : monitorOutput_.mid(parsedUpTo_, end - parsedUpTo_).split('\n')) {
         if (line.trimmed().isEmpty()) continue;
         const QJsonDocument doc = QJsonDocument::fromJson(line);
-        if (doc.isObject()) out.push_back(doc.object());
+        if (doc.isObject()) parsed_.push_back(doc.object());
     }
-    return out;
+    parsedUpTo_ = std::max(parsedUpTo_, end);
+    return parsed_;
 }
 
 bool DeskSession::WaitForMessages(std::size_t count, std::chrono::milliseconds timeout) {

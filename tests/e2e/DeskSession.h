@@ -30,6 +30,8 @@ public:
     // monitor's JSON lines.
     bool StartHost(const QString& program, const QStringList& args);
     bool StartDesk(const QStringList& args = {});
+    // Ends the host (SIGTERM) and waits for it; the messages it printed stay.
+    void StopHost();
     // All three, then waits for the desk window; its id, or empty (see Error()).
     QString StartAll();
 
@@ -96,5 +98,7 @@ private:
     QProcess monitor_;
     QProcess desk_;
     QByteArray monitorOutput_;
+    qsizetype parsedUpTo_ = 0; // monitorOutput_ parsed into parsed_ up to here
+    std::vector<QJsonObject> parsed_;
     QString error_;
 };

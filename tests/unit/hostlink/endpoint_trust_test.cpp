@@ -2,11 +2,13 @@
 // Foreign owners are real: the tests make files of the user "nobody", which
 // needs root (as in CI); without root they are skipped.
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
 #include <fcntl.h>
 #include <grp.h>
+#include <poll.h>
 #include <pwd.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -195,6 +197,68 @@ TEST_F(EndpointTrustTest, HostRunningAsAnotherUserIsRefused) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
         << "the foreign host received bytes or failed (status " << status << ")";
+    ::rmdir(theirs.c_str());
+}
+
+TEST_F(EndpointTrustTest, RefusedHostIsNotAskedAgainUntilItsFileChanges) {
+    REQUIRE_ROOT_AND_NOBODY();
+    char pattern[] = "/tmp/vantrelle-nobody-XXXXXX";
+    const std::string theirs = ::mkdtemp(pattern);
+    ASSERT_EQ(::chown(theirs.c_str(), Nobody()->pw_uid, Nobody()->pw_gid), 0);
+    const std::string theirSocket = theirs + "/host";
+    int ready[2], done[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(done), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(ready[0]);
+        ::close(done[1]);
+        if (::setgroups(0, nullptr) != 0 || ::setgid(Nobody()->pw_gid) != 0 ||
+            ::setuid(Nobody()->pw_uid) != 0)
+            ::_exit(100);
+        const int fd = Listen(theirSocket);
+        if (fd < 0) ::_exit(101);
+        [[maybe_unused]] ssize_t w = ::write(ready[1], "x", 1);
+        // Counts the connections made until the test is done.
+        int accepted = 0;
+        for (;;) {
+            pollfd p[2] = {{fd, POLLIN, 0}, {done[0], POLLIN, 0}};
+            if (::poll(p, 2, -1) < 0) ::_exit(102);
+            if (p[0].revents != 0) {
+                const int c = ::accept(fd, nullptr, nullptr);
+                if (c >= 0) ::close(c);
+                ++accepted;
+            } else if (p[1].revents != 0) {
+                ::_exit(std::min(accepted, 99));
+            }
+        }
+    }
+    ::close(ready[1]);
+    ::close(done[0]);
+    char go = 0;
+    ASSERT_EQ(::read(ready[0], &go, 1), 1) << "the host under 'nobody' did not start";
+    ::close(ready[0]);
+    ASSERT_EQ(::rename(theirSocket.c_str(), Endpoint().c_str()), 0);
+    ASSERT_EQ(::lchown(Endpoint().c_str(), 0, 0), 0);
+
+    // "All Faders To 100%" and the looks in between.
+    for (int i = 0; i < 33; ++i) {
+        EXPECT_FALSE(Transmit());
+        endpoint_.Refresh(hostlink::HOST_CLASS_NAME);
+        EXPECT_EQ(Status().State, LinkState::Refused) << "frame " << i;
+    }
+    ::close(done[1]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1) << "connections made to a refused host";
+
+    // Replaced by a host of our own: found again.
+    ASSERT_EQ(::unlink(Endpoint().c_str()), 0);
+    TestHost ours;
+    EXPECT_TRUE(Transmit());
+    EXPECT_EQ(Status().State, LinkState::Connected);
     ::rmdir(theirs.c_str());
 }
 
