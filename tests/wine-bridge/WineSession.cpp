@@ -1,5 +1,6 @@
 #include "WineSession.h"
 
+#include <algorithm>
 #include <csignal>
 
 #include <QDeadlineTimer>
@@ -107,7 +108,7 @@ bool WineSession::StartMockHost() {
         error_ = QStringLiteral("wine did not start the mock host");
         return false;
     }
-    const QDeadlineTimer deadline(60s);
+    const QDeadlineTimer deadline(30s);
     while (LogLines().count(QStringLiteral("ready")) <= before) {
         if (deadline.hasExpired() || mock_.state() == QProcess::NotRunning) {
             error_ = QStringLiteral("the mock host did not make its window");
@@ -147,8 +148,14 @@ bool WineSession::StartBridge() {
     }
 }
 
+bool WineSession::KillBridge() {
+    if (bridge_.state() == QProcess::NotRunning) return false;
+    ::kill(static_cast<pid_t>(bridge_.processId()), SIGKILL);
+    return bridge_.waitForFinished(5000);
+}
+
 QString WineSession::BridgeOutput() {
-    bridgeOutput_ += bridge_.readAll();
+    if (bridge_.isOpen()) bridgeOutput_ += bridge_.readAll();
     return QString::fromLocal8Bit(bridgeOutput_);
 }
 
@@ -233,13 +240,13 @@ bool WineSession::WaitForLine(const QString& line, std::chrono::milliseconds tim
     return true;
 }
 
-QStringList IndicatorStates(DeskSession& desk, const QString& window) {
-    // The menu bar's strip, where the indicator sits at the right end.
+QString IndicatorState(DeskSession& desk, const QString& window) {
+    // The right end of the menu bar, where only the indicator is.
     QProcess grab;
     grab.setProcessEnvironment(desk.Environment());
     grab.start(QStringLiteral("import"), {QStringLiteral("-silent"), QStringLiteral("-window"),
-                                          window, QStringLiteral("-crop"),
-                                          QStringLiteral("2000x30+0+0"), QStringLiteral("ppm:-")});
+                                          window, QStringLiteral("-depth"), QStringLiteral("8"),
+                                          QStringLiteral("ppm:-")});
     if (!grab.waitForFinished(10000) || grab.exitCode() != 0) return {};
     const QByteArray ppm = grab.readAllStandardOutput();
     // P6\n<w> <h>\n255\n then RGB triples.
@@ -247,37 +254,43 @@ QStringList IndicatorStates(DeskSession& desk, const QString& window) {
     if (head.size() < 4 || head[0] != "P6") return {};
     const QList<QByteArray> size = head[1].split(' ');
     if (size.size() != 2) return {};
+    const int width = size[0].toInt(), height = size[1].toInt();
     const qsizetype start = head[0].size() + head[1].size() + head[2].size() + 3;
-    const qsizetype pixels = size[0].toLongLong() * size[1].toLongLong();
-    if (ppm.size() < start + 3 * pixels) return {};
-    const struct {
-        const char* Name;
-        unsigned char Red, Green, Blue;
-    } states[] = {{"connected", 0x1a, 0x7f, 0x37},
-                  {"not answering", 0xb3, 0x59, 0x00},
-                  {"refused", 0xc0, 0x15, 0x1a},
-                  {"no host", 0x60, 0x60, 0x60}};
-    QStringList shown;
-    for (const auto& state : states) {
-        const char r = static_cast<char>(state.Red);
-        const char g = static_cast<char>(state.Green);
-        const char b = static_cast<char>(state.Blue);
-        for (qsizetype i = 0; i < pixels; ++i) {
-            const char* p = ppm.constData() + start + 3 * i;
-            if (p[0] == r && p[1] == g && p[2] == b) {
-                shown << QString::fromLatin1(state.Name);
-                break;
+    if (width < 200 || height < 25 || ppm.size() < start + 3LL * width * height) return {};
+    // The text is anti-aliased: its colour is told by hue, not by exact pixels.
+    int connected = 0, notAnswering = 0, refused = 0, grey = 0;
+    for (int y = 0; y < 22; ++y) {
+        for (int x = width - 180; x < width; ++x) {
+            const auto* p =
+                reinterpret_cast<const unsigned char*>(ppm.constData() + start + 3LL * (y * width + x));
+            const int r = p[0], g = p[1], b = p[2];
+            const int chroma = std::max({r, g, b}) - std::min({r, g, b});
+            if (chroma > 40) {
+                if (g > r && g > b)
+                    ++connected;
+                else if (r > g && g - b > 30)
+                    ++notAnswering;
+                else if (r > g && r > b)
+                    ++refused;
+            } else if (chroma < 12 && std::max({r, g, b}) < 0xB0) {
+                ++grey;
             }
         }
     }
-    return shown;
+    const int most = std::max({connected, notAnswering, refused});
+    if (most > 5) {
+        if (most == connected) return QStringLiteral("connected");
+        if (most == notAnswering) return QStringLiteral("not answering");
+        return QStringLiteral("refused");
+    }
+    return grey > 5 ? QStringLiteral("no host") : QStringLiteral("nothing");
 }
 
 bool WaitForIndicator(DeskSession& desk, const QString& window, const QString& state,
                       std::chrono::milliseconds timeout) {
     const QDeadlineTimer deadline(timeout);
     do {
-        if (IndicatorStates(desk, window) == QStringList{state}) return true;
+        if (IndicatorState(desk, window) == state) return true;
         QThread::msleep(100);
     } while (!deadline.hasExpired());
     return false;

@@ -40,7 +40,8 @@ public:
     bool KillMockHost();
     // The bridge, as the desk's host: waits until it listens.
     bool StartBridge();
-    qint64 BridgePid() const { return bridge_.processId(); }
+    // Kills the bridge the hard way: its socket file stays behind.
+    bool KillBridge();
     // Runs a second bridge to its end; its exit code and what it printed.
     int RunSecondBridge(QString* output);
 
@@ -70,10 +71,11 @@ private:
     QString error_;
 };
 
-// The desk's link indicator as its colour in the menu bar: which of the
-// states' colours show there. Empty when the window could not be read.
-QStringList IndicatorStates(DeskSession& desk, const QString& window);
-// Waits until exactly this state's colour shows.
+// The desk's link indicator, told by the colour of its text at the right
+// end of the menu bar: "connected", "not answering", "refused", "no host";
+// "nothing" when none shows, empty when the window could not be read.
+QString IndicatorState(DeskSession& desk, const QString& window);
+// Waits until the indicator shows this state.
 bool WaitForIndicator(DeskSession& desk, const QString& window, const QString& state,
                       std::chrono::milliseconds timeout);
 

@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
         if (strcmp(argv[i], "--log") == 0) logPath = argv[i + 1];
         if (strcmp(argv[i], "--hang-file") == 0) hangFile = argv[i + 1];
     }
-    if (logPath == NULL || (logFile = fopen(logPath, "a")) == NULL) {
+    if (logPath == NULL || (logFile = fopen(logPath, "ab")) == NULL) {
         fprintf(stderr, "usage: mock-host --log FILE [--hang-file FILE]\n");
         return 2;
     }

@@ -45,8 +45,10 @@ bool TurnOnForwarding(DeskSession& s, const QString& window) {
            s.Xdotool({"key", "--delay", "100", "alt+p", "p"});
 }
 
-// Action > All Faders To 100% (downs = 3) or To 50% (downs = 2).
-bool AllFaders(DeskSession& s, int downs) {
+// Action > All Faders To 100% (downs = 3) or To 50% (downs = 2), typed
+// into the desk window once it has the keyboard focus.
+bool AllFaders(DeskSession& s, const QString& window, int downs) {
+    if (!s.FocusWindow(window, 5s)) return false;
     QStringList keys{"key", "--delay", "60", "alt+a"};
     for (int i = 0; i < downs; ++i)
         keys << "Down";
@@ -101,7 +103,7 @@ Recorded RecordFrames(bool throughBridge) {
         s.WaitForMessages(1, 50ms);
     out.StartUp = SettledFrames(frames, 1500ms, 30s).size();
 
-    EXPECT_TRUE(AllFaders(s, 3));
+    EXPECT_TRUE(AllFaders(s, window, 3));
     out.Command = SettledFrames(frames, 1500ms, 30s).size();
 
     const int faderTop = MenuHeight(s, window) + kPageRow;
@@ -155,8 +157,10 @@ TEST(WineBridge, KeysReachTheWindowWithTheDesksWParamAndLParam) {
     ASSERT_FALSE(window.isEmpty());
     ASSERT_TRUE(wine.WaitForFrames(3, 30s));
     ASSERT_TRUE(TurnOnForwarding(s, window));
-    QThread::msleep(300);
-    ASSERT_TRUE(wine.Keys().empty()) << "keys before forwarding was on";
+    // The release of the menu's own key may come once forwarding is on.
+    QThread::msleep(500);
+    const std::size_t from = wine.Keys().size();
+    ASSERT_LE(from, 1u) << "keys before forwarding was on";
 
     // Shift+A, Up, Ctrl+X, and F10 last: it is a system key.
     for (const char* step : {"keydown shift", "keydown a", "keyup a", "keyup shift", "key Up",
@@ -170,10 +174,11 @@ TEST(WineBridge, KeysReachTheWindowWithTheDesksWParamAndLParam) {
         {WM_KEYUP, 0x258, 0xC02D0001},      {WM_KEYUP, 0x11, 0xC01D0001},
         {WM_SYSKEYDOWN, 0x79, 0x00440001},  {WM_SYSKEYUP, 0x79, 0xC0440001}};
     const QDeadlineTimer deadline(15s);
-    while (wine.Keys().size() < expected.size() && !deadline.hasExpired())
+    while (wine.Keys().size() < from + expected.size() && !deadline.hasExpired())
         QThread::msleep(50);
     QThread::msleep(300); // nothing more may come
-    const std::vector<LoggedKey> keys = wine.Keys();
+    std::vector<LoggedKey> keys = wine.Keys();
+    keys.erase(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(from));
     ASSERT_EQ(keys.size(), expected.size()) << wine.BridgeOutput().toStdString();
     for (std::size_t i = 0; i < keys.size(); ++i) {
         EXPECT_EQ(keys[i].Msg, expected[i].Msg) << "key " << i;
@@ -192,26 +197,26 @@ TEST(WineBridge, WithoutAWindowFramesAreDroppedUntilTheMockHostIsBackAfterACrash
     ASSERT_FALSE(window.isEmpty());
 
     // No window: the desk is answered at once and sees a connected host.
-    ASSERT_TRUE(AllFaders(s, 3));
+    ASSERT_TRUE(AllFaders(s, window, 3));
     EXPECT_TRUE(WaitForIndicator(s, window, QStringLiteral("connected"), 15s))
-        << IndicatorStates(s, window).join(',').toStdString();
+        << IndicatorState(s, window).toStdString();
     EXPECT_TRUE(wine.BridgeOutput().contains(QStringLiteral("dropped: no THXMainForm window")));
 
     ASSERT_TRUE(wine.StartMockHost()) << wine.Error().toStdString();
-    ASSERT_TRUE(AllFaders(s, 2));
+    ASSERT_TRUE(AllFaders(s, window, 2));
     const std::vector<QByteArray> first = SettledFrames([&] { return wine.Frames(); }, 1s, 20s);
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first.back(), AllAt(128));
 
     // The host crashes; the desk goes on; the host is started again.
     ASSERT_TRUE(wine.KillMockHost());
-    ASSERT_TRUE(AllFaders(s, 3));
+    ASSERT_TRUE(AllFaders(s, window, 3));
     QThread::msleep(1000);
     EXPECT_TRUE(WaitForIndicator(s, window, QStringLiteral("connected"), 5s));
     ASSERT_TRUE(wine.StartMockHost()) << wine.Error().toStdString();
     const std::size_t before = wine.Frames().size();
     EXPECT_EQ(before, first.size()) << "frames while no window was there";
-    ASSERT_TRUE(AllFaders(s, 2));
+    ASSERT_TRUE(AllFaders(s, window, 2));
     const std::vector<QByteArray> second = SettledFrames([&] { return wine.Frames(); }, 1s, 20s);
     ASSERT_GT(second.size(), before);
     EXPECT_EQ(second.back(), AllAt(128));
@@ -230,18 +235,19 @@ TEST(WineBridge, HungWindowShowsAsNotAnsweringAndGetsTheNewestLevelsOnItsReturn)
     ASSERT_FALSE(window.isEmpty());
     ASSERT_TRUE(wine.WaitForFrames(3, 30s));
     const std::size_t before = SettledFrames([&] { return wine.Frames(); }, 1s, 20s).size();
-    ASSERT_TRUE(WaitForIndicator(s, window, QStringLiteral("connected"), 10s));
+    ASSERT_TRUE(WaitForIndicator(s, window, QStringLiteral("connected"), 10s))
+        << IndicatorState(s, window).toStdString();
 
     ASSERT_TRUE(wine.SetHung(true));
     QElapsedTimer timer;
     timer.start();
-    ASSERT_TRUE(AllFaders(s, 3));
+    ASSERT_TRUE(AllFaders(s, window, 3));
     EXPECT_TRUE(WaitForIndicator(s, window, QStringLiteral("not answering"), 10s))
-        << IndicatorStates(s, window).join(',').toStdString();
+        << IndicatorState(s, window).toStdString();
     RecordProperty("not_answering_shown_ms", static_cast<int>(timer.elapsed()));
     // The desk goes on: its menus still open and act while the window hangs.
-    ASSERT_TRUE(AllFaders(s, 2));
-    ASSERT_TRUE(AllFaders(s, 3));
+    ASSERT_TRUE(AllFaders(s, window, 2));
+    ASSERT_TRUE(AllFaders(s, window, 3));
     QThread::msleep(500);
     EXPECT_EQ(wine.Frames().size(), before) << "a hung window handled frames";
 
@@ -254,7 +260,7 @@ TEST(WineBridge, HungWindowShowsAsNotAnsweringAndGetsTheNewestLevelsOnItsReturn)
     EXPECT_EQ(frames.size(), before + 2) << "the frame that waited, then only the newest levels";
     EXPECT_EQ(frames.back(), AllAt(255));
 
-    ASSERT_TRUE(AllFaders(s, 2));
+    ASSERT_TRUE(AllFaders(s, window, 2));
     const std::vector<QByteArray> after = SettledFrames([&] { return wine.Frames(); }, 1s, 20s);
     ASSERT_GT(after.size(), frames.size()) << "frames flow again";
     EXPECT_EQ(after.back(), AllAt(128));
@@ -277,22 +283,22 @@ TEST(WineBridge, SecondBridgeIsRefusedAndAKilledBridgeShowsAsNoHost) {
     EXPECT_TRUE(output.contains(QStringLiteral("another host is listening at ") + s.RuntimeDir()))
         << output.toStdString();
     const std::size_t before = SettledFrames([&] { return wine.Frames(); }, 1s, 20s).size();
-    ASSERT_TRUE(AllFaders(s, 3));
+    ASSERT_TRUE(AllFaders(s, window, 3));
     const std::vector<QByteArray> frames = SettledFrames([&] { return wine.Frames(); }, 1s, 20s);
     ASSERT_GT(frames.size(), before) << "the first bridge lost its socket";
     EXPECT_EQ(frames.back(), AllAt(255));
 
     // Killed, the bridge leaves its socket behind: a refused connect, no host.
-    ASSERT_EQ(::kill(static_cast<pid_t>(wine.BridgePid()), SIGKILL), 0);
+    ASSERT_TRUE(wine.KillBridge());
     QThread::msleep(300);
-    ASSERT_TRUE(AllFaders(s, 2));
+    ASSERT_TRUE(AllFaders(s, window, 2));
     EXPECT_TRUE(WaitForIndicator(s, window, QStringLiteral("no host"), 10s))
-        << IndicatorStates(s, window).join(',').toStdString();
+        << IndicatorState(s, window).toStdString();
 
     // A new bridge takes the stale socket's place.
     ASSERT_TRUE(wine.StartBridge()) << wine.Error().toStdString();
     const std::size_t restarted = frames.size();
-    ASSERT_TRUE(AllFaders(s, 3));
+    ASSERT_TRUE(AllFaders(s, window, 3));
     const std::vector<QByteArray> later = SettledFrames([&] { return wine.Frames(); }, 1s, 20s);
     ASSERT_GT(later.size(), restarted);
     EXPECT_EQ(later.back(), AllAt(255));
