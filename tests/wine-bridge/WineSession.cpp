@@ -155,6 +155,9 @@ bool WineSession::KillBridge() {
 }
 
 QString WineSession::BridgeOutput() {
+    // Without an event loop the pipe is only read while waiting on it.
+    while (bridge_.state() == QProcess::Running && bridge_.waitForReadyRead(20)) {
+    }
     if (bridge_.isOpen()) bridgeOutput_ += bridge_.readAll();
     return QString::fromLocal8Bit(bridgeOutput_);
 }
