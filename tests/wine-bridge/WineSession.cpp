@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <csignal>
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -102,8 +102,9 @@ bool WineSession::StartMockHost() {
     }
     const qsizetype before = LogLines().count(QStringLiteral("ready"));
     mock_.setProcessEnvironment(desk_.Environment());
-    mock_.start(QStringLiteral("wine"), {QStringLiteral(VANTRELLE_MOCK_HOST), QStringLiteral("--log"),
-                                         log_, QStringLiteral("--hang-file"), hangFile_});
+    mock_.start(QStringLiteral("wine"),
+                {QStringLiteral(VANTRELLE_MOCK_HOST), QStringLiteral("--log"), log_,
+                 QStringLiteral("--hang-file"), hangFile_});
     if (!mock_.waitForStarted(5000)) {
         error_ = QStringLiteral("wine did not start the mock host");
         return false;
@@ -247,9 +248,9 @@ QString IndicatorState(DeskSession& desk, const QString& window) {
     // The right end of the menu bar, where only the indicator is.
     QProcess grab;
     grab.setProcessEnvironment(desk.Environment());
-    grab.start(QStringLiteral("import"), {QStringLiteral("-silent"), QStringLiteral("-window"),
-                                          window, QStringLiteral("-depth"), QStringLiteral("8"),
-                                          QStringLiteral("ppm:-")});
+    grab.start(QStringLiteral("import"),
+               {QStringLiteral("-silent"), QStringLiteral("-window"), window,
+                QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("ppm:-")});
     if (!grab.waitForFinished(10000) || grab.exitCode() != 0) return {};
     const QByteArray ppm = grab.readAllStandardOutput();
     // P6\n<w> <h>\n255\n then RGB triples.
@@ -264,8 +265,8 @@ QString IndicatorState(DeskSession& desk, const QString& window) {
     int connected = 0, notAnswering = 0, refused = 0, grey = 0;
     for (int y = 0; y < 22; ++y) {
         for (int x = width - 180; x < width; ++x) {
-            const auto* p =
-                reinterpret_cast<const unsigned char*>(ppm.constData() + start + 3LL * (y * width + x));
+            const auto* p = reinterpret_cast<const unsigned char*>(ppm.constData() + start +
+                                                                   3LL * (y * width + x));
             const int r = p[0], g = p[1], b = p[2];
             const int chroma = std::max({r, g, b}) - std::min({r, g, b});
             if (chroma > 40) {

@@ -4,8 +4,8 @@
 // DeskSession, on its display.
 
 #include <chrono>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include <QByteArray>

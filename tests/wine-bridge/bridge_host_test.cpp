@@ -56,7 +56,7 @@ protected:
         return fd;
     }
     ino_t Inode() const {
-        struct stat st{};
+        struct stat st {};
         return ::lstat(path_.c_str(), &st) == 0 ? st.st_ino : 0;
     }
 
@@ -68,7 +68,7 @@ protected:
 TEST_F(BridgeHost, MakesAPrivateFolderAndASocketOnlyItsUserCanUse) {
     bridge_host host;
     ASSERT_EQ(bridge_host_listen(&host), 0);
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::lstat(folder_.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
     ASSERT_EQ(::lstat(path_.c_str(), &st), 0);
@@ -101,7 +101,7 @@ TEST_F(BridgeHost, RefusesAFileThatIsNotASocketAndAFolderOthersCanWrite) {
     ::close(file);
     bridge_host host;
     EXPECT_EQ(bridge_host_listen(&host), -1);
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::lstat(path_.c_str(), &st), 0);
     EXPECT_TRUE(S_ISREG(st.st_mode)) << "the file was removed";
     ::unlink(path_.c_str());
@@ -165,8 +165,12 @@ struct FakeWindow {
 std::vector<std::uint8_t> Header(std::uint32_t msg, std::uint32_t wParam, std::uint64_t lParam,
                                  std::uint32_t length, std::uint32_t flags) {
     std::vector<std::uint8_t> out(24);
-    const std::uint32_t words[6] = {msg,    wParam, static_cast<std::uint32_t>(lParam),
-                                    static_cast<std::uint32_t>(lParam >> 32), length, flags};
+    const std::uint32_t words[6] = {msg,
+                                    wParam,
+                                    static_cast<std::uint32_t>(lParam),
+                                    static_cast<std::uint32_t>(lParam >> 32),
+                                    length,
+                                    flags};
     std::memcpy(out.data(), words, sizeof words); // little-endian machine
     return out;
 }

@@ -24,8 +24,8 @@ static LRESULT CALLBACK windowProc(HWND window, UINT msg, WPARAM wParam, LPARAM 
     switch (msg) {
     case WM_COPYDATA: {
         const COPYDATASTRUCT* data = (const COPYDATASTRUCT*)lParam;
-        int at = snprintf(line, sizeof line, "copydata %llx %lx ",
-                          (unsigned long long)data->dwData, (unsigned long)data->cbData);
+        int at = snprintf(line, sizeof line, "copydata %llx %lx ", (unsigned long long)data->dwData,
+                          (unsigned long)data->cbData);
         const unsigned char* bytes = (const unsigned char*)data->lpData;
         for (DWORD i = 0; i < data->cbData && i < 65536; ++i)
             at += snprintf(line + at, sizeof line - at, "%02x", bytes[i]);

@@ -75,8 +75,8 @@ std::vector<QByteArray> MonitorFrames(DeskSession& s) {
 
 struct Recorded {
     std::vector<QByteArray> Frames;
-    std::size_t StartUp = 0;  // frames of the start-up
-    std::size_t Command = 0;  // ... and after All Faders To 100%
+    std::size_t StartUp = 0; // frames of the start-up
+    std::size_t Command = 0; // ... and after All Faders To 100%
     QStringList Faults;
 };
 
@@ -169,12 +169,12 @@ TEST(WineBridge, KeysReachTheWindowWithTheDesksWParamAndLParam) {
                              "keydown ctrl", "keydown x", "keyup x", "keyup ctrl", "key F10"})
         ASSERT_TRUE(s.Xdotool(QString::fromLatin1(step).split(' ')));
     const std::vector<LoggedKey> expected = {
-        {WM_KEYDOWN, 0x110, 0x002A0001},    {WM_KEYDOWN, 0x141, 0x001E0001},
-        {WM_KEYUP, 0x141, 0xC01E0001},      {WM_KEYUP, 0x10, 0xC02A0001},
-        {WM_KEYDOWN, 0x26, 0x01480001},     {WM_KEYUP, 0x26, 0xC1480001},
-        {WM_KEYDOWN, 0x211, 0x001D0001},    {WM_KEYDOWN, 0x258, 0x002D0001},
-        {WM_KEYUP, 0x258, 0xC02D0001},      {WM_KEYUP, 0x11, 0xC01D0001},
-        {WM_SYSKEYDOWN, 0x79, 0x00440001},  {WM_SYSKEYUP, 0x79, 0xC0440001}};
+        {WM_KEYDOWN, 0x110, 0x002A0001},   {WM_KEYDOWN, 0x141, 0x001E0001},
+        {WM_KEYUP, 0x141, 0xC01E0001},     {WM_KEYUP, 0x10, 0xC02A0001},
+        {WM_KEYDOWN, 0x26, 0x01480001},    {WM_KEYUP, 0x26, 0xC1480001},
+        {WM_KEYDOWN, 0x211, 0x001D0001},   {WM_KEYDOWN, 0x258, 0x002D0001},
+        {WM_KEYUP, 0x258, 0xC02D0001},     {WM_KEYUP, 0x11, 0xC01D0001},
+        {WM_SYSKEYDOWN, 0x79, 0x00440001}, {WM_SYSKEYUP, 0x79, 0xC0440001}};
     const QDeadlineTimer deadline(15s);
     while (wine.Keys().size() < from + expected.size() && !deadline.hasExpired())
         QThread::msleep(50);

@@ -69,7 +69,8 @@ static int clear_path(const struct sockaddr_un* addr) {
         return -1;
     }
     if (err != ECONNREFUSED) return fail(addr->sun_path, strerror(err));
-    if (unlink(addr->sun_path) != 0 && errno != ENOENT) return fail(addr->sun_path, strerror(errno));
+    if (unlink(addr->sun_path) != 0 && errno != ENOENT)
+        return fail(addr->sun_path, strerror(errno));
     return 0;
 }
 
@@ -156,8 +157,8 @@ struct server {
     int used;
     int next_id;
     struct bridge_owed owed;
-    uint64_t frames;     /* frames from the desk */
-    int not_answering;   /* the window let a frame wait too long and has not handled one since */
+    uint64_t frames;   /* frames from the desk */
+    int not_answering; /* the window let a frame wait too long and has not handled one since */
 };
 
 static void say(const struct server* s, const char* format, ...) {
@@ -225,8 +226,7 @@ static int serve_messages(struct server* s, struct connection* c) {
             break;
         }
         case BRIDGE_KEY: {
-            const uint64_t window =
-                s->window->post_key(s->window->ctx, m.msg, m.wparam, m.lparam);
+            const uint64_t window = s->window->post_key(s->window->ctx, m.msg, m.wparam, m.lparam);
             if (window != 0)
                 say(s, "%s wParam 0x%x lParam 0x%llx posted to window 0x%llx", key_name(m.msg),
                     m.wparam, (unsigned long long)m.lparam, (unsigned long long)window);
@@ -296,7 +296,8 @@ static void read_done(struct server* s) {
         s->not_answering = 1;
         return;
     case BRIDGE_HANDLED:
-        if (s->not_answering) say(s, "window 0x%llx answers again", (unsigned long long)done.window);
+        if (s->not_answering)
+            say(s, "window 0x%llx answers again", (unsigned long long)done.window);
         s->not_answering = 0;
         say(s, "frame %llu handled by window 0x%llx", (unsigned long long)done.generation,
             (unsigned long long)done.window);
