@@ -47,13 +47,12 @@ Figures Measure(hostlink::Endpoint& endpoint, TChannelTable& table,
     return {us[us.size() / 2], us[us.size() * 99 / 100]};
 }
 
-// Starts a program with its output to /dev/null; its pid.
+// Starts a program with its standard output to /dev/null; its pid.
 pid_t Start(const std::vector<std::string>& argv) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         const int devnull = ::open("/dev/null", O_WRONLY);
         ::dup2(devnull, 1);
-        ::dup2(devnull, 2);
         std::vector<char*> args;
         for (const std::string& a : argv)
             args.push_back(const_cast<char*>(a.c_str()));
@@ -139,13 +138,22 @@ int main() {
 
     const pid_t display = StartDisplay();
     const auto booted = Clock::now();
-    if (Run({VANTRELLE_WINEBOOT, "-i"}) != 0) return 1;
+    // The prefix is complete once its wineserver has written the registry.
+    if (Run({VANTRELLE_WINEBOOT, "-i"}) != 0 || Run({VANTRELLE_WINESERVER, "-w"}) != 0) {
+        Stop(display);
+        return 1;
+    }
     std::printf("wineboot: %.1f s\n", std::chrono::duration<double>(Clock::now() - booted).count());
     const pid_t mock = Start({"wine", VANTRELLE_MOCK_HOST, "--log", top + "/mock-host.log"});
     for (int i = 0; i < 3000 && !std::filesystem::exists(top + "/mock-host.log"); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     const pid_t bridge = Start({VANTRELLE_WINE_BRIDGE});
-    if (!WaitForHost(endpoint, 30)) return 1;
+    if (!WaitForHost(endpoint, 30)) {
+        std::fprintf(stderr, "the bridge did not answer at %s\n", runtime.c_str());
+        Run({VANTRELLE_WINESERVER, "-k"});
+        Stop(display);
+        return 1;
+    }
     const Figures bridged = Measure(endpoint, *table, buffer, delivered);
     std::printf("through the wine bridge:      median %8.2f us  p99 %8.2f us  (%d of %d)\n",
                 bridged.median, bridged.p99, delivered, kFrames);
