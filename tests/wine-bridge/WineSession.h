@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <vector>
 
 #include <QByteArray>
@@ -27,6 +28,10 @@ struct LoggedKey {
     std::uint64_t LParam;
     bool operator==(const LoggedKey&) const = default;
 };
+inline void PrintTo(const LoggedKey& k, std::ostream* os) {
+    *os << std::hex << "{msg 0x" << k.Msg << ", wParam 0x" << k.WParam << ", lParam 0x" << k.LParam
+        << "}" << std::dec;
+}
 
 class WineSession {
 public:

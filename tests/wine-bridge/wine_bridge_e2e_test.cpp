@@ -187,6 +187,28 @@ TEST(WineBridge, KeysReachTheWindowWithTheDesksWParamAndLParam) {
         EXPECT_EQ(keys[i].WParam, expected[i].WParam) << "key " << i;
         EXPECT_EQ(keys[i].LParam, expected[i].LParam) << "key " << i;
     }
+
+    // A held key: repeated key-downs with the previous-state bit, one key-up.
+    // Out of the menu bar F10 may have given the keyboard to.
+    ASSERT_TRUE(s.Xdotool({"key", "Escape"}));
+    ASSERT_TRUE(s.FocusWindow(window, 5s));
+    QThread::msleep(300);
+    const std::size_t held = wine.Keys().size();
+    ASSERT_TRUE(s.Xdotool({"keydown", "a"}));
+    const QDeadlineTimer repeat(15s);
+    while (wine.Keys().size() < held + 3 && !repeat.hasExpired())
+        QThread::msleep(50);
+    ASSERT_TRUE(s.Xdotool({"keyup", "a"}));
+    const QDeadlineTimer up(10s);
+    while ((wine.Keys().empty() || wine.Keys().back().Msg != WM_KEYUP) && !up.hasExpired())
+        QThread::msleep(50);
+    keys = wine.Keys();
+    keys.erase(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(held));
+    ASSERT_GE(keys.size(), 4u) << "the display did not repeat the held key";
+    EXPECT_EQ(keys.front(), (LoggedKey{WM_KEYDOWN, 0x41, 0x001E0001}));
+    for (std::size_t i = 1; i + 1 < keys.size(); ++i)
+        EXPECT_EQ(keys[i], (LoggedKey{WM_KEYDOWN, 0x41, 0x401E0001})) << "repeat " << i;
+    EXPECT_EQ(keys.back(), (LoggedKey{WM_KEYUP, 0x41, 0xC01E0001}));
 }
 
 TEST(WineBridge, WithoutAWindowFramesAreDroppedUntilTheMockHostIsBackAfterACrash) {
