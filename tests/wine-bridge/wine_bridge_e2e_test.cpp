@@ -6,7 +6,9 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonArray>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -328,4 +330,47 @@ TEST(WineBridge, SecondBridgeIsRefusedAndAKilledBridgeShowsAsNoHost) {
     ASSERT_GT(later.size(), restarted);
     EXPECT_EQ(later.back(), AllAt(255));
     EXPECT_TRUE(WaitForIndicator(s, window, QStringLiteral("connected"), 10s));
+}
+
+TEST(WineBridge, RefusesToStartWithAWrongPrefixOrAnOpenSocketFolder) {
+    DeskSession s; // only for its private folders
+    const auto run = [&](const QString& prefix, const QString& runtime, QString* output) {
+        QProcessEnvironment env = s.Environment();
+        env.insert(QStringLiteral("WINEPREFIX"), prefix);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        QProcess bridge;
+        bridge.setProcessEnvironment(env);
+        bridge.setProcessChannelMode(QProcess::MergedChannels);
+        bridge.start(QStringLiteral(VANTRELLE_WINE_BRIDGE), {});
+        if (!bridge.waitForFinished(30000)) {
+            bridge.kill();
+            bridge.waitForFinished(3000);
+            return -1;
+        }
+        *output = QString::fromLocal8Bit(bridge.readAll());
+        return bridge.exitCode();
+    };
+    const QString prefix = qEnvironmentVariable("WINEPREFIX");
+    QString output;
+
+    // A missing prefix would be made afresh by wine, with no host window in it.
+    EXPECT_EQ(run(s.WorkDir() + QStringLiteral("/no-prefix"), s.RuntimeDir(), &output), 1);
+    EXPECT_TRUE(output.contains(QStringLiteral("does not exist"))) << output.toStdString();
+    EXPECT_FALSE(QFile::exists(s.WorkDir() + QStringLiteral("/no-prefix")));
+    EXPECT_EQ(run(s.WorkDir(), s.RuntimeDir(), &output), 1);
+    EXPECT_TRUE(output.contains(QStringLiteral("is not a wine prefix"))) << output.toStdString();
+
+    // A socket folder others can write to: the bridge itself refuses it.
+    const QString open = s.WorkDir() + QStringLiteral("/open");
+    ASSERT_TRUE(QDir().mkpath(open));
+    ASSERT_TRUE(QFile::setPermissions(open, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ExeOwner | QFileDevice::WriteOther |
+                                                QFileDevice::ReadOther | QFileDevice::ExeOther));
+    EXPECT_EQ(run(prefix, open, &output), 1);
+    EXPECT_TRUE(output.contains(QStringLiteral("other users can write to the socket folder")))
+        << output.toStdString();
+    EXPECT_FALSE(QFile::exists(open + QStringLiteral("/THXMainForm")));
+    QProcess kill;
+    kill.start(QStringLiteral(VANTRELLE_WINESERVER), {QStringLiteral("-k")});
+    kill.waitForFinished(20000);
 }
