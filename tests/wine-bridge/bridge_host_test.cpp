@@ -196,7 +196,8 @@ TEST_F(BridgeHost, AnswersAFrameOnlyOnceTheWindowHasHandledIt) {
     ASSERT_EQ(bridge_host_listen(&host), 0);
     FakeWindow window;
     ASSERT_EQ(bridge_done_channel(window.done), 0);
-    const bridge_window_side side{&window, FakeWindow::Offer, FakeWindow::Post, window.done[0]};
+    const bridge_window_side side{&window, FakeWindow::Offer, nullptr, FakeWindow::Post,
+                                  window.done[0]};
     std::thread serving([&] { bridge_host_serve(&host, &side, 0); });
 
     const int desk = ::socket(AF_UNIX, SOCK_STREAM, 0);

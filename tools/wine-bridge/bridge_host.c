@@ -212,6 +212,18 @@ static const char* key_name(uint32_t msg) {
     }
 }
 
+/* Logs what the window did with the latest frame. */
+static void report_outcome(struct server* s, const struct bridge_done* done) {
+    if (done->outcome == BRIDGE_HANDLED) {
+        if (s->not_answering)
+            say(s, "window 0x%llx answers again", (unsigned long long)done->window);
+        say(s, "frame handled by window 0x%llx", (unsigned long long)done->window);
+    } else {
+        say(s, "frame dropped: no " CLASS_NAME " window");
+    }
+    s->not_answering = 0;
+}
+
 /* Handles every whole message the connection has; -1 closes it. */
 static int serve_messages(struct server* s, struct connection* c) {
     struct bridge_message m;
@@ -219,10 +231,17 @@ static int serve_messages(struct server* s, struct connection* c) {
     while ((rc = bridge_reader_next(c->reader, &m)) == 1) {
         switch (bridge_classify(&m)) {
         case BRIDGE_FRAME: {
-            const uint64_t generation = s->window->offer_frame(s->window->ctx, m.payload);
             ++s->frames;
-            if (bridge_owed_add(&s->owed, c->id, generation) != 0) return -1;
             say(s, "frame %llu from desk connection %d", (unsigned long long)s->frames, c->id);
+            struct bridge_done done;
+            if (s->window->send_now != NULL &&
+                s->window->send_now(s->window->ctx, m.payload, &done)) {
+                report_outcome(s, &done);
+                if (answer(c->fd, done.result) != 0) return -1;
+                break;
+            }
+            const uint64_t generation = s->window->offer_frame(s->window->ctx, m.payload);
+            if (bridge_owed_add(&s->owed, c->id, generation) != 0) return -1;
             break;
         }
         case BRIDGE_KEY: {
@@ -288,25 +307,14 @@ static void read_done(struct server* s) {
     struct bridge_done done;
     const ssize_t n = read(s->window->done_fd, &done, sizeof done);
     if (n != (ssize_t)sizeof done) return;
-    switch (done.outcome) {
-    case BRIDGE_NOT_ANSWERING:
+    if (done.outcome == BRIDGE_NOT_ANSWERING) {
         if (!s->not_answering)
             say(s, "window 0x%llx is not answering; keeping the newest frame for it",
                 (unsigned long long)done.window);
         s->not_answering = 1;
         return;
-    case BRIDGE_HANDLED:
-        if (s->not_answering)
-            say(s, "window 0x%llx answers again", (unsigned long long)done.window);
-        s->not_answering = 0;
-        say(s, "frame %llu handled by window 0x%llx", (unsigned long long)done.generation,
-            (unsigned long long)done.window);
-        break;
-    default:
-        s->not_answering = 0;
-        say(s, "frame %llu dropped: no " CLASS_NAME " window", (unsigned long long)done.generation);
-        break;
     }
+    report_outcome(s, &done);
     int ids[BRIDGE_MAX_OWED];
     const int count = bridge_owed_settle(&s->owed, done.generation, ids);
     for (int i = 0; i < count; ++i) {

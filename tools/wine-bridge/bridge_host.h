@@ -38,6 +38,11 @@ struct bridge_window_side {
     /* Keeps the frame as the newest for the window and returns at once with
      * its generation; a bridge_done record follows on done_fd. */
     uint64_t (*offer_frame)(void* ctx, const uint8_t* levels);
+    /* Optional: hands the frame to the window at once, waiting a bounded
+     * time, when nothing is waiting for the window before it. 1 with *done
+     * filled in (handled, or no window), or 0: the frame was not taken, and
+     * goes through offer_frame. Spares two thread hand-offs per frame. */
+    int (*send_now)(void* ctx, const uint8_t* levels, struct bridge_done* done);
     /* Posts a key to the window without waiting; the window's handle, or 0
      * when there is none. */
     uint64_t (*post_key)(void* ctx, uint32_t msg, uint32_t wparam, uint64_t lparam);
