@@ -3,6 +3,7 @@
 // side has handled a frame.
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -244,4 +245,55 @@ TEST_F(BridgeHost, AnswersAFrameOnlyOnceTheWindowHasHandledIt) {
     serving.join();
     bridge_host_close(&host);
     EXPECT_EQ(Inode(), 0u);
+}
+
+namespace {
+
+// A window side that takes frames at once, until told it is not answering.
+struct QuickWindow : FakeWindow {
+    std::atomic<bool> answering{true};
+    std::atomic<int> direct{0};
+    static int SendNow(void* ctx, const std::uint8_t*, bridge_done* done) {
+        auto* self = static_cast<QuickWindow*>(ctx);
+        if (!self->answering) return 0;
+        *done = bridge_done{};
+        done->outcome = BRIDGE_HANDLED;
+        done->result = 7;
+        ++self->direct;
+        return 1;
+    }
+};
+
+} // namespace
+
+TEST_F(BridgeHost, AFrameTakenAtOnceIsAnsweredAtOnceAndOneNotTakenWaitsForTheWindow) {
+    bridge_host host;
+    ASSERT_EQ(bridge_host_listen(&host), 0);
+    QuickWindow window;
+    ASSERT_EQ(bridge_done_channel(window.done), 0);
+    const bridge_window_side side{&window, FakeWindow::Offer, QuickWindow::SendNow,
+                                  FakeWindow::Post, window.done[0]};
+    std::thread serving([&] { bridge_host_serve(&host, &side, 0); });
+
+    const int desk = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const sockaddr_un addr = Address();
+    ASSERT_EQ(::connect(desk, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+    std::vector<std::uint8_t> frame = Header(0x4A, 0, 256, 512, 1);
+    frame.resize(24 + 512, 4);
+    ASSERT_EQ(::send(desk, frame.data(), frame.size(), 0), static_cast<ssize_t>(frame.size()));
+    EXPECT_EQ(Answer(desk, 1000), (std::vector<std::uint8_t>{7, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(window.direct, 1);
+    EXPECT_EQ(window.Frames(), 0u) << "a frame taken at once is not kept as well";
+
+    window.answering = false;
+    ASSERT_EQ(::send(desk, frame.data(), frame.size(), 0), static_cast<ssize_t>(frame.size()));
+    EXPECT_TRUE(Answer(desk, 200).empty());
+    ASSERT_EQ(window.Frames(), 1u) << "not taken at once: kept for the window";
+    window.Report(1, BRIDGE_HANDLED, 0);
+    EXPECT_EQ(Answer(desk, 1000), std::vector<std::uint8_t>(8, 0));
+    ::close(desk);
+
+    ::kill(::getpid(), SIGTERM);
+    serving.join();
+    bridge_host_close(&host);
 }
