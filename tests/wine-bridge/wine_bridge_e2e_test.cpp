@@ -265,6 +265,10 @@ TEST(WineBridge, HungWindowShowsAsNotAnsweringAndGetsTheNewestLevelsOnItsReturn)
     ASSERT_TRUE(WaitForIndicator(s, window, QStringLiteral("connected"), 10s))
         << IndicatorState(s, window).toStdString();
 
+    const auto sentByDesk = [&] {
+        return wine.BridgeOutput().count(QStringLiteral(" from desk connection "));
+    };
+    const qsizetype sentBefore = sentByDesk();
     ASSERT_TRUE(wine.SetHung(true));
     QElapsedTimer timer;
     timer.start();
@@ -277,6 +281,8 @@ TEST(WineBridge, HungWindowShowsAsNotAnsweringAndGetsTheNewestLevelsOnItsReturn)
     ASSERT_TRUE(AllFaders(s, window, 3));
     QThread::msleep(500);
     EXPECT_EQ(wine.Frames().size(), before) << "a hung window handled frames";
+    EXPECT_EQ(sentByDesk() - sentBefore, 1)
+        << "the desk waits once for a host not answering, then keeps its frames";
 
     ASSERT_TRUE(wine.SetHung(false));
     timer.restart();
