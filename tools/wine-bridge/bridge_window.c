@@ -38,8 +38,9 @@ static void report(uint64_t generation, int outcome, int64_t result, HWND window
     bridge_done_send(side.done_pipe[1], &done);
 }
 
-/* Sends each newest frame to the window and reports what became of it. The
- * desk's side never waits here: it only puts frames in the slot. */
+/* Sends each kept frame to the window, retrying the newest while the window
+ * does not answer, and reports what became of it. The socket loop only puts
+ * frames in the slot for it, so keys and other connections go on meanwhile. */
 static DWORD WINAPI send_frames(void* unused) {
     (void)unused;
     uint8_t levels[BRIDGE_FRAME_SIZE];
