@@ -15,6 +15,7 @@ VANTRELLE_PACKAGES=(
     fonts-liberation2 fonts-dejavu-core
     pkg-config libfontconfig-dev libola-dev ola tshark iproute2 util-linux
     python3
+    wine wine64 wine64-tools libwine-dev gcc-mingw-w64-x86-64-win32
 )
 
 ensure_packages() {

@@ -1,0 +1,169 @@
+// The desk's hand-off of a frame (TransmitDmxFrame, answered) to the
+// reference host, and through the wine bridge to a Windows mock host under
+// wine, in one run: median and p99 of each, and their ratio. Makes its own
+// private display, wine prefix and runtime folder.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "hostlink/DmxFrame.h"
+#include "hostlink/UnixEndpoint.h"
+#include "model/ChannelTable.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kFrames = 5000;
+
+struct Figures {
+    double median;
+    double p99;
+};
+
+Figures Measure(hostlink::Endpoint& endpoint, TChannelTable& table,
+                std::array<std::uint8_t, DMX_UNIVERSE_SIZE>& buffer, int& delivered) {
+    std::vector<double> us;
+    us.reserve(kFrames);
+    delivered = 0;
+    for (int i = 0; i < kFrames; ++i) {
+        table.LevelOf(1 + i % 512) = static_cast<std::uint8_t>(i);
+        const auto start = Clock::now();
+        delivered += hostlink::TransmitDmxFrame(endpoint, table.Level, buffer) ? 1 : 0;
+        us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    }
+    std::sort(us.begin(), us.end());
+    return {us[us.size() / 2], us[us.size() * 99 / 100]};
+}
+
+// Starts a program with its standard output to /dev/null; its pid.
+pid_t Start(const std::vector<std::string>& argv) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int devnull = ::open("/dev/null", O_WRONLY);
+        ::dup2(devnull, 1);
+        std::vector<char*> args;
+        for (const std::string& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        ::execvp(args[0], args.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+int Run(const std::vector<std::string>& argv) {
+    const pid_t pid = Start(argv);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void Stop(pid_t pid) {
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
+}
+
+// Until a host answers at the endpoint.
+bool WaitForHost(hostlink::Endpoint& endpoint, int seconds) {
+    for (int i = 0; i < seconds * 100; ++i) {
+        if (endpoint.Find(hostlink::HOST_CLASS_NAME)) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+// Xvfb on a free display, whose name goes into DISPLAY; its pid.
+pid_t StartDisplay() {
+    int fds[2];
+    if (::pipe(fds) != 0) return -1;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        const std::string fd = std::to_string(fds[1]);
+        const int devnull = ::open("/dev/null", O_WRONLY);
+        ::dup2(devnull, 2);
+        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0",
+                 "640x480x24", nullptr);
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    std::string number;
+    char c = 0;
+    while (::read(fds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    ::close(fds[0]);
+    ::setenv("DISPLAY", (":" + number).c_str(), 1);
+    return pid;
+}
+
+} // namespace
+
+int main() {
+    char pattern[] = "/tmp/vantrelle-wine-bench-XXXXXX";
+    const std::string top = ::mkdtemp(pattern);
+    const std::string runtime = top + "/runtime";
+    std::filesystem::create_directory(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    ::setenv("WINEPREFIX", (top + "/prefix").c_str(), 1);
+    ::setenv("WINEARCH", "win64", 1);
+    ::setenv("WINEDEBUG", "-all", 1);
+    ::setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
+
+    auto table = std::make_unique<TChannelTable>();
+    ClearChannels(*table);
+    std::array<std::uint8_t, DMX_UNIVERSE_SIZE> buffer{};
+    hostlink::UnixEndpoint endpoint;
+    int delivered = 0;
+
+    const pid_t monitor = Start({VANTRELLE_BIN_DIR "/vantrelle-monitor", "--json"});
+    if (!WaitForHost(endpoint, 10)) return 1;
+    const Figures direct = Measure(endpoint, *table, buffer, delivered);
+    std::printf("direct to the reference host: median %8.2f us  p99 %8.2f us  (%d of %d)\n",
+                direct.median, direct.p99, delivered, kFrames);
+    const int directDelivered = delivered;
+    Stop(monitor);
+
+    const pid_t display = StartDisplay();
+    const auto booted = Clock::now();
+    // The prefix is complete once its wineserver has written the registry.
+    if (Run({VANTRELLE_WINEBOOT, "-i"}) != 0 || Run({VANTRELLE_WINESERVER, "-w"}) != 0) {
+        Stop(display);
+        return 1;
+    }
+    std::printf("wineboot: %.1f s\n", std::chrono::duration<double>(Clock::now() - booted).count());
+    const pid_t mock = Start({"wine", VANTRELLE_MOCK_HOST, "--log", top + "/mock-host.log"});
+    for (int i = 0; i < 3000 && !std::filesystem::exists(top + "/mock-host.log"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const pid_t bridge = Start({VANTRELLE_WINE_BRIDGE});
+    if (!WaitForHost(endpoint, 30)) {
+        std::fprintf(stderr, "the bridge did not answer at %s\n", runtime.c_str());
+        Run({VANTRELLE_WINESERVER, "-k"});
+        Stop(display);
+        return 1;
+    }
+    const Figures bridged = Measure(endpoint, *table, buffer, delivered);
+    std::printf("through the wine bridge:      median %8.2f us  p99 %8.2f us  (%d of %d)\n",
+                bridged.median, bridged.p99, delivered, kFrames);
+    std::printf("ratio bridge/direct: median %.2f  p99 %.2f\n", bridged.median / direct.median,
+                bridged.p99 / direct.p99);
+
+    Stop(bridge);
+    Run({VANTRELLE_WINESERVER, "-k"});
+    ::waitpid(mock, nullptr, 0);
+    Stop(display);
+    std::filesystem::remove_all(top);
+    return directDelivered == kFrames && delivered == kFrames ? 0 : 1;
+}
