@@ -9,7 +9,7 @@ source "$(dirname "$0")/scripts/common.sh"
 # Only what building the programs and the packages needs: no test libraries.
 VANTRELLE_PACKAGES=(
     cmake ninja-build gcc g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-    libfontconfig-dev libola-dev dpkg-dev fakeroot file gzip
+    libx11-dev libfontconfig-dev libola-dev dpkg-dev fakeroot file gzip
 )
 ensure_packages
 

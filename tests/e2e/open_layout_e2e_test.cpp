@@ -84,18 +84,27 @@ TEST(OpenLayoutEndToEnd, AFileOnTheCommandLineOpensInsteadOfTheLastAndBadOnesAre
 
 namespace {
 
-// Runs a program to its end in `env`; its standard output, trimmed, or a null
-// string when it failed.
-QString Run(const QProcessEnvironment& env, const QString& program, const QStringList& args) {
+// Runs a program to its end in `env`; its standard output, trimmed, in
+// `output`. False (and a test failure) when it failed.
+bool RunTool(const QProcessEnvironment& env, const QString& program, const QStringList& args,
+             QString* output = nullptr) {
     QProcess p;
     p.setProcessEnvironment(env);
     p.start(program, args);
     if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
         ADD_FAILURE() << program.toStdString() << " " << args.join(' ').toStdString()
                       << " failed: " << p.readAllStandardError().toStdString();
-        return {};
+        return false;
     }
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    if (output != nullptr) *output = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+    return true;
+}
+
+// What `program args` prints, or an empty string.
+QString Output(const QProcessEnvironment& env, const QString& program, const QStringList& args) {
+    QString out;
+    RunTool(env, program, args, &out);
+    return out;
 }
 
 } // namespace
@@ -125,9 +134,8 @@ TEST(OpenLayoutEndToEnd, TheFileManagerKnowsLayoutsAndOpensThemWithTheDesk) {
     // No desktop's own opener: gio and xdg-mime take the freedesktop.org way.
     env.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
     env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-    ASSERT_FALSE(Run(env, QStringLiteral("update-mime-database"), {data + "/mime"}).isNull());
-    ASSERT_FALSE(
-        Run(env, QStringLiteral("update-desktop-database"), {data + "/applications"}).isNull());
+    ASSERT_TRUE(RunTool(env, QStringLiteral("update-mime-database"), {data + "/mime"}));
+    ASSERT_TRUE(RunTool(env, QStringLiteral("update-desktop-database"), {data + "/applications"}));
 
     const QString work = s.WorkDir();
     const QString upper = work + QStringLiteral("/FRONT.HXI");
@@ -136,11 +144,12 @@ TEST(OpenLayoutEndToEnd, TheFileManagerKnowsLayoutsAndOpensThemWithTheDesk) {
     const QString type = QStringLiteral("application/x-vantrelle-layout");
     for (const QString& file : {upper, lower}) {
         SCOPED_TRACE(file.toStdString());
-        EXPECT_EQ(Run(env, QStringLiteral("xdg-mime"), {"query", "filetype", file}), type);
-        EXPECT_TRUE(Run(env, QStringLiteral("gio"), {"info", "-a", "standard::content-type", file})
-                        .endsWith(QStringLiteral("standard::content-type: ") + type));
+        EXPECT_EQ(Output(env, QStringLiteral("xdg-mime"), {"query", "filetype", file}), type);
+        EXPECT_TRUE(
+            Output(env, QStringLiteral("gio"), {"info", "-a", "standard::content-type", file})
+                .endsWith(QStringLiteral("standard::content-type: ") + type));
     }
-    EXPECT_EQ(Run(env, QStringLiteral("xdg-mime"), {"query", "default", type}),
+    EXPECT_EQ(Output(env, QStringLiteral("xdg-mime"), {"query", "default", type}),
               QStringLiteral("vantrelle.desktop"));
 
     // "Open" in the file manager: the desk starts with the file shown.

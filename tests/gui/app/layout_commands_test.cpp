@@ -116,6 +116,7 @@ private slots:
         const QString current = QDir::currentPath();
         QDir::setCurrent(dir_.path()); // a relative name is the working folder's
         for (const char* good : {"Cmd.hxi", "./Cmd.hxi"}) {
+            boxes_.clear(); // the close question
             auto form = MakeForm(QLatin1String(good));
             QVERIFY(boxes_.isEmpty());
             QCOMPARE(form->windowTitle(), QStringLiteral("Vantrelle 4.03 Cmd.hxi"));
@@ -151,6 +152,7 @@ private slots:
             QCOMPARE(CaptionText(form->Model().Table().Name1Of(5)), QString());
         }
         QCOMPARE(QFileInfo(PathOf("short3.HXI")).size(), 100);
+        QVERIFY(QFile::remove(PathOf("Config.dat"))); // the next tests start without a last layout
     }
 
     void cancelledOpenChangesNothing() {
