@@ -1,26 +1,41 @@
 #!/usr/bin/env bash
-# Builds the Debian package of the desk and the reference host in its own
-# Release tree (build-package/) and prints the package's path as its last line.
+# Builds the Debian packages of the desk (with the reference host) and of its
+# OLA output module in their own Release tree (build-package/), with GCC and
+# warnings as errors, as Debian's own build would, and prints the packages'
+# paths, the desk's last. Installs what the build needs with apt-get, through
+# sudo when not run as root.
 set -euo pipefail
 source "$(dirname "$0")/scripts/common.sh"
-# Only what building the programs and the package needs: no test libraries.
+# Only what building the programs and the packages needs: no test libraries.
 VANTRELLE_PACKAGES=(
-    cmake ninja-build clang qt6-base-dev qt6-base-dev-tools libgl-dev
-    dpkg-dev fakeroot file gzip
+    cmake ninja-build gcc g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+    libx11-dev libfontconfig-dev libola-dev dpkg-dev fakeroot file gzip
 )
 ensure_packages
 
+# What a package holds must not depend on who builds it: files and folders
+# are made as dpkg-buildpackage makes them, whatever the caller's umask.
+umask 022
 build="${VANTRELLE_PACKAGE_BUILD:-$VANTRELLE_ROOT/build-package}"
-# Debian's hardening flags, as a package built by its own tools would get.
+# Debian's flags (its -O2 and hardening), as a package built by its own tools
+# would get; Release adds only NDEBUG.
 buildflags() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
 ldflags="$(buildflags LDFLAGS)"
-configure_tree "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+# A tree configured before with another compiler or without -Werror starts afresh.
+cache="$build/CMakeCache.txt"
+if [ -f "$cache" ] && ! { grep -q '^CMAKE_CXX_COMPILER:.*g++$' "$cache" &&
+    grep -q '^VANTRELLE_WERROR:BOOL=ON$' "$cache" &&
+    grep -q '^CMAKE_CXX_FLAGS_RELEASE:STRING=-DNDEBUG$' "$cache"; }; then
+    rm -rf "$build"
+fi
+VANTRELLE_CC=gcc VANTRELLE_CXX=g++ VANTRELLE_WERROR=ON \
+    configure_tree "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
     -DVANTRELLE_TESTS=OFF -DVANTRELLE_BENCH=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
-    -DCMAKE_CXX_FLAGS="$(buildflags CPPFLAGS) $(buildflags CXXFLAGS)" \
+    -DCMAKE_CXX_FLAGS="$(buildflags CPPFLAGS) $(buildflags CXXFLAGS)" -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG \
     -DCMAKE_EXE_LINKER_FLAGS="$ldflags" -DCMAKE_MODULE_LINKER_FLAGS="$ldflags" >&2
-# Only what the package holds; the galleries stay unbuilt.
-cmake --build "$build" --target vantrelle vantrelle-monitor vantrelle_desktop_data \
-    -- -j"$(nproc)" >&2
-rm -f "$build"/vantrelle_*.deb
+# Only what the packages hold; the galleries stay unbuilt.
+cmake --build "$build" --target vantrelle vantrelle-monitor vantrelle_ola_module \
+    vantrelle_desktop_data -- -j"$(nproc)" >&2
+rm -f "$build"/vantrelle*.deb
 (cd "$build" && cpack -G DEB >&2)
-ls "$build"/vantrelle_*.deb
+ls "$build"/vantrelle-ola_*.deb "$build"/vantrelle_*.deb

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds the desk and starts it with the reference host monitor, which prints
 # every frame the desk sends. Without a display, both run on a virtual one
-# and a screenshot of the window is saved.
+# and a screenshot of the window is saved. Only what runs is built (the two
+# programs and what they load); ./test.sh builds the rest.
 set -euo pipefail
 source "$(dirname "$0")/scripts/common.sh"
 ensure_packages
-configure_and_build
+configure_and_build vantrelle vantrelle-monitor
 BIN="$VANTRELLE_BUILD/bin"
 
 pids=()

@@ -16,6 +16,7 @@ VANTRELLE_PACKAGES=(
     pkg-config libfontconfig-dev libola-dev ola tshark iproute2 util-linux
     python3
     wine wine64 wine64-tools libwine-dev gcc-mingw-w64-x86-64-win32
+    libglib2.0-bin xdg-utils libfile-mimeinfo-perl shared-mime-info desktop-file-utils
 )
 
 ensure_packages() {
@@ -35,8 +36,9 @@ ensure_packages() {
 }
 
 # configure_tree BUILD_DIR [CMAKE_ARGS...]: the one configure step of every
-# build tree (build/, build-package/, build-asan/). clang, Ninja, ccache where
-# installed and VANTRELLE_WERROR (OFF unless set), then the caller's own
+# build tree (build/, build-package/, build-asan/). clang (or the compilers in
+# VANTRELLE_CC and VANTRELLE_CXX), Ninja, ccache where installed and
+# VANTRELLE_WERROR (OFF unless set), then the caller's own
 # arguments (build type, flags, options), which come last and so may override
 # these. A tree that is configured already (it has its build.ninja) is left
 # as it is.
@@ -47,14 +49,17 @@ configure_tree() {
     local launcher=()
     # A compiler cache, where one is installed, makes rebuilds of other checkouts quick.
     command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    CC=clang CXX=clang++ cmake -S "$VANTRELLE_ROOT" -B "$build" -G Ninja \
+    CC="${VANTRELLE_CC:-clang}" CXX="${VANTRELLE_CXX:-clang++}" cmake -S "$VANTRELLE_ROOT" -B "$build" -G Ninja \
         -DVANTRELLE_WERROR="${VANTRELLE_WERROR:-OFF}" "${launcher[@]}" "$@"
 }
 
-# The one build tree of run.sh and test.sh, built whole.
+# The one build tree of run.sh and test.sh: configured, then built whole, or
+# only the targets given (what they load is built with them).
 configure_and_build() {
     configure_tree "$VANTRELLE_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    cmake --build "$VANTRELLE_BUILD" -- -j"$(nproc)"
+    local targets=()
+    [ $# -eq 0 ] || targets=(--target "$@")
+    cmake --build "$VANTRELLE_BUILD" "${targets[@]}" -- -j"$(nproc)"
 }
 
 # desk_title_pattern BIN_DIR: the regular expression (for xdotool's --name)

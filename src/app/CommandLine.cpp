@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <QRegularExpression>
+#include <QUrl>
 
 #include "app/OutputOptions.h"
 #include "core/Version.h"
@@ -29,6 +30,17 @@ CommandLine::CommandLine()
     parser_.addOption(help_);
     parser_.addOption(version_);
     AddOutputOptions(parser_);
+    parser_.addPositionalArgument(
+        QStringLiteral("file"), QStringLiteral("A layout (.HXI) to open instead of the last one."),
+        QStringLiteral("[file]"));
+}
+
+QString CommandLine::LayoutFile() const {
+    const QStringList files = parser_.positionalArguments();
+    if (files.isEmpty()) return {};
+    // A file manager may hand over a file: URL instead of a path.
+    const QUrl url(files.constFirst());
+    return url.isLocalFile() ? url.toLocalFile() : files.constFirst();
 }
 
 void CommandLine::ApplyOutputsTo(TOutputSettings& settings) const {
@@ -64,12 +76,13 @@ CommandLineOutcome CommandLine::Parse(const QStringList& arguments) {
         outcome.Output = VersionLine(program) + QLatin1Char('\n');
         return outcome;
     }
-    if (!parser_.positionalArguments().isEmpty()) {
+    // One layout at most: the desk shows one at a time.
+    if (parser_.positionalArguments().size() > 1) {
         outcome.Run = false;
         outcome.ExitCode = 2;
         outcome.Error = program + QStringLiteral(": unexpected argument '") +
-                        parser_.positionalArguments().constFirst() + QStringLiteral("'\nTry '") +
-                        program + QStringLiteral(" --help'.\n");
+                        parser_.positionalArguments().at(1) + QStringLiteral("'\nTry '") + program +
+                        QStringLiteral(" --help'.\n");
         return outcome;
     }
     TOutputSettings check;

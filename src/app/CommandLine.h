@@ -33,6 +33,8 @@ public:
     bool IsSet(const QString& name) const { return parser_.isSet(name); }
     QString Value(const QString& name) const { return parser_.value(name); }
     QString HelpText() const;
+    // The layout file named on the command line, as given; empty when none.
+    QString LayoutFile() const;
     // Turns on, for this run only, the network outputs given on the command line.
     void ApplyOutputsTo(TOutputSettings& settings) const;
 

@@ -8,6 +8,7 @@
 
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
+#include "core/FileResult.h"
 #include "layoutfile/LayoutFile.h"
 
 TLayoutCommands::TLayoutCommands(TParts parts) : model_(*parts.Model), parts_(std::move(parts)) {}
@@ -45,11 +46,8 @@ void TLayoutCommands::Open() {
     const TStepScope step(model_, QStringLiteral("Open"));
     // A file that cannot be read changes nothing: the table, the faders, the
     // page buttons and the host's levels stay as they are.
-    const QString previous = fileName_;
-    fileName_ = parts_.OpenDialog->FileName();
     auto table = std::make_unique<TChannelTable>(model_.Table());
-    if (!Read(*table)) {
-        fileName_ = previous;
+    if (!ReadFrom(parts_.OpenDialog->FileName(), *table)) {
         parts_.OpenDialog->SetFileName(previousChoice);
         return;
     }
@@ -61,6 +59,31 @@ void TLayoutCommands::TakeBackFileName(const QString& name) {
     parts_.OpenDialog->SetFileName(name);
     parts_.Window->setWindowTitle(name.isEmpty() ? parts_.BaseCaption + QLatin1Char(' ')
                                                  : LayoutCaption(parts_.BaseCaption, name));
+}
+
+bool TLayoutCommands::OpenAtStart(const QString& path, TChannelTable& table) {
+    const QString file = QFileInfo(path).absoluteFilePath();
+    // The Open dialog lets only an existing file through; a name given from
+    // outside may name none, which is said as a reader's failure would be.
+    if (!QFileInfo::exists(file)) {
+        const TFileError missing(file, QStringLiteral("Cannot open file \"%1\"."),
+                                 QStringLiteral("No such file or directory"));
+        ShowMessageBox(parts_.Window, missing.Message() + QLatin1String(CANNOT_OPEN_FILE),
+                       TMsgDlgType::mtWarning, QMessageBox::Ok);
+        return false;
+    }
+    if (!ReadFrom(file, table)) return false;
+    // As chosen in the Open dialog: offered there next, reopened at the next start.
+    parts_.OpenDialog->SetFileName(file);
+    return true;
+}
+
+bool TLayoutCommands::ReadFrom(const QString& path, TChannelTable& table) {
+    const QString previous = fileName_;
+    fileName_ = path;
+    if (Read(table)) return true;
+    fileName_ = previous;
+    return false;
 }
 
 void TLayoutCommands::Save() {

@@ -33,6 +33,10 @@ public:
 
     void New();
     void Open();
+    // The layout named from outside the desk (its command line), read into
+    // `table` with the checks and messages of Open; false, with FileName
+    // unchanged, when it could not be read.
+    bool OpenAtStart(const QString& path, TChannelTable& table);
     // Writes to FileName when it names a file, else runs SaveAs.
     void Save();
     void SaveAs();
@@ -44,6 +48,9 @@ public:
     bool Read(TChannelTable& table);
 
 private:
+    // `path` into `table` as the layout's file; FileName unchanged on failure.
+    bool ReadFrom(const QString& path, TChannelTable& table);
+
     TDeskModel& model_;
     TParts parts_;
     QString fileName_;

@@ -75,6 +75,9 @@ public:
     // line's --sacn, --artnet, --ola); set before the window is shown.
     using TOutputOverrides = std::function<void(TOutputSettings&)>;
     void SetOutputOverrides(TOutputOverrides overrides) { outputOverrides_ = std::move(overrides); }
+    // A layout to open at start instead of the last one (the command line's
+    // file); set before the window is shown.
+    void SetStartLayout(const QString& path) { startLayout_ = path; }
     // The outputs' own settings file, beside "Config.dat".
     QString OutputSettingsPath() const;
     const TOutputSettings& OutputSettings() const { return outputSettings_; }
@@ -225,6 +228,7 @@ private:
     TStatusCorner* statusCorner_ = nullptr;
     std::set<std::pair<std::string, std::string>> toldRefusals_; // path, reason
     TOutputOverrides outputOverrides_;
+    QString startLayout_;
     TOutputStatusLabel* outputStatus_ = nullptr;
     // The settings file was refused at start and has not been replaced.
     bool settingsRefused_ = false;

@@ -53,7 +53,10 @@ void TMainWindow::ApplyLoadedPreferences() {
     // What an interrupted save left beside the layout goes before it is reopened.
     if (!layoutCommands_->FileName().isEmpty()) RemoveSaveLeftovers(layoutCommands_->FileName());
     auto table = std::make_unique<TChannelTable>(model_->Table());
-    layoutCommands_->Read(*table);
+    // A layout named on the command line comes instead of the last one; when
+    // it cannot be read (the message says why), the last one comes after all.
+    if (startLayout_.isEmpty() || !layoutCommands_->OpenAtStart(startLayout_, *table))
+        layoutCommands_->Read(*table);
     bank_->ShowDigits(ShowDigitsItem->isChecked());
     ApplyBumpType();
     ApplyKeyForwarding();

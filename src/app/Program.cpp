@@ -2,6 +2,8 @@
 #include <memory>
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 #include <QTimer>
 
 #include "app/CommandLine.h"
@@ -10,7 +12,6 @@
 #include "base/DeskStyle.h"
 #include "base/FontConfigWarmUp.h"
 #include "base/FontFallbacks.h"
-#include "dialogs/Artwork.h"
 #include "dialogs/ReadmeWindow.h"
 
 namespace {
@@ -20,6 +21,15 @@ bool Answered(const app::CommandLineOutcome& outcome) {
     std::fputs(outcome.Output.toLocal8Bit().constData(), stdout);
     std::fputs(outcome.Error.toLocal8Bit().constData(), stderr);
     return !outcome.Run;
+}
+
+// The launcher's icon in every size it comes in (data/icons, built in), so
+// that the window and the launcher show the same picture.
+QIcon LauncherIcon() {
+    QIcon icon;
+    for (const QString& file : QDir(QStringLiteral(":/icons")).entryList({QStringLiteral("*.png")}))
+        icon.addFile(QStringLiteral(":/icons/") + file);
+    return icon;
 }
 
 } // namespace
@@ -57,12 +67,13 @@ int main(int argc, char* argv[]) {
         QCoreApplication::exit(0);
     });
     form.SetOutputOverrides([&commandLine](TOutputSettings& s) { commandLine.ApplyOutputsTo(s); });
+    form.SetStartLayout(commandLine.LayoutFile());
     // Made once the window is up, as nothing of the start needs them: the icon
     // (the window manager takes it whenever it comes; the dialogs that draw it
     // come later), and the readme form, created hidden and never shown.
     std::unique_ptr<TReadmeWindow> readme;
     QTimer::singleShot(0, &form, [&readme] {
-        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(DeskArtwork())));
+        QApplication::setWindowIcon(LauncherIcon());
         readme = std::make_unique<TReadmeWindow>();
         FormReadme = readme.get();
     });

@@ -14,9 +14,11 @@ public:
 
     // The oldest answer, taken off the queue; nothing when none is queued.
     std::optional<Answer> Take() {
-        if (answers_.empty()) return std::nullopt;
-        std::optional<Answer> answer(std::in_place, std::move(answers_.front()));
-        answers_.pop_front();
+        std::optional<Answer> answer;
+        if (!answers_.empty()) {
+            answer.emplace(std::move(answers_.front()));
+            answers_.pop_front();
+        }
         return answer;
     }
 

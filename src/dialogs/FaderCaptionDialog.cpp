@@ -16,7 +16,11 @@
 namespace {
 
 constexpr int kClientWidth = 162;
-constexpr int kClientHeight = 98;
+// The channel's line under the buttons: the title alone is cut short by a
+// window manager's buttons on a dialog this narrow.
+constexpr int kChannelTop = 96;
+constexpr int kChannelHeight = 15;
+constexpr int kClientHeight = kChannelTop + kChannelHeight + 3;
 constexpr int kEditLeft = 58;
 constexpr int kEditWidth = 87;
 constexpr int kEditHeight = 21;
@@ -28,8 +32,10 @@ constexpr std::uint16_t kRepeatDelay = 80;
 } // namespace
 
 TFaderCaptionDialog::TFaderCaptionDialog(TDeskModel& model, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    // Only the buttons named here: no minimise or maximise for a fixed dialog.
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
       model_(model) {
     setObjectName(QStringLiteral("FormSetFaderCaption"));
     // 8 pt at 96 dpi; where the face is missing, a narrow sans keeps the
@@ -53,6 +59,10 @@ void TFaderCaptionDialog::CreateControls() {
     Label2->move(9, 36);
     for (QLabel* label : {Label1, Label2})
         label->adjustSize();
+    LabelChannel = new QLabel(this);
+    LabelChannel->setObjectName(QStringLiteral("LabelChannel"));
+    LabelChannel->setAlignment(Qt::AlignCenter);
+    LabelChannel->setGeometry(0, kChannelTop, kClientWidth, kChannelHeight);
     EditCaption1 = new QLineEdit(this);
     EditCaption1->setObjectName(QStringLiteral("EditCaption1"));
     EditCaption1->setGeometry(kEditLeft, 8, kEditWidth, kEditHeight);
@@ -105,6 +115,7 @@ void TFaderCaptionDialog::LoadChannel() {
     EditCaption1->setText(CaptionText(model_.Table().Name1Of(channel)));
     EditCaption2->setText(CaptionText(model_.Table().Name2Of(channel)));
     setWindowTitle(QLatin1String(FADER_CAPTION_TITLE) + QString::number(channel));
+    LabelChannel->setText(QLatin1String(CHANNEL_LINE) + QString::number(channel));
     FocusFirstEdit();
 }
 

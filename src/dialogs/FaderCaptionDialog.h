@@ -20,6 +20,7 @@ inline int PreviousFaderSlot(int slot) {
 }
 
 inline constexpr char FADER_CAPTION_TITLE[] = "Fader Caption: ";
+inline constexpr char CHANNEL_LINE[] = "Channel ";
 
 class TFaderCaptionDialog : public QDialog {
     Q_OBJECT
@@ -34,6 +35,7 @@ public:
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
+    QLabel* LabelChannel = nullptr; // names the channel being edited
     QLineEdit* EditCaption1 = nullptr;
     QLineEdit* EditCaption2 = nullptr;
     ToxGraphicButton* ButtonBack = nullptr;

@@ -14,17 +14,24 @@ TReadmeWindow* FormReadme = nullptr;
 
 namespace {
 
-constexpr QSize kClientSize(632, 453);
-constexpr QRect kRichEditRect(0, 0, 632, 417);
-constexpr QRect kCloseButtonRect(276, 423, 75, 26);
+// The whole window; the client area is what the title bar and frame leave.
+constexpr QSize kWindowSize(640, 480);
+constexpr QSize kCloseButtonSize(75, 26);
+constexpr int kCloseButtonLeft = 276;
+// Below the button, and between it and the text.
+constexpr int kButtonMargin = 4;
+constexpr int kButtonGap = 6;
 constexpr TColor kViewColor = clYellow;
 constexpr TColor kActiveGradient = 0x00FF4A4A;
 
 } // namespace
 
 TReadmeWindow::TReadmeWindow(QWidget* parent)
-    : TSkinnedDialog(parent, kClientSize, TFormBorderStyle::bsSingle, biSystemMenu),
+    : TSkinnedDialog(parent, kWindowSize, TFormBorderStyle::bsSingle, biSystemMenu),
       SearchDirs(ReadmeSearchDirs) {
+    SetOuterSize(kWindowSize);
+    const QSize client = Client()->size();
+    const int buttonTop = client.height() - kButtonMargin - kCloseButtonSize.height();
     setObjectName(QStringLiteral("FormReadme"));
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(11);
@@ -34,7 +41,7 @@ TReadmeWindow::TReadmeWindow(QWidget* parent)
 
     RichEdit1 = new QTextEdit(Client());
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
-    RichEdit1->setGeometry(kRichEditRect);
+    RichEdit1->setGeometry(0, 0, client.width(), buttonTop - kButtonGap);
     RichEdit1->setFrameShape(QFrame::NoFrame);
     RichEdit1->setContentsMargins(1, 1, 1, 1); // border width 1
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -46,7 +53,8 @@ TReadmeWindow::TReadmeWindow(QWidget* parent)
     RichEdit1->setPalette(view);
     RichEdit1->setAutoFillBackground(true);
 
-    BitBtn1 = AddCommandButton("BitBtn1", QStringLiteral("&Close"), kCloseButtonRect);
+    BitBtn1 = AddCommandButton("BitBtn1", QStringLiteral("&Close"),
+                               QRect(QPoint(kCloseButtonLeft, buttonTop), kCloseButtonSize));
     BitBtn1->SetPictureUp(CloseGlyph());
     BitBtn1->SetPictureDisabled(CloseGlyph().convertToFormat(QImage::Format_Grayscale8));
     BitBtn1->SetPictureX(5);

@@ -35,6 +35,11 @@ TSkinnedDialog::TSkinnedDialog(QWidget* parent, const QSize& clientSize, TFormBo
     setFixedSize(oxForm1->OuterSizeFor(clientSize));
 }
 
+void TSkinnedDialog::SetOuterSize(const QSize& outer) {
+    client_->setFixedSize(outer.shrunkBy(oxForm1->ChromeMargins()));
+    setFixedSize(outer);
+}
+
 void TSkinnedDialog::SkinCaption(const QString& caption, TColor activeGradient) {
     oxForm1->SetCaption(caption);
     oxForm1->SetActiveGradient(activeGradient);

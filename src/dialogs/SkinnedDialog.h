@@ -17,6 +17,9 @@ public:
 
     // The parent of the dialog's controls, sized as the client area.
     QWidget* Client() const { return client_; }
+    // Sizes the whole window, frame and title bar included (their height is
+    // the platform's), and the client area to what is left inside.
+    void SetOuterSize(const QSize& outer);
 
     ToxForm* oxForm1 = nullptr;
 

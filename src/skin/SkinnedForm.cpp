@@ -154,7 +154,13 @@ void ToxForm::Changed() {
 void ToxForm::ApplyTaskbarOption() {
     if (!owner_) return;
     // A normal window gets its own task-bar button; a dialog rides on its owner's.
-    const Qt::WindowType type = (options_ & oxfShowInTaskbar) != 0 ? Qt::Window : Qt::Dialog;
+    // A window with an owner stays a dialog all the same: only a dialog is
+    // made transient for its owner, which keeps it above the owner (also above
+    // a stay-on-top one) and hands the focus back to the owner when it closes.
+    // Whether such a window gets a button of its own is the task bar's choice.
+    const bool owned = owner_->parentWidget() != nullptr;
+    const Qt::WindowType type =
+        (options_ & oxfShowInTaskbar) != 0 && !owned ? Qt::Window : Qt::Dialog;
     if (owner_->windowType() == type) return;
     const bool wasVisible = owner_->isVisible();
     owner_->hide();

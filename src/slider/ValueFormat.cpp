@@ -111,7 +111,7 @@ Decimal ToDecimal(T magnitude) {
 void RoundDecimal(Decimal& d, int decimals) {
     const int keep = d.pointPos + decimals;
     if (keep < 0) {
-        d.digits = "0";
+        d.digits.assign(1, '0'); // not = "0": GCC 12 misreads that as an overlapping copy
         d.pointPos = 1;
         return;
     }

@@ -198,7 +198,9 @@ public:
         }
     }
 
-    unsigned char Peek() const { return Has(1) ? static_cast<unsigned char>(in_[pos_]) : vaNull; }
+    unsigned char Peek() const {
+        return Has(1) ? static_cast<unsigned char>(in_[pos_]) : static_cast<unsigned char>(vaNull);
+    }
     bool AtEnd() const { return pos_ >= in_.size(); }
 
 private:

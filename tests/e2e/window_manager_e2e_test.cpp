@@ -3,6 +3,8 @@
 // across a restart, and input that must not move levels.
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 #include "DeskFrames.h"
@@ -38,6 +40,43 @@ bool PickFromPopup(DeskSession& s, const QString& window, int x, int y, const QS
            s.Xdotool(QStringList{"key", "--delay", "150"} + keys);
 }
 
+// The window ids in an xprop answer ("window id # 0x1a00007, 0x..."), as numbers.
+QList<qulonglong> WindowIds(const QString& xprop) {
+    QList<qulonglong> ids;
+    static const QRegularExpression id(QStringLiteral("0x[0-9a-fA-F]+"));
+    for (auto it = id.globalMatch(xprop.section(QLatin1Char('#'), 1)); it.hasNext();)
+        ids << it.next().captured().toULongLong(nullptr, 16);
+    return ids;
+}
+
+// The window `window` is transient for (its owner), 0 when none.
+qulonglong OwnerOf(DeskSession& s, const QString& window) {
+    QString out;
+    s.Xprop({QStringLiteral("-id"), window, QStringLiteral("WM_TRANSIENT_FOR")}, &out);
+    const QList<qulonglong> ids = WindowIds(out);
+    return ids.isEmpty() ? 0 : ids.constFirst();
+}
+
+// Whether the window manager stacks `upper`'s frame above `lower`'s.
+bool StackedAbove(DeskSession& s, const QString& upper, const QString& lower) {
+    QString out;
+    s.Xprop({QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")}, &out);
+    const QList<qulonglong> bottomUp = WindowIds(out);
+    const qsizetype up = bottomUp.indexOf(upper.toULongLong());
+    const qsizetype low = bottomUp.indexOf(lower.toULongLong());
+    return up >= 0 && low >= 0 && up > low;
+}
+
+// Waits until the keyboard focus is in `window`.
+bool WaitForFocus(DeskSession& s, const QString& window, std::chrono::milliseconds timeout) {
+    QDeadlineTimer deadline(timeout);
+    while (s.FocusedWindow() != window) {
+        if (deadline.hasExpired()) return false;
+        s.WaitForMessages(s.Messages().size() + 1, 50ms);
+    }
+    return true;
+}
+
 class DeskDisplays : public ::testing::TestWithParam<bool> {};
 
 std::string DisplayName(const ::testing::TestParamInfo<bool>& info) {
@@ -53,8 +92,15 @@ TEST(WindowManagerEndToEnd, StayOnTopFollowsTheMenuTheReadmeAndTheCaptionDialog)
     EXPECT_FALSE(HasAbove(s.NetWmState(desk))) << "no preferences: the normal layer";
     // The icon is set once the window is up; the window manager still gets it.
     QString icon;
-    EXPECT_TRUE(s.Xprop({QStringLiteral("-id"), desk, QStringLiteral("_NET_WM_ICON")}, &icon));
-    EXPECT_TRUE(icon.contains(QStringLiteral("Icon (120 x 100)"))) << icon.left(120).toStdString();
+    // All of it: the largest size alone is a quarter of a megabyte.
+    EXPECT_TRUE(s.Xprop({QStringLiteral("-len"), QStringLiteral("4000000"), QStringLiteral("-id"),
+                         desk, QStringLiteral("_NET_WM_ICON")},
+                        &icon));
+    // The launcher's icon, in every size it is installed in.
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        EXPECT_TRUE(icon.contains(QStringLiteral("Icon (%1 x %1)").arg(size)))
+            << size << ": " << icon.left(120).toStdString();
+    EXPECT_FALSE(icon.contains(QStringLiteral("Icon (120 x 100)"))) << "the About box's picture";
     ASSERT_TRUE(s.FocusWindow(desk, 10s)) << s.Error().toStdString();
 
     // Preferences > Stay On Top, on.
@@ -90,6 +136,93 @@ TEST(WindowManagerEndToEnd, StayOnTopFollowsTheMenuTheReadmeAndTheCaptionDialog)
     ASSERT_TRUE(s.Xdotool({"key", "--delay", "150", "alt+p", "s"}));
     EXPECT_TRUE(s.WaitForNetWmState(
         desk, [](const QStringList& st) { return !HasAbove(st); }, 10s));
+
+    ASSERT_TRUE(s.ExitWithoutSavingLayout(desk)) << s.Error().toStdString();
+    EXPECT_EQ(s.WaitForDeskExit(10s), 0);
+}
+
+// Every window the desk opens is its own (transient for it): shown above the
+// desk also while the desk stays on top, and closing it gives the focus back
+// to the desk, not to another program's window.
+TEST(WindowManagerEndToEnd, WindowsTheDeskOpensShowAboveItAndGiveTheFocusBack) {
+    DeskSession s;
+    const QString desk = StartDesk(s, true);
+    ASSERT_FALSE(desk.isEmpty()) << s.Error().toStdString();
+    const QString other = s.OpenOtherWindow(QStringLiteral("Elsewhere"));
+    ASSERT_FALSE(other.isEmpty()) << s.Error().toStdString();
+    ASSERT_TRUE(s.FocusWindow(desk, 10s)) << s.Error().toStdString();
+    ASSERT_TRUE(s.Xdotool({"key", "--delay", "150", "alt+p", "s"})); // Stay On Top
+    ASSERT_TRUE(s.WaitForNetWmState(desk, HasAbove, 10s));
+
+    // Help > About, the modal box: above the stay-on-top desk.
+    ASSERT_TRUE(s.Xdotool({"key", "--delay", "150", "alt+h", "Down", "Return"}));
+    const QString about = s.WaitForWindow(QStringLiteral("About Vantrelle"), 10s);
+    ASSERT_FALSE(about.isEmpty()) << "the About box did not appear";
+    EXPECT_EQ(OwnerOf(s, about), desk.toULongLong()) << "the About box has no owner";
+    EXPECT_TRUE(StackedAbove(s, about, desk)) << "the About box is hidden behind the desk";
+    EXPECT_TRUE(HasAbove(s.NetWmState(desk))) << "the desk left its layer for the box";
+    ASSERT_TRUE(s.FocusWindow(about, 10s)) << s.Error().toStdString();
+    ASSERT_TRUE(s.Xdotool({"key", "Escape"}));
+    ASSERT_TRUE(s.WaitForWindowGone(QStringLiteral("About Vantrelle"), 10s));
+    EXPECT_TRUE(WaitForFocus(s, desk, 10s))
+        << "the focus went to " << s.FocusedWindow().toStdString();
+
+    // Help > Readme: 640 by 480, owned by the desk, the focus back on the desk once closed.
+    ASSERT_TRUE(s.Xdotool({"key", "--delay", "150", "alt+h", "Return"}));
+    const QString readme = s.WaitForWindow(QStringLiteral("Readme"), 10s);
+    ASSERT_FALSE(readme.isEmpty()) << "the Readme window did not appear";
+    EXPECT_EQ(OwnerOf(s, readme), desk.toULongLong()) << "the Readme window has no owner";
+    QString geometry;
+    ASSERT_TRUE(s.Xdotool({"getwindowgeometry", "--shell", readme}, &geometry));
+    EXPECT_TRUE(geometry.contains(QStringLiteral("WIDTH=640\nHEIGHT=480")))
+        << geometry.toStdString();
+    ASSERT_TRUE(s.FocusWindow(readme, 10s)) << s.Error().toStdString();
+    ASSERT_TRUE(s.Xdotool({"key", "alt+c"})); // Close
+    ASSERT_TRUE(s.WaitForWindowGone(QStringLiteral("Readme"), 10s));
+    EXPECT_TRUE(WaitForFocus(s, desk, 10s))
+        << "the focus went to " << s.FocusedWindow().toStdString();
+    EXPECT_TRUE(s.WaitForNetWmState(desk, HasAbove, 10s));
+
+    // The caption dialog of channel 512: page 16, fader 1, then Back to fader 32.
+    const int menu = MenuHeight(s, desk);
+    ASSERT_GT(menu, 0);
+    ASSERT_TRUE(s.Xdotool(At(desk, 15 * kColumn + kColumn / 2, menu + kPageRow / 2)));
+    ASSERT_TRUE(s.Xdotool({"click", "1"}));
+    ASSERT_TRUE(PickFromPopup(s, desk, kColumn / 2, menu + kPageRow + 90, kSetCaption));
+    const QString first = s.WaitForWindow(QStringLiteral("Fader Caption: 481"), 10s);
+    ASSERT_FALSE(first.isEmpty()) << "the caption dialog did not open on channel 481";
+    ASSERT_TRUE(s.FocusWindow(first, 10s)) << s.Error().toStdString();
+    ASSERT_TRUE(s.Xdotool({"key", "Up"}));
+    const QString caption = s.WaitForWindow(QStringLiteral("Fader Caption: 512"), 10s);
+    ASSERT_FALSE(caption.isEmpty());
+    EXPECT_EQ(OwnerOf(s, caption), desk.toULongLong());
+    // Only the buttons the dialog has: the window manager is asked (Motif hints:
+    // flags, functions, decorations) for no minimise and no maximise button.
+    QString motif;
+    ASSERT_TRUE(
+        s.Xprop({QStringLiteral("-id"), caption, QStringLiteral("_MOTIF_WM_HINTS")}, &motif));
+    const QStringList hints = motif.section(QLatin1Char('='), 1).split(QLatin1Char(','));
+    ASSERT_GE(hints.size(), 3) << motif.toStdString();
+    const uint flags = hints[0].trimmed().toUInt(nullptr, 16);
+    const uint functions = hints[1].trimmed().toUInt(nullptr, 16);
+    const uint decorations = hints[2].trimmed().toUInt(nullptr, 16);
+    EXPECT_EQ(flags & 3u, 3u) << "functions and decorations not both given: "
+                              << motif.toStdString();
+    EXPECT_EQ(functions & 0x19u, 0u)
+        << "all, minimise or maximise allowed: " << motif.toStdString();
+    EXPECT_NE(functions & 0x20u, 0u) << "no close: " << motif.toStdString();
+    EXPECT_EQ(decorations & 0x61u, 0u)
+        << "all, minimise or maximise buttons: " << motif.toStdString();
+    QString actions;
+    ASSERT_TRUE(s.Xprop({QStringLiteral("-id"), caption, QStringLiteral("_NET_WM_ALLOWED_ACTIONS")},
+                        &actions));
+    EXPECT_TRUE(actions.contains(QStringLiteral("_NET_WM_ACTION_CLOSE"))) << actions.toStdString();
+    EXPECT_FALSE(actions.contains(QStringLiteral("_NET_WM_ACTION_MAXIMIZE")))
+        << actions.toStdString();
+    ASSERT_TRUE(s.Xdotool({"key", "alt+F4"}));
+    ASSERT_TRUE(s.WaitForWindowGone(QStringLiteral("Fader Caption: 512"), 10s));
+    EXPECT_TRUE(WaitForFocus(s, desk, 10s))
+        << "the focus went to " << s.FocusedWindow().toStdString();
 
     ASSERT_TRUE(s.ExitWithoutSavingLayout(desk)) << s.Error().toStdString();
     EXPECT_EQ(s.WaitForDeskExit(10s), 0);

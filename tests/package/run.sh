@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The Debian package as a person meets it, on a machine where we are root:
-# build it, check it (lintian, the desktop entry, AppStream, icons, manual
-# pages), install it with apt, run the installed desk as an unprivileged user
-# under Xvfb with the installed reference host, then purge it and check that
-# nothing of it is left.
+# The Debian packages as a person meets them, on a machine where we are root:
+# build them under a strict umask, check them (lintian with its warnings,
+# modes, the desktop entry, the layouts' MIME type, AppStream, icons, manual
+# pages), install the desk alone with apt, run it as an unprivileged user
+# under Xvfb with the installed reference host, add the OLA module's package
+# and run it again, then purge both and check that nothing of them is left.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/../../scripts/common.sh"
@@ -13,7 +14,7 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 2
 fi
 VANTRELLE_PACKAGES=(lintian desktop-file-utils appstream man-db file inotify-tools
-    xvfb xauth xdotool x11-utils)
+    shared-mime-info xdg-utils libfile-mimeinfo-perl xvfb xauth xdotool x11-utils)
 ensure_packages || exit 1
 
 passed=0
@@ -61,50 +62,85 @@ wait_for() {
     return 1
 }
 
-# --- build and check the package file ----------------------------------------
-deb="$("$VANTRELLE_ROOT/package.sh" | tail -n 1)"
-if [ ! -f "$deb" ]; then
-    echo "FAIL - package.sh printed no package path"
+# --- build and check the package files ---------------------------------------
+# Under the strictest umask a builder may have: what the packages hold must
+# not depend on it.
+built="$(umask 077 && "$VANTRELLE_ROOT/package.sh")"
+deb="$(tail -n 1 <<<"$built")"
+ola_deb="$(grep '/vantrelle-ola_[^/]*\.deb$' <<<"$built")"
+if [ ! -f "$deb" ] || [ ! -f "$ola_deb" ]; then
+    echo "FAIL - package.sh printed no paths of the two packages: $built"
     failed=$((failed + 1))
     finish
 fi
-echo "package: $deb"
-cp "$deb" "$work/"
+echo "packages: $deb $ola_deb"
+cp "$deb" "$ola_deb" "$work/"
+chmod 644 "$work"/*.deb # apt reads them as its own user
 deb="$work/$(basename "$deb")"
+ola_deb="$work/$(basename "$ola_deb")"
 
 lintian_ok() {
-    # Errors fail the check; warnings are shown.
-    lintian --fail-on error --tag-display-limit 0 "$deb" | tee "$work/lintian.txt"
+    # Errors and warnings fail the check, an override that no longer matches too.
+    lintian --fail-on error,warning --tag-display-limit 0 "$1" | tee "$work/lintian.txt"
     local rc=${PIPESTATUS[0]}
-    ! grep -q '^E:' "$work/lintian.txt" && [ "$rc" -eq 0 ]
+    ! grep -qE '^[EW]:|unused-override|mismatched-override' "$work/lintian.txt" && [ "$rc" -eq 0 ]
 }
-check "lintian reports no error" lintian_ok
+check "lintian reports no error or warning on the desk's package" lintian_ok "$deb"
+check "lintian reports no error or warning on the OLA module's package" lintian_ok "$ola_deb"
+# Folders 0755, files 0644 or 0755, whatever the umask they were built under.
+modes_ok() {
+    dpkg-deb -c "$1" | awk '
+        $1 ~ /^d/ && $1 != "drwxr-xr-x" { print; bad = 1 }
+        $1 ~ /^-/ && $1 != "-rw-r--r--" && $1 != "-rwxr-xr-x" { print; bad = 1 }
+        END { exit bad }'
+}
+check "the desk's package gives everyone read access" modes_ok "$deb"
+check "the OLA module's package gives everyone read access" modes_ok "$ola_deb"
 
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
 check "dependencies come from the binaries (Qt widgets, C++ runtime)" \
     bash -c '[[ "$1" == *libqt6widgets6* && "$1" == *libstdc++6* && "$1" == *libc6* ]]' _ "$depends"
+check "the desk does not depend on OLA" bash -c '[[ "$1" != *libola* && "$1" != *protobuf* ]]' _ "$depends"
+check "the desk recommends the OLA module's package" \
+    bash -c '[ "$(dpkg-deb -f "$1" Recommends)" = vantrelle-ola ]' _ "$deb"
 
 dpkg-deb -c "$deb" | awk '{print $NF}' | sed 's#^\./#/#' >"$work/contents.txt"
+dpkg-deb -c "$ola_deb" | awk '{print $NF}' | sed 's#^\./#/#' >"$work/ola-contents.txt"
 for path in /usr/bin/vantrelle /usr/bin/vantrelle-monitor /usr/share/vantrelle/Readme.rtf \
     /usr/share/applications/vantrelle.desktop /usr/share/icons/hicolor/scalable/apps/vantrelle.svg \
+    /usr/share/mime/packages/vantrelle.xml /usr/share/lintian/overrides/vantrelle \
     /usr/share/man/man1/vantrelle.1.gz /usr/share/man/man1/vantrelle-monitor.1.gz \
-    /usr/share/doc/vantrelle/copyright /usr/share/doc/vantrelle/changelog.gz; do
+    /usr/share/doc/vantrelle/copyright /usr/share/doc/vantrelle/changelog.gz \
+    /usr/share/doc/vantrelle/README.md.gz; do
     check "the package holds $path" grep -qx "$path" "$work/contents.txt"
 done
 for size in $VANTRELLE_ICON_SIZES; do
     check "the package holds the ${size}px icon" \
         grep -qx "/usr/share/icons/hicolor/${size}x${size}/apps/vantrelle.png" "$work/contents.txt"
 done
-check "the package holds the OLA output's module" grep -qE '^/usr/lib/([^/]+/)?vantrelle/vantrelle-ola\.so$' \
+check "the desk's package holds no OLA module" bash -c '! grep -q "vantrelle-ola\.so$" "$1"' _ \
     "$work/contents.txt"
-check "the module's client library is a dependency" bash -c '[[ "$1" == *libola* ]]' _ "$depends"
+check "the OLA package holds the OLA output's module" \
+    grep -qE '^/usr/lib/([^/]+/)?vantrelle/vantrelle-ola\.so$' "$work/ola-contents.txt"
+for path in /usr/share/doc/vantrelle-ola/copyright /usr/share/doc/vantrelle-ola/changelog.gz; do
+    check "the OLA package holds $path" grep -qx "$path" "$work/ola-contents.txt"
+done
+ola_depends="$(dpkg-deb -f "$ola_deb" Depends)"
+echo "Depends of vantrelle-ola: $ola_depends"
+check "the module's client library is a dependency of its package" \
+    bash -c '[[ "$1" == *libola* ]]' _ "$ola_depends"
+check "the module's package depends on this very desk" \
+    bash -c '[[ "$1" == *"vantrelle (= $2)"* ]]' _ "$ola_depends" "$(dpkg-deb -f "$deb" Version)"
 check "the package holds AppStream metadata" grep -q '^/usr/share/metainfo/.*\.metainfo\.xml$' \
     "$work/contents.txt"
 
 # --- install ------------------------------------------------------------------
-dpkg -s vantrelle >/dev/null 2>&1 && apt-get -o DPkg::Lock::Timeout=600 remove --purge -y vantrelle
-check "apt-get installs the package" \
+for p in vantrelle-ola vantrelle; do
+    dpkg -s "$p" >/dev/null 2>&1 && apt-get -o DPkg::Lock::Timeout=600 remove --purge -y "$p"
+done
+# The desk alone first: it runs without OLA.
+check "apt-get installs the desk's package" \
     env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y \
     --no-install-recommends "$deb"
 if ! dpkg -s vantrelle >/dev/null 2>&1; then finish; fi
@@ -112,6 +148,15 @@ dpkg -L vantrelle | sort >"$work/installed.txt"
 
 check "desktop-file-validate accepts the launcher" \
     desktop-file-validate /usr/share/applications/vantrelle.desktop
+check "the launcher opens layouts" bash -c 'grep -qx "Exec=vantrelle %f" "$1" &&
+    grep -qx "MimeType=application/x-vantrelle-layout;" "$1"' _ /usr/share/applications/vantrelle.desktop
+# The installed MIME type, as the system's database has it once dpkg's triggers ran.
+for f in SHOW.HXI show.hxi; do head -c 33800 /dev/zero >"$work/$f"; done
+for file in "$work/SHOW.HXI" "$work/show.hxi"; do
+    check "$(basename "$file") is a Vantrelle layout" \
+        bash -c '[ "$(XDG_DATA_HOME=/nonexistent xdg-mime query filetype "$1")" = application/x-vantrelle-layout ]' \
+        _ "$file"
+done
 metainfo="$(ls /usr/share/metainfo/*.metainfo.xml 2>/dev/null | xargs -r grep -l '<launchable type="desktop-id">vantrelle.desktop' | head -n 1)"
 check "appstreamcli validates the metadata" appstreamcli validate --no-net "$metainfo"
 check "the metadata refers to a screenshot" grep -q '<screenshot type="default">' "$metainfo"
@@ -183,7 +228,8 @@ inotifywait --monitor --event open --format '%w%f' /usr/share/vantrelle \
     >"$work/opened.txt" 2>"$work/inotify.err" &
 pids+=($!)
 wait_for 20 grep -q 'Watches established' "$work/inotify.err"
-start_as_user /usr/bin/vantrelle >"$work/desk.out" 2>&1 &
+# Asked for an OLA output, the desk without the module's package says so and runs.
+start_as_user /usr/bin/vantrelle --ola 1 >"$work/desk.out" 2>&1 &
 desk=$!
 pids+=($desk)
 
@@ -227,6 +273,8 @@ kill "$desk" 2>/dev/null # only when File > Exit did not end it
 wait "$desk" 2>/dev/null
 echo "desk said:"
 sed 's/^/    /' "$work/desk.out"
+check "without the OLA package the desk says the output is not installed" \
+    grep -q "the OLA output is not available: not installed" "$work/desk.out"
 layout="$(ls "$home"/show.* 2>/dev/null | head -n 1)"
 check "the layout was saved in the home folder" bash -c '[ "$(stat -c %s "$1")" = 33800 ]' _ "$layout"
 
@@ -234,9 +282,14 @@ config="$home/.config/vantrelle/Config.dat"
 check "Config.dat is kept in the user's configuration folder" test -s "$config"
 check "Config.dat belongs to the user" bash -c '[ "$(stat -c %U "$1")" = "$2" ]' _ "$config" "$user"
 
-# Started again from the launcher, the desk reopens the last layout; with an
-# OLA output asked for, it loads the installed module (olad need not run: the
-# output only reports the daemon missing, on this machine's own loopback).
+# With the module's package added and started again from the launcher, the
+# desk reopens the last layout; with an OLA output asked for, it loads the
+# installed module (olad need not run: the output only reports the daemon
+# missing, on this machine's own loopback).
+check "apt-get installs the OLA module's package" \
+    env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y \
+    --no-install-recommends "$ola_deb"
+dpkg -L vantrelle-ola 2>/dev/null | sort >>"$work/installed.txt"
 start_as_user /usr/bin/vantrelle --ola 1 >"$work/desk2.out" 2>&1 &
 desk=$!
 pids+=($desk)
@@ -264,15 +317,17 @@ check "nothing was written under /usr" bash -c \
 for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
 wait "${pids[@]}" 2>/dev/null
 check "no program of the user is left running" wait_for 20 bash -c '! pgrep -u "$1" >/dev/null' _ "$user"
-check "apt-get removes the package with its configuration" \
-    env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 remove --purge -y vantrelle
-check "dpkg no longer knows the package" bash -c '! dpkg -s vantrelle >/dev/null 2>&1'
+check "apt-get removes the packages with their configuration" \
+    env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 remove --purge -y \
+    vantrelle-ola vantrelle
+check "dpkg no longer knows the packages" \
+    bash -c '! dpkg -s vantrelle >/dev/null 2>&1 && ! dpkg -s vantrelle-ola >/dev/null 2>&1'
 left_over() {
     local left=""
     while read -r path; do
         [ -f "$path" ] || [ -L "$path" ] && left+="$path "
     done <"$work/installed.txt"
-    for dir in /usr/share/vantrelle /usr/share/doc/vantrelle; do
+    for dir in /usr/share/vantrelle /usr/share/doc/vantrelle /usr/share/doc/vantrelle-ola; do
         [ -e "$dir" ] && left+="$dir "
     done
     [ -z "$left" ] || { echo "left behind: $left"; return 1; }

@@ -17,6 +17,7 @@
 #include "bank/PageButton.h"
 #include "base/CommonDialogs.h"
 #include "base/MessageBox.h"
+#include "model/Captions.h"
 #include "persist/Persist.h"
 
 class LayoutCommandsTest : public QObject {
@@ -26,10 +27,11 @@ class LayoutCommandsTest : public QObject {
     QTemporaryDir dir_;
     QStringList boxes_;
 
-    std::unique_ptr<TMainWindow> MakeForm() {
+    std::unique_ptr<TMainWindow> MakeForm(const QString& startLayout = {}) {
         records_.clear();
         auto form = std::make_unique<TMainWindow>(std::make_unique<RecordingEndpoint>(&records_));
         form->PreferenceStore->SetProgramDirectory(dir_.path());
+        form->SetStartLayout(startLayout);
         form->show();
         // The deferred load completes start-up once events flow.
         if (!QTest::qWaitFor([&] { return form->Model().Ready(); }, 5000))
@@ -88,6 +90,69 @@ private slots:
         QVERIFY(form->Model().Ready());
         QVERIFY(!records_.empty());
         QCOMPARE(records_.back().Payload[39], std::uint8_t{200});
+    }
+
+    // A layout named on the command line: opened instead of the last one,
+    // with Open's checks and messages; when it cannot be read, the last one.
+    void startLayoutComesInsteadOfTheLastOrIsRefusedWithOpensMessage() {
+        {
+            auto form = MakeForm();
+            auto named = std::make_unique<TChannelTable>(form->Model().Table());
+            StoreCaption(named->Name1Of(5), QStringLiteral("Cmd5"));
+            form->Model().LoadLayout(*named, {});
+            TFileDialog::QueueAnswer(PathOf("Cmd.hxi"));
+            form->SaveAsItem->trigger();
+            form->NewItem->trigger();
+            TFileDialog::QueueAnswer(PathOf("Last.HXI"));
+            form->SaveAsItem->trigger();
+            QueueMessageBoxAnswer(QMessageBox::No);
+            QVERIFY(form->close()); // keeps Last.HXI as the layout to reopen
+        }
+        QFile shortFile(PathOf("short3.HXI"));
+        QVERIFY(shortFile.open(QIODevice::WriteOnly));
+        shortFile.write(QByteArray(100, '\0'));
+        shortFile.close();
+
+        const QString current = QDir::currentPath();
+        QDir::setCurrent(dir_.path()); // a relative name is the working folder's
+        for (const char* good : {"Cmd.hxi", "./Cmd.hxi"}) {
+            boxes_.clear(); // the close question
+            auto form = MakeForm(QLatin1String(good));
+            QVERIFY(boxes_.isEmpty());
+            QCOMPARE(form->windowTitle(), QStringLiteral("Vantrelle 4.03 Cmd.hxi"));
+            QCOMPARE(form->LayoutCommands().FileName(), PathOf("Cmd.hxi"));
+            QCOMPARE(CaptionText(form->Model().Table().Name1Of(5)), QStringLiteral("Cmd5"));
+            // As after File > Open: the file to reopen at the next start.
+            QCOMPARE(form->OpenDialog->FileName(), PathOf("Cmd.hxi"));
+            form->OpenDialog->SetFileName(PathOf("Last.HXI"));
+            QueueMessageBoxAnswer(QMessageBox::No);
+            QVERIFY(form->close());
+        }
+        QDir::setCurrent(current);
+
+        const struct {
+            const char* file;
+            QString said;
+        } bad[] = {
+            {"missing.HXI", QStringLiteral("No such file or directory")},
+            {"short3.HXI", QStringLiteral("holds 100 of 33800 bytes.")},
+            {".", QStringLiteral("Is a directory")},
+        };
+        for (const auto& b : bad) {
+            boxes_.clear();
+            QueueMessageBoxAnswer(QMessageBox::Ok);
+            auto form = MakeForm(PathOf(b.file));
+            QCOMPARE(boxes_.size(), 1);
+            QVERIFY2(boxes_[0].contains(b.said), qPrintable(boxes_[0]));
+            QVERIFY2(boxes_[0].endsWith(QStringLiteral(" Cannot Open File")),
+                     qPrintable(boxes_[0]));
+            QCOMPARE(form->windowTitle(), QStringLiteral("Vantrelle 4.03 Last.HXI"));
+            QCOMPARE(form->LayoutCommands().FileName(), PathOf("Last.HXI"));
+            QCOMPARE(form->OpenDialog->FileName(), PathOf("Last.HXI"));
+            QCOMPARE(CaptionText(form->Model().Table().Name1Of(5)), QString());
+        }
+        QCOMPARE(QFileInfo(PathOf("short3.HXI")).size(), 100);
+        QVERIFY(QFile::remove(PathOf("Config.dat"))); // the next tests start without a last layout
     }
 
     void cancelledOpenChangesNothing() {

@@ -34,7 +34,14 @@ private slots:
 
     void controlsSitWhereTheDialogPutsThem() {
         QVERIFY(Open(1, 1));
-        QCOMPARE(dialog_->size(), QSize(162, 98));
+        QCOMPARE(dialog_->size(), QSize(162, 114));
+        // The channel shows inside the dialog, not only in a title a window
+        // manager may cut short, and follows the steps.
+        QCOMPARE(dialog_->LabelChannel->text(), QStringLiteral("Channel 1"));
+        QVERIFY(dialog_->LabelChannel->geometry().top() >= dialog_->ButtonOK->geometry().bottom());
+        QVERIFY(dialog_->rect().contains(dialog_->LabelChannel->geometry()));
+        QVERIFY(!dialog_->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(!dialog_->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QCOMPARE(dialog_->EditCaption1->geometry(), QRect(58, 8, 87, 21));
         QCOMPARE(dialog_->EditCaption2->geometry(), QRect(58, 32, 87, 21));
         QCOMPARE(dialog_->EditCaption1->maxLength(), 12);
@@ -53,8 +60,10 @@ private slots:
     void nextWrapsWithinThePage() {
         QVERIFY(Open(3, 32));
         QCOMPARE(Title(), QStringLiteral("Fader Caption: 96"));
+        QCOMPARE(dialog_->LabelChannel->text(), QStringLiteral("Channel 96"));
         Click(dialog_->ButtonNext);
         QCOMPARE(Title(), QStringLiteral("Fader Caption: 65"));
+        QCOMPARE(dialog_->LabelChannel->text(), QStringLiteral("Channel 65"));
         QCOMPARE(f_.Model().CurrentFader(), 1);
         Click(dialog_->ButtonBack);
         QCOMPARE(Title(), QStringLiteral("Fader Caption: 96"));

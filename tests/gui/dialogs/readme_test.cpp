@@ -62,16 +62,19 @@ void ReadmeTest::cleanup() {
 void ReadmeTest::controlsAreAsDesigned() {
     TReadmeWindow form;
     QCOMPARE(form.windowTitle(), QStringLiteral("Readme"));
-    QCOMPARE(form.Client()->size(), QSize(632, 453));
+    // 640 by 480 with the title bar and frame, whatever the platform's title height.
+    QCOMPARE(form.size(), QSize(640, 480));
     QCOMPARE(form.minimumSize(), form.maximumSize()); // fixed size
+    QCOMPARE(form.oxForm1->OuterSizeFor(form.Client()->size()), QSize(640, 480));
     QCOMPARE(form.font().family(), QStringLiteral("Arial"));
-    QCOMPARE(form.RichEdit1->geometry(), QRect(0, 0, 632, 417));
+    const int clientHeight = form.Client()->height();
+    QCOMPARE(form.RichEdit1->geometry(), QRect(0, 0, 632, clientHeight - 36));
+    QCOMPARE(form.BitBtn1->geometry(), QRect(276, clientHeight - 30, 75, 26));
     QCOMPARE(form.RichEdit1->palette().color(QPalette::Base), QColor(255, 255, 0));
     QVERIFY(!form.RichEdit1->isReadOnly());
     QCOMPARE(form.RichEdit1->frameShape(), QFrame::NoFrame);
     QCOMPARE(form.RichEdit1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     QCOMPARE(form.RichEdit1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    QCOMPARE(form.BitBtn1->geometry(), QRect(276, 423, 75, 26));
     QCOMPARE(form.BitBtn1->Caption(), QStringLiteral("&Close"));
     QCOMPARE(form.BitBtn1->Style(), ToxBtnStyle::bsWin97);
     QCOMPARE(form.BitBtn1->Background().Style(), ToxBackgroundStyle::oxbSolid);

@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QStyle>
 #include <QTest>
+#include <QWindow>
+#include <memory>
 
 #include "HelpTestSupport.h"
 #include "dialogs/AboutBox.h"
@@ -22,6 +24,7 @@ private slots:
     void closeButtonClosesTheWindow();
     void draggingTheTitleBarMovesTheWindow();
     void taskbarOptionKeepsVisibility();
+    void ownedWindowStaysTransientForItsOwner();
 };
 
 void SkinTest::ownerMustBeAWindow_data() {
@@ -163,8 +166,8 @@ void SkinTest::draggingTheTitleBarMovesTheWindow() {
 }
 
 void SkinTest::taskbarOptionKeepsVisibility() {
-    QWidget owner;
-    auto* window = new QDialog(&owner);
+    auto dialog = std::make_unique<QDialog>();
+    QDialog* window = dialog.get();
     ToxForm form(window);
     QCOMPARE(window->windowType(), Qt::Dialog);
     window->show();
@@ -177,6 +180,18 @@ void SkinTest::taskbarOptionKeepsVisibility() {
     form.SetOptions(form.Options() & ~oxfShowInTaskbar);
     QCOMPARE(window->windowType(), Qt::Dialog);
     QVERIFY(!window->isVisible());
+}
+
+void SkinTest::ownedWindowStaysTransientForItsOwner() {
+    QWidget owner;
+    auto* window = new QDialog(&owner);
+    ToxForm form(window);
+    form.SetOptions(form.Options() | oxfShowInTaskbar);
+    QCOMPARE(window->windowType(), Qt::Dialog);
+    owner.show();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QCOMPARE(window->windowHandle()->transientParent(), owner.windowHandle());
 }
 
 QTEST_MAIN(SkinTest)

@@ -32,7 +32,7 @@ TEST(CommandLine, HelpPrintsTheUsageUnderTheProgramsNameAndEnds) {
         EXPECT_FALSE(o.Run);
         EXPECT_EQ(o.ExitCode, 0);
         EXPECT_TRUE(o.Error.isEmpty());
-        EXPECT_TRUE(o.Output.startsWith(QStringLiteral("Usage: vantrelle [options]\n")))
+        EXPECT_TRUE(o.Output.startsWith(QStringLiteral("Usage: vantrelle [options] [file]\n")))
             << o.Output.toStdString();
         EXPECT_TRUE(o.Output.contains(QStringLiteral("-h, --help")));
         EXPECT_TRUE(o.Output.contains(QStringLiteral("-v, --version")));
@@ -56,17 +56,39 @@ TEST(CommandLine, VersionPrintsTheNameAndVersionAndEnds) {
 TEST(CommandLine, UnknownOptionsAndStrayArgumentsAreRefused) {
     for (const QStringList& bad :
          {QStringList{QStringLiteral("--bogus")}, QStringList{QStringLiteral("-x")},
-          QStringList{QStringLiteral("layout.HXI")}}) {
+          QStringList{QStringLiteral("second.HXI"), QStringLiteral("first.HXI")}}) {
         app::CommandLine line;
         const app::CommandLineOutcome o = line.Parse(Args(bad));
         EXPECT_FALSE(o.Run) << bad.join(' ').toStdString();
         EXPECT_EQ(o.ExitCode, 2);
         EXPECT_TRUE(o.Output.isEmpty());
         EXPECT_TRUE(o.Error.startsWith(QStringLiteral("vantrelle: "))) << o.Error.toStdString();
-        EXPECT_TRUE(o.Error.contains(QString(bad.constFirst()).remove(QLatin1Char('-'))))
+        // The one refused is named: the option, or the second file.
+        EXPECT_TRUE(o.Error.contains(QString(bad.constLast()).remove(QLatin1Char('-'))))
             << o.Error.toStdString();
         EXPECT_TRUE(o.Error.contains(QStringLiteral("vantrelle --help")));
     }
+}
+
+TEST(CommandLine, OneLayoutFileIsTakenAsGivenOrFromAFileUrl) {
+    app::CommandLine none;
+    ASSERT_TRUE(none.Parse(Args({})).Run);
+    EXPECT_TRUE(none.LayoutFile().isEmpty());
+
+    app::CommandLine path;
+    const app::CommandLineOutcome o = path.Parse(Args({QStringLiteral("shows/Front Wash.hxi")}));
+    ASSERT_TRUE(o.Run) << o.Error.toStdString();
+    EXPECT_TRUE(o.Error.isEmpty());
+    EXPECT_EQ(path.LayoutFile(), QStringLiteral("shows/Front Wash.hxi"));
+
+    app::CommandLine url;
+    ASSERT_TRUE(url.Parse(Args({QStringLiteral("file:///tmp/Front%20Wash.HXI")})).Run);
+    EXPECT_EQ(url.LayoutFile(), QStringLiteral("/tmp/Front Wash.HXI"));
+
+    // After "--" a name that looks like an option is a file.
+    app::CommandLine dashed;
+    ASSERT_TRUE(dashed.Parse(Args({QStringLiteral("--"), QStringLiteral("--odd.HXI")})).Run);
+    EXPECT_EQ(dashed.LayoutFile(), QStringLiteral("--odd.HXI"));
 }
 
 TEST(CommandLine, AnAddedOptionIsReadAndListed) {

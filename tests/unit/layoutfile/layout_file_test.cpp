@@ -102,7 +102,9 @@ TEST_F(LayoutFileTest, FileSizesDecideBetweenReadAndWarning) {
         WriteBytes(path, bytes);
         const TFileResult<TLayoutRead> read = ReadLayoutFile(path, *table_);
         EXPECT_EQ(OutcomeOf(read), c.expected) << c.name;
-        if (!read) EXPECT_FALSE(read.Error().Message().isEmpty()) << c.name;
+        if (!read) {
+            EXPECT_FALSE(read.Error().Message().isEmpty()) << c.name;
+        }
         if (c.size == 33799) {
             ASSERT_FALSE(read);
             EXPECT_EQ(read.Error().Message(),
@@ -130,7 +132,9 @@ TEST_F(LayoutFileTest, AFailedReadLeavesTheTableExactlyAsItWas) {
         const TFileResult<TLayoutRead> read = ReadLayoutFile(path, *table_);
         user.reset();
         EXPECT_FALSE(read) << path.toStdString();
-        if (!read) EXPECT_TRUE(read.Error().Message().contains(path)) << path.toStdString();
+        if (!read) {
+            EXPECT_TRUE(read.Error().Message().contains(path)) << path.toStdString();
+        }
         EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(table_.get()), sizeof *table_), before)
             << path.toStdString();
     }

@@ -18,7 +18,9 @@ TEST_P(Ipv4Parse, ParsesOnlyDottedQuads) {
     const auto& c = GetParam();
     const auto parsed = ParseIpv4(c.text);
     EXPECT_EQ(parsed.has_value(), c.valid);
-    if (parsed) EXPECT_EQ(parsed->ToString(), c.text);
+    if (parsed) {
+        EXPECT_EQ(parsed->ToString(), c.text);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Ipv4Parse,

@@ -25,7 +25,9 @@ struct Window : TSampleStore {
 // Another writer's entry in a section of its own.
 void WriteForeignEntry(const QString& path, const QString& value) {
     ToxRegFile table;
-    if (QFile::exists(path)) ASSERT_TRUE(table.LoadFromFile(path));
+    if (QFile::exists(path)) {
+        ASSERT_TRUE(table.LoadFromFile(path));
+    }
     table.SetSection(QStringLiteral("Other"));
     table.WriteString(QStringLiteral("Keep"), value);
     ASSERT_TRUE(table.SaveToFile(path));

@@ -52,7 +52,9 @@ TEST(PropertyTable, KindsAndTypeNames) {
     for (const Case& c : cases) {
         const TPropRef p = Prop(s, c.property);
         EXPECT_EQ(p.kind, c.kind) << c.property;
-        if (c.typeName) EXPECT_EQ(p.typeName, QLatin1String(c.typeName)) << c.property;
+        if (c.typeName) {
+            EXPECT_EQ(p.typeName, QLatin1String(c.typeName)) << c.property;
+        }
     }
     EXPECT_TRUE(Prop(s, "Buddy").componentReference);
     EXPECT_TRUE(IsObjectValue(Prop(s, "Lines")));
