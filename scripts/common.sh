@@ -15,6 +15,7 @@ VANTRELLE_PACKAGES=(
     fonts-liberation2 fonts-dejavu-core
     pkg-config libfontconfig-dev libola-dev ola tshark iproute2 util-linux
     python3
+    qt6-httpserver-dev qt6-websockets-dev chromium nodejs npm
 )
 
 ensure_packages() {

@@ -54,6 +54,8 @@ TMainWindow::TMainWindow(std::unique_ptr<hostlink::Endpoint> endpoint, QWidget* 
     connect(model_, &TDeskModel::changed, frameSender_, &TFrameSender::Follow);
     bank_ = new TBankView(*model_, this);
     CreateComponents();
+    // Pages on phones and tablets follow after the desk's own.
+    CreateRemote();
     SetUp();
 }
 
