@@ -4,6 +4,7 @@
 #include <QHostAddress>
 #include <QHttpServer>
 #include <QHttpServerRequest>
+#include <QHttpServerResponder>
 #include <QHttpServerResponse>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -91,6 +92,13 @@ QString TRemoteServer::Start(const TListenAddress& address) {
                 page(QStringLiteral("desk.css"), "text/css; charset=utf-8"));
     http->route(QStringLiteral("/desk.js"),
                 page(QStringLiteral("desk.js"), "text/javascript; charset=utf-8"));
+    // The WebSocket's own path: a request the router handles without an answer
+    // is the one the server upgrades; anything else there is told to upgrade.
+    http->route(QStringLiteral("/ws"),
+                [](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
+                    if (request.value("Upgrade").compare("websocket", Qt::CaseInsensitive) != 0)
+                        responder.write(QHttpServerResponder::StatusCode::UpgradeRequired);
+                });
     auto* tcp = new QTcpServer(http.get());
     tcp->setMaxPendingConnections(MAX_CLIENTS);
     if (!tcp->listen(QHostAddress(address.Address), address.Port))

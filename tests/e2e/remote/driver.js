@@ -1,0 +1,179 @@
+// Drives the desk's page in the installed Chromium for the end-to-end tests.
+// One command per line on stdin (JSON), one answer per line on stdout:
+// {"ok":true,...} or {"ok":false,"error":"..."}. Touch is emulated: pages
+// open with a touch screen and fingers are moved with touch events.
+'use strict';
+
+const readline = require('readline');
+const puppeteer = require('puppeteer-core');
+
+const pages = new Map(); // id -> page
+let browser = null;
+
+// Records when each message from the desk arrived, for the figures.
+const RECORDER = `
+  (() => {
+    window.__arrivals = [];
+    const Native = window.WebSocket;
+    window.WebSocket = function (url, protocols) {
+      const ws = protocols === undefined ? new Native(url) : new Native(url, protocols);
+      ws.addEventListener('message', (e) => {
+        try {
+          const m = JSON.parse(e.data);
+          if (m.t === 'levels' || m.t === 'state')
+            window.__arrivals.push({ at: performance.now(), levels: m.levels });
+          if (window.__arrivals.length > 5000) window.__arrivals.splice(0, 1000);
+        } catch (err) {}
+      });
+      window.__socket = ws;
+      return ws;
+    };
+    window.WebSocket.prototype = Native.prototype;
+    Object.assign(window.WebSocket, { CONNECTING: 0, OPEN: 1, CLOSING: 2, CLOSED: 3 });
+  })();`;
+
+async function launch() {
+  if (browser) return;
+  browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--no-default-browser-check',
+           '--disable-background-networking', '--disable-component-update',
+           '--disable-sync', '--metrics-recording-only', '--disable-extensions',
+           '--disable-background-timer-throttling', '--disable-renderer-backgrounding',
+           '--disable-backgrounding-occluded-windows'],
+  });
+}
+
+function page(id) {
+  const p = pages.get(id);
+  if (!p) throw new Error('no page ' + id);
+  return p;
+}
+
+// Centre of an element, in the page's CSS pixels.
+async function centreOf(p, selector) {
+  const box = await p.$eval(selector, (e) => {
+    e.scrollIntoView({ block: 'nearest', inline: 'nearest' });
+    const r = e.getBoundingClientRect();
+    return { x: r.left + r.width / 2, y: r.top + r.height / 2, h: r.height };
+  });
+  return box;
+}
+
+const handlers = {
+  async open(c) {
+    await launch();
+    const context = c.incognito ? await browser.createBrowserContext() : browser.defaultBrowserContext();
+    const p = await context.newPage();
+    await p.setViewport({ width: c.width || 390, height: c.height || 844,
+                          deviceScaleFactor: c.scale || 1, isMobile: c.mobile !== false,
+                          hasTouch: true });
+    await p.evaluateOnNewDocument(RECORDER);
+    p.on('pageerror', (e) => process.stderr.write('page error: ' + e.message + '\n'));
+    pages.set(c.id, p);
+    await p.goto(c.url, { waitUntil: 'load' });
+    return {};
+  },
+  async close(c) {
+    await page(c.id).close();
+    pages.delete(c.id);
+    return {};
+  },
+  // Evaluates an expression in the page.
+  async eval(c) {
+    return { value: await page(c.id).evaluate(c.expr) };
+  },
+  // Waits until an expression in the page is true.
+  async waitFor(c) {
+    await page(c.id).waitForFunction(c.expr, { timeout: c.timeout || 10000, polling: 20 });
+    return {};
+  },
+  // A finger goes down on a fader's knob, moves dy CSS pixels in steps, and
+  // lifts (unless keep is set).
+  async drag(c) {
+    const p = page(c.id);
+    const sel = `.track[data-slot="${c.slot}"]`;
+    const knobY = await p.$eval(sel, (t) => {
+      t.scrollIntoView({ block: 'nearest', inline: 'nearest' });
+      const k = t.querySelector('.knob').getBoundingClientRect();
+      return k.top + k.height / 2;
+    });
+    const box = await centreOf(p, sel);
+    const steps = c.steps || 10;
+    await p.touchscreen.touchStart(box.x, knobY);
+    const times = [];
+    for (let i = 1; i <= steps; i++) {
+      const t = await p.evaluate(() => performance.now());
+      await p.touchscreen.touchMove(box.x, knobY + (c.dy * i) / steps);
+      times.push(t);
+      if (c.pauseMs) await new Promise((r) => setTimeout(r, c.pauseMs));
+    }
+    if (!c.keep) await p.touchscreen.touchEnd();
+    const level = await p.$eval(sel, (t) => Number(t.getAttribute('aria-valuenow')));
+    return { level, times };
+  },
+  async touchEnd(c) {
+    await page(c.id).touchscreen.touchEnd();
+    return {};
+  },
+  // A finger held on an element, or let go.
+  async touchDown(c) {
+    const p = page(c.id);
+    const box = await centreOf(p, c.selector);
+    await p.touchscreen.touchStart(box.x, box.y);
+    return {};
+  },
+  async tap(c) {
+    const p = page(c.id);
+    const box = await centreOf(p, c.selector);
+    await p.touchscreen.tap(box.x, box.y);
+    return {};
+  },
+  async type(c) {
+    const p = page(c.id);
+    await p.click(c.selector, { count: 3 });
+    await p.type(c.selector, c.text);
+    if (c.submit) await p.keyboard.press('Enter');
+    return {};
+  },
+  async screenshot(c) {
+    await page(c.id).screenshot({ path: c.path, fullPage: false });
+    return {};
+  },
+  async offline(c) {
+    // Cuts the page's connection from inside, as a lost network does.
+    await page(c.id).evaluate(() => window.__socket && window.__socket.close());
+    return {};
+  },
+  async quit() {
+    if (browser) await browser.close();
+    browser = null;
+    setImmediate(() => process.exit(0));
+    return {};
+  },
+};
+
+const lines = readline.createInterface({ input: process.stdin });
+let chain = Promise.resolve();
+lines.on('line', (line) => {
+  chain = chain.then(async () => {
+    let answer;
+    try {
+      const c = JSON.parse(line);
+      const handler = handlers[c.cmd];
+      if (!handler) throw new Error('unknown command ' + c.cmd);
+      answer = Object.assign({ ok: true }, await handler(c));
+    } catch (e) {
+      answer = { ok: false, error: String(e && e.message ? e.message : e) };
+    }
+    process.stdout.write(JSON.stringify(answer) + '\n');
+  });
+});
+lines.on('close', () => {
+  chain.then(async () => {
+    if (browser) await browser.close();
+    process.exit(0);
+  });
+});
+process.stdout.write(JSON.stringify({ ok: true, ready: true }) + '\n');
