@@ -210,4 +210,5 @@ private:
     TOutputStatusLabel* outputStatus_ = nullptr;
     remote::TRemoteServer* remote_ = nullptr;
     std::optional<remote::TListenAddress> remoteAddress_;
+    QString toldCode_;
 };

@@ -66,6 +66,12 @@ void TMainWindow::ShowRemoteState() {
                              ? QStringLiteral("Remote code %1").arg(remote_->Pairing().Code())
                              : QStringLiteral("Remote on"));
     RemoteLabel->show();
+    // Also on the terminal, for a desk run without a screen in reach.
+    if (remote_->NeedsPairing() && remote_->Pairing().Code() != toldCode_) {
+        toldCode_ = remote_->Pairing().Code();
+        std::fprintf(stderr, "vantrelle: remote access pairing code %s\n",
+                     toldCode_.toLatin1().constData());
+    }
 }
 
 void TMainWindow::TellRemoteFailure(const QString& message) {

@@ -44,8 +44,10 @@ TRemoteAccessDialog::TRemoteAccessDialog(remote::TRemoteServer& server, QWidget*
     form->addRow(StateLabel);
     form->addRow(QStringLiteral("Pairing code:"), CodeLabel);
     layout->addLayout(form);
-    layout->addWidget(new QLabel(QStringLiteral("Paired devices:"), this));
+    auto* listLabel = new QLabel(QStringLiteral("&Paired devices:"), this);
+    layout->addWidget(listLabel);
     DeviceList = new QTreeWidget(this);
+    listLabel->setBuddy(DeviceList);
     DeviceList->setRootIsDecorated(false);
     DeviceList->setHeaderLabels(
         {QStringLiteral("Device"), QStringLiteral("Paired"), QStringLiteral("Id")});
@@ -59,8 +61,8 @@ TRemoteAccessDialog::TRemoteAccessDialog(remote::TRemoteServer& server, QWidget*
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(apply, &QPushButton::clicked, this, &TRemoteAccessDialog::Apply);
     connect(RevokeButton, &QPushButton::clicked, this, &TRemoteAccessDialog::RevokeSelected);
-    connect(DeviceList, &QTreeWidget::itemSelectionChanged, this,
-            [this] { RevokeButton->setEnabled(!DeviceList->selectedItems().isEmpty()); });
+    connect(DeviceList, &QTreeWidget::currentItemChanged, this,
+            [this] { RevokeButton->setEnabled(DeviceList->currentItem() != nullptr); });
     connect(&server_, &remote::TRemoteServer::devicesChanged, this,
             &TRemoteAccessDialog::ShowDevices);
     connect(&server_, &remote::TRemoteServer::codeChanged, this, &TRemoteAccessDialog::ShowState);
@@ -118,7 +120,7 @@ void TRemoteAccessDialog::ShowDevices() {
             {d.Name.isEmpty() ? QStringLiteral("(unnamed)") : d.Name, d.PairedAt, d.Id});
         item->setData(0, Qt::UserRole, d.Id);
     }
-    RevokeButton->setEnabled(!DeviceList->selectedItems().isEmpty());
+    RevokeButton->setEnabled(DeviceList->currentItem() != nullptr);
 }
 
 void TRemoteAccessDialog::RevokeSelected() {
@@ -126,6 +128,9 @@ void TRemoteAccessDialog::RevokeSelected() {
     QStringList ids;
     for (const QTreeWidgetItem* item : DeviceList->selectedItems())
         ids << item->data(0, Qt::UserRole).toString();
+    // The row the keyboard stands on, when none is selected.
+    if (ids.isEmpty() && DeviceList->currentItem() != nullptr)
+        ids << DeviceList->currentItem()->data(0, Qt::UserRole).toString();
     for (const QString& id : ids)
         server_.Revoke(id);
 }

@@ -68,6 +68,8 @@ TRemoteServer::TRemoteServer(TDeskModel& model, QObject* parent) : QObject(paren
 }
 
 TRemoteServer::~TRemoteServer() {
+    // Whoever listens may be going too: nothing is announced on the way out.
+    blockSignals(true);
     Stop();
 }
 

@@ -73,6 +73,11 @@ public:
     // Waits until the desk has ended; its exit code, or -1.
     int WaitForDeskExit(std::chrono::milliseconds timeout);
 
+    // Off by default (the desk's output goes to the test's). When on, set
+    // before StartDesk, DeskOutput returns what the desk printed so far.
+    void SetCaptureDeskOutput(bool on) { captureDeskOutput_ = on; }
+    QByteArray DeskOutput();
+
     QString Error() const { return error_; }
     qint64 HostPid() const { return monitor_.processId(); }
     qint64 DeskPid() const { return desk_.processId(); }
@@ -96,5 +101,7 @@ private:
     QProcess monitor_;
     QProcess desk_;
     QByteArray monitorOutput_;
+    QByteArray deskOutput_;
+    bool captureDeskOutput_ = false;
     QString error_;
 };

@@ -127,7 +127,13 @@ const handlers = {
   async tap(c) {
     const p = page(c.id);
     const box = await centreOf(p, c.selector);
-    await p.touchscreen.tap(box.x, box.y);
+    // A finger rests a moment, as a person's does; a tap of no length can be
+    // taken for the start of another gesture.
+    await p.touchscreen.touchStart(box.x, box.y);
+    await new Promise((r) => setTimeout(r, 60));
+    await p.touchscreen.touchEnd();
+    // The click follows the touch's end on the page's next turn.
+    await p.evaluate(() => new Promise((r) => requestAnimationFrame(() => setTimeout(r, 0))));
     return {};
   },
   async type(c) {
