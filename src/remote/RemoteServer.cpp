@@ -112,6 +112,7 @@ QString TRemoteServer::Start(const TListenAddress& address) {
     connect(http.get(), &QHttpServer::newWebSocketConnection, this,
             &TRemoteServer::AcceptWebSockets);
     address_ = address;
+    address_.Port = tcp->serverPort(); // port 0 asks for any free one
     tcp_ = tcp;
     http_ = std::move(http);
     emit listeningChanged();
@@ -306,6 +307,8 @@ void TRemoteServer::Handle(TClient& client, const TRemoteCommand& command) {
                 movesScheduled_ = false;
                 for (std::size_t i = 0; i < clients_.size(); ++i)
                     ApplyMoves(*clients_[i]);
+                // The pages hear of it now, not after the window's own events.
+                if (flushScheduled_) Flush();
             });
         }
         return;

@@ -17,8 +17,10 @@
 #include <QJsonDocument>
 #include <QThread>
 #include <QWebSocket>
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -203,6 +205,29 @@ TEST_F(RemoteEndToEnd, PhoneAndTabletFollowTheDeskAndTheDeskFollowsThem) {
     EXPECT_EQ(pages.Eval("tablet", ReadoutOf(1)).toString(),
               QString::number(static_cast<int>(std::lround(level * 100.0 / 255))) + '%');
 
+    // The figure for the notes (no assertion on time): touch -> echo, which
+    // the desk sends after the frame.
+    const QJsonObject timed =
+        pages.Do({{"cmd", "touchLatency"}, {"id", "phone"}, {"slot", 5}, {"steps", 40}});
+    ASSERT_TRUE(timed.value("ok").toBool()) << pages.LastError().toStdString();
+    std::vector<double> samples;
+    for (const QJsonValue& v : timed.value("samples").toArray())
+        samples.push_back(v.toDouble());
+    std::sort(samples.begin(), samples.end());
+    ASSERT_FALSE(samples.empty());
+    const double median = samples[samples.size() / 2];
+    std::printf(
+        "touch on the page -> the desk's echo (after its frame): median %.1f ms, max %.1f ms\n",
+        median, samples.back());
+    RecordProperty("touch_to_echo_median_ms", QString::number(median, 'f', 1).toStdString());
+    std::vector<double> fromEvent;
+    for (const QJsonValue& v : timed.value("fromEvent").toArray())
+        fromEvent.push_back(v.toDouble());
+    std::sort(fromEvent.begin(), fromEvent.end());
+    if (!fromEvent.empty())
+        std::printf("the browser's touch event -> the desk's echo: median %.1f ms, max %.1f ms\n",
+                    fromEvent[fromEvent.size() / 2], fromEvent.back());
+
     // A bulk command on the desk (Action > All Faders To 50%) reaches both.
     before = s.Messages().size();
     // Focus follows the pointer: a click on the menu bar's empty end first.
@@ -263,7 +288,15 @@ TEST_F(RemoteEndToEnd, PhoneAndTabletFollowTheDeskAndTheDeskFollowsThem) {
     before = s.Messages().size();
     ASSERT_TRUE(pages.Ok({{"cmd", "tap"}, {"id", "tablet"}, {"selector", ".bump[data-slot='3']"}}));
     EXPECT_TRUE(
-        deskframes::WaitFor(s, before, [](const QJsonObject& m) { return LevelOf(m, 67) == 128; }));
+        deskframes::WaitFor(s, before, [](const QJsonObject& m) { return LevelOf(m, 67) == 128; }))
+        << "tablet after its tap: "
+        << QJsonDocument(pages
+                             .Eval("tablet", "[document.querySelector(\".bump[data-slot='3']\")"
+                                             ".getAttribute('aria-pressed'), "
+                                             "window.__arrivals.length, window.__events.join(' ')]")
+                             .toArray())
+               .toJson(QJsonDocument::Compact)
+               .toStdString();
 
     // The pictures: page 3 shown and live is yellow; page 1, live, orange.
     const QString phoneShot = ScreenshotPath(QStringLiteral("remote-phone.png"));

@@ -36,6 +36,24 @@
     return state.digits ? String(level) : Math.round(level * 100 / MAX) + '%';
   }
 
+  // A button acts when a finger or the mouse lets go of it, not on the
+  // browser's later click, which a touch screen may delay or drop; the keys
+  // still act through the click they make (detail 0).
+  function onActivate(button, action) {
+    let down = null;
+    button.addEventListener('pointerdown', (e) => { down = e.pointerId; });
+    button.addEventListener('pointercancel', () => { down = null; });
+    button.addEventListener('pointerup', (e) => {
+      if (down !== e.pointerId) return;
+      down = null;
+      const r = button.getBoundingClientRect();
+      const inside = e.clientX >= r.left && e.clientX <= r.right &&
+                     e.clientY >= r.top && e.clientY <= r.bottom;
+      if (inside) action();
+    });
+    button.addEventListener('click', (e) => { if (e.detail === 0) action(); });
+  }
+
   function build() {
     const nav = document.getElementById('pages');
     for (let p = 1; p <= PAGES; p++) {
@@ -44,7 +62,7 @@
       b.textContent = String(p);
       b.setAttribute('aria-label', 'Page ' + p);
       b.setAttribute('aria-pressed', 'false');
-      b.addEventListener('click', () => send({ t: 'page', page: p }));
+      onActivate(b, () => send({ t: 'page', page: p }));
       nav.appendChild(b);
       pageButtons.push(b);
     }
@@ -162,10 +180,10 @@
       const h = held.get(slot);
       if (!h || h.pointerId !== e.pointerId) return;
       held.delete(slot);
+      // The knob stays where the finger left it: the desk's echo of that
+      // level is on its way, and any older word from it would make the knob
+      // jump back and forth.
       flushMoves();
-      const i = slot - 1;
-      // The desk's word stands once the finger is off.
-      if (!pending.has(slot)) showLevel(slot, state.levels[i], state.texts[i]);
     };
     track.addEventListener('pointerup', letGo);
     track.addEventListener('pointercancel', letGo);
@@ -198,7 +216,7 @@
     };
     bump.addEventListener('pointerup', up);
     bump.addEventListener('pointercancel', up);
-    bump.addEventListener('click', () => {
+    onActivate(bump, () => {
       if (state.toggle) send({ t: 'latch', slot, on: !state.latched[slot - 1] });
     });
   }

@@ -28,6 +28,16 @@ const RECORDER = `
       window.__socket = ws;
       return ws;
     };
+    // When the browser took each finger move, by the event's own clock.
+    window.__moves = [];
+    window.addEventListener('pointermove', (e) => { window.__moves.push(e.timeStamp); }, true);
+    // What the fingers did, for a failure's message.
+    window.__events = [];
+    for (const type of ['pointerdown', 'pointerup', 'pointercancel', 'click'])
+      window.addEventListener(type, (e) => {
+        window.__events.push(type + '@' + ((e.target && e.target.className) || '?'));
+        if (window.__events.length > 50) window.__events.shift();
+      }, true);
     window.WebSocket.prototype = Native.prototype;
     Object.assign(window.WebSocket, { CONNECTING: 0, OPEN: 1, CLOSING: 2, CLOSED: 3 });
   })();`;
@@ -101,6 +111,7 @@ const handlers = {
     });
     const box = await centreOf(p, sel);
     const steps = c.steps || 10;
+    const n0 = await p.evaluate(() => window.__events.length);
     await p.touchscreen.touchStart(box.x, knobY);
     const times = [];
     for (let i = 1; i <= steps; i++) {
@@ -109,9 +120,54 @@ const handlers = {
       times.push(t);
       if (c.pauseMs) await new Promise((r) => setTimeout(r, c.pauseMs));
     }
-    if (!c.keep) await p.touchscreen.touchEnd();
+    if (!c.keep) {
+      await p.touchscreen.touchEnd();
+      // Moves reach the page once per frame: wait until it saw the finger lift.
+      await p.waitForFunction((n) => window.__events.slice(n).some((e) => /^pointer(up|cancel)@track/.test(e)),
+                              { timeout: 5000, polling: 10 }, n0);
+      // Then until the desk's echo agrees with the knob for a while.
+      await p.waitForFunction((s) => {
+        const a = window.__arrivals;
+        const now = Number(document.querySelector(s).getAttribute('aria-valuenow'));
+        const agreed = a.length > 0 && a[a.length - 1].levels &&
+                       a[a.length - 1].levels.includes(now) && performance.now() - a[a.length - 1].at > 300;
+        return agreed;
+      }, { timeout: 5000, polling: 50 }, sel);
+    }
     const level = await p.$eval(sel, (t) => Number(t.getAttribute('aria-valuenow')));
     return { level, times };
+  },
+  // A finger moves a fader step by step; for each step, the time from just
+  // before the touch is sent to the desk's echo of that level reaching the
+  // page. The desk sends the echo after it handed the frame to the host, so
+  // this bounds touch -> frame from above.
+  async touchLatency(c) {
+    const p = page(c.id);
+    const sel = `.track[data-slot="${c.slot}"]`;
+    const at = await p.$eval(sel, (t) => {
+      t.scrollIntoView({ block: 'nearest', inline: 'nearest' });
+      const r = t.getBoundingClientRect();
+      const k = t.querySelector('.knob').getBoundingClientRect();
+      return { x: r.left + r.width / 2, y: k.top + k.height / 2 };
+    });
+    await p.touchscreen.touchStart(at.x, at.y);
+    const samples = [];
+    const fromEvent = [];
+    for (let i = 1; i <= (c.steps || 40); i++) {
+      const [t0, n0, m0] = await p.evaluate(() => [performance.now(), window.__arrivals.length,
+                                                   window.__moves.length]);
+      await p.touchscreen.touchMove(at.x, at.y - i * (c.stepPx || 3));
+      const echo = `(() => { const want = Number(document.querySelector('${sel}').getAttribute('aria-valuenow'));
+        const a = window.__arrivals; for (let k = ${n0}; k < a.length; k++)
+          if (a[k].levels[${c.slot - 1}] === want) return a[k].at; return 0; })()`;
+      await p.waitForFunction(echo, { timeout: 5000, polling: 5 });
+      const arrived = await p.evaluate(echo);
+      const taken = await p.evaluate((m) => (window.__moves.length > m ? window.__moves[m] : 0), m0);
+      samples.push(arrived - t0);
+      if (taken > 0) fromEvent.push(arrived - taken);
+    }
+    await p.touchscreen.touchEnd();
+    return { samples, fromEvent };
   },
   async touchEnd(c) {
     await page(c.id).touchscreen.touchEnd();
@@ -129,11 +185,12 @@ const handlers = {
     const box = await centreOf(p, c.selector);
     // A finger rests a moment, as a person's does; a tap of no length can be
     // taken for the start of another gesture.
+    const n0 = await p.evaluate(() => window.__events.length);
     await p.touchscreen.touchStart(box.x, box.y);
     await new Promise((r) => setTimeout(r, 60));
     await p.touchscreen.touchEnd();
-    // The click follows the touch's end on the page's next turn.
-    await p.evaluate(() => new Promise((r) => requestAnimationFrame(() => setTimeout(r, 0))));
+    await p.waitForFunction((n) => window.__events.slice(n).some((e) => /^pointer(up|cancel)@/.test(e)),
+                            { timeout: 5000, polling: 10 }, n0);
     return {};
   },
   async type(c) {
