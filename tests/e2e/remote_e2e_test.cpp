@@ -315,8 +315,17 @@ TEST_F(RemoteEndToEnd, PhoneAndTabletFollowTheDeskAndTheDeskFollowsThem) {
                                    "document.getElementById('bank').clientWidth")
                     .toBool());
 
+    // Preferences > Display Value As Digit: the read-outs follow the desk's.
+    ASSERT_TRUE(s.Xdotool(
+        {"mousemove", "--window", window, "400", QString::number(menu / 2), "click", "1"}));
+    ASSERT_TRUE(s.Xdotool({"key", "--delay", "150", "alt+p", "d"}));
+    EXPECT_TRUE(pages.WaitFor("phone", ReadoutOf(1) + " === '128'"));
+    EXPECT_TRUE(
+        pages.WaitFor("tablet", ReadoutOf(3) + " === '128' && " + ReadoutOf(1) + " === '128'"));
+
     // The desk goes away: the page says so; it comes back: the page finds it
-    // by itself and shows the levels the desk starts with.
+    // by itself and shows the levels the desk starts with (as digits, the
+    // preference it kept).
     ASSERT_TRUE(s.ExitWithoutSavingLayout(window)) << s.Error().toStdString();
     ASSERT_EQ(s.WaitForDeskExit(20s), 0);
     EXPECT_TRUE(pages.WaitFor("phone",
@@ -328,7 +337,7 @@ TEST_F(RemoteEndToEnd, PhoneAndTabletFollowTheDeskAndTheDeskFollowsThem) {
     ASSERT_FALSE(again.isEmpty());
     EXPECT_TRUE(pages.WaitFor("phone",
                               "document.getElementById('link').classList.contains('online') && " +
-                                  QString::fromLatin1(kReady) + " && " + AllAt(0, "0%"),
+                                  QString::fromLatin1(kReady) + " && " + AllAt(0, "0"),
                               20000))
         << "the page reconnected and shows the fresh desk";
     before = s.Messages().size();
