@@ -22,8 +22,7 @@ QString ApplyOutputOptions(const QCommandLineParser& parser, TOutputSettings& se
     if (parser.isSet(QStringLiteral("sacn")))
         error = ApplySacnOption(parser.value(QStringLiteral("sacn")).toStdString(), next.sacn);
     if (error.empty() && parser.isSet(QStringLiteral("artnet")))
-        error =
-            ApplyArtNetOption(parser.value(QStringLiteral("artnet")).toStdString(), next.artnet);
+        error = ApplyArtNetOption(parser.value(QStringLiteral("artnet")).toStdString(), next.artnet);
     if (error.empty() && parser.isSet(QStringLiteral("ola")))
         error = ApplyOlaOption(parser.value(QStringLiteral("ola")).toStdString(), next.ola);
     if (!error.empty()) return QString::fromStdString(error);
