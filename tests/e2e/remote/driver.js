@@ -30,7 +30,12 @@ const RECORDER = `
     };
     // When the browser took each finger move, by the event's own clock.
     window.__moves = [];
-    window.addEventListener('pointermove', (e) => { window.__moves.push(e.timeStamp); }, true);
+    // And how long the browser kept each before the page saw it.
+    window.__moveLags = [];
+    window.addEventListener('pointermove', (e) => {
+      window.__moves.push(e.timeStamp);
+      window.__moveLags.push(performance.now() - e.timeStamp);
+    }, true);
     // What the fingers did, for a failure's message.
     window.__events = [];
     for (const type of ['pointerdown', 'pointerup', 'pointercancel', 'click'])
@@ -167,7 +172,8 @@ const handlers = {
       if (taken > 0) fromEvent.push(arrived - taken);
     }
     await p.touchscreen.touchEnd();
-    return { samples, fromEvent };
+    const inBrowser = await p.evaluate(() => window.__moveLags.slice(-40));
+    return { samples, fromEvent, inBrowser };
   },
   async touchEnd(c) {
     await page(c.id).touchscreen.touchEnd();
