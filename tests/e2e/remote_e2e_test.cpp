@@ -321,6 +321,9 @@ TEST_F(RemoteEndToEnd, PhoneAndTabletFollowTheDeskAndTheDeskFollowsThem) {
                     .Eval("phone", "document.getElementById('bank').scrollWidth > "
                                    "document.getElementById('bank').clientWidth")
                     .toBool());
+    const QJsonObject swiped =
+        pages.Do({{"cmd", "swipe"}, {"id", "phone"}, {"selector", "#readout-3"}, {"dx", -250}});
+    EXPECT_GT(swiped.value("scrollLeft").toDouble(), 100) << "a swipe brings the next faders in";
 
     // Preferences > Display Value As Digit: the read-outs follow the desk's.
     ASSERT_TRUE(s.Xdotool(

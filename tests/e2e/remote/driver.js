@@ -175,6 +175,17 @@ const handlers = {
     const inBrowser = await p.evaluate(() => window.__moveLags.slice(-40));
     return { samples, fromEvent, inBrowser };
   },
+  // A finger swipes sideways from an element's centre; the bank's scroll
+  // position after it.
+  async swipe(c) {
+    const p = page(c.id);
+    const box = await centreOf(p, c.selector);
+    await p.touchscreen.touchStart(box.x, box.y);
+    for (let i = 1; i <= 10; i++) await p.touchscreen.touchMove(box.x + (c.dx * i) / 10, box.y);
+    await p.touchscreen.touchEnd();
+    await new Promise((r) => setTimeout(r, 300));
+    return { scrollLeft: await p.evaluate(() => document.getElementById('bank').scrollLeft) };
+  },
   async touchEnd(c) {
     await page(c.id).touchscreen.touchEnd();
     return {};
