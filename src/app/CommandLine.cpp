@@ -22,7 +22,12 @@ CommandLine::CommandLine()
     : help_({QStringLiteral("h"), QStringLiteral("help")},
             QStringLiteral("Print these options and exit.")),
       version_({QStringLiteral("v"), QStringLiteral("version")},
-               QStringLiteral("Print the version and exit.")) {
+               QStringLiteral("Print the version and exit.")),
+      remote_(QStringLiteral("remote"),
+              QStringLiteral("Serve the desk to phones and tablets at [ADDRESS:]PORT; a PORT "
+                             "alone listens on 127.0.0.1. Pages from another address pair "
+                             "with the code the desk shows."),
+              QStringLiteral("[ADDRESS:]PORT")) {
     parser_.setApplicationDescription(
         QStringLiteral("DMX fader desk: 32 faders over the 512 channels of one universe,\n"
                        "handed to the host program as one frame per change."));
@@ -30,6 +35,7 @@ CommandLine::CommandLine()
     parser_.addOption(help_);
     parser_.addOption(version_);
     AddOutputOptions(parser_);
+    parser_.addOption(remote_);
     parser_.addPositionalArgument(
         QStringLiteral("file"), QStringLiteral("A layout (.HXI) to open instead of the last one."),
         QStringLiteral("[file]"));
@@ -41,6 +47,13 @@ QString CommandLine::LayoutFile() const {
     // A file manager may hand over a file: URL instead of a path.
     const QUrl url(files.constFirst());
     return url.isLocalFile() ? url.toLocalFile() : files.constFirst();
+}
+
+std::optional<remote::TListenAddress> CommandLine::RemoteAddress() const {
+    if (!parser_.isSet(remote_)) return std::nullopt;
+    remote::TListenAddress address;
+    if (!remote::ParseListenAddress(parser_.value(remote_), address).isEmpty()) return std::nullopt;
+    return address;
 }
 
 void CommandLine::ApplyOutputsTo(TOutputSettings& settings) const {
@@ -86,7 +99,16 @@ CommandLineOutcome CommandLine::Parse(const QStringList& arguments) {
         return outcome;
     }
     TOutputSettings check;
-    if (const QString wrong = ApplyOutputOptions(parser_, check); !wrong.isEmpty()) {
+    QString wrong = ApplyOutputOptions(parser_, check);
+    if (wrong.isEmpty() && parser_.isSet(remote_)) {
+        remote::TListenAddress address;
+        if (parser_.values(remote_).size() > 1)
+            wrong = QStringLiteral("--remote is given more than once");
+        else if (const QString bad = remote::ParseListenAddress(parser_.value(remote_), address);
+                 !bad.isEmpty())
+            wrong = QStringLiteral("--remote: ") + bad;
+    }
+    if (!wrong.isEmpty()) {
         outcome.Run = false;
         outcome.ExitCode = 2;
         outcome.Error = program + QStringLiteral(": ") + wrong + QStringLiteral("\nTry '") +

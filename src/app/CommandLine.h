@@ -2,12 +2,15 @@
 // The desk's command line. Read before any window exists, so that --help and
 // --version answer on a terminal without a display.
 
+#include <optional>
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
 
 #include "output/OutputSettings.h"
+#include "remote/RemoteAddress.h"
 
 namespace app {
 
@@ -37,11 +40,15 @@ public:
     QString LayoutFile() const;
     // Turns on, for this run only, the network outputs given on the command line.
     void ApplyOutputsTo(TOutputSettings& settings) const;
+    // Where --remote asks the server for phones and tablets to listen; none
+    // when it is not given.
+    std::optional<remote::TListenAddress> RemoteAddress() const;
 
 private:
     QCommandLineParser parser_;
     QCommandLineOption help_;
     QCommandLineOption version_;
+    QCommandLineOption remote_;
 };
 
 // "vantrelle <version>" (the program's name, then VANTRELLE_VERSION): what

@@ -62,6 +62,8 @@ TMainWindow::TMainWindow(std::unique_ptr<hostlink::Endpoint> endpoint, QWidget* 
     history_ = new TUndoHistory(*model_, this);
     snapshots_ = std::make_unique<TSnapshotStore>();
     CreateComponents();
+    // Pages on phones and tablets follow after the desk's own.
+    CreateRemote();
     SetUp();
 }
 

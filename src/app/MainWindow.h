@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -22,8 +23,10 @@
 #include "hostlink/Endpoint.h"
 #include "model/DeskModel.h"
 #include "output/OutputSettings.h"
+#include "remote/RemoteAddress.h"
 
 class QFrame;
+class QLabel;
 class QMenu;
 class QMenuBar;
 class TBankView;
@@ -42,6 +45,9 @@ class TOutputStatusLabel;
 class TStatusCorner;
 class ToxPersist;
 struct TBankPanels;
+namespace remote {
+class TRemoteServer;
+}
 
 #include "core/Version.h"
 inline constexpr auto& APPLICATION_TITLE = core::JoinedText<"Vantrelle ", VANTRELLE_VERSION_MAJOR>;
@@ -82,6 +88,13 @@ public:
     QString OutputSettingsPath() const;
     const TOutputSettings& OutputSettings() const { return outputSettings_; }
     TOutputSet& Outputs() { return *outputs_; }
+    // The command line's --remote: the server starts with the window.
+    void SetRemoteAddress(std::optional<remote::TListenAddress> address) {
+        remoteAddress_ = std::move(address);
+    }
+    remote::TRemoteServer& Remote() { return *remote_; }
+    // The paired devices' file, beside "Config.dat".
+    QString RemoteDevicesPath() const;
 
     TUndoHistory& History() { return *history_; }
     TFadePlayer& FadePlayer() { return *fadePlayer_; }
@@ -131,6 +144,8 @@ public:
     TMenuItem* KeepLevelsItem = nullptr;
     TMenuItem* GradientItem = nullptr;
     TMenuItem* OutputsItem = nullptr;
+    TMenuItem* RemoteItem = nullptr;
+    QLabel* RemoteLabel = nullptr; // the pairing code, at the right of the menu bar
     QMenu* HelpMenu = nullptr;
     TMenuItem* ReadmeItem = nullptr;
     TMenuItem* AboutItem = nullptr;
@@ -212,6 +227,13 @@ private:
     // Reads the outputs' settings, applies the overrides and starts them.
     void StartOutputs();
     void ApplyOutputSettings(const TOutputSettings& settings);
+    // Remote access for phones and tablets.
+    void CreateRemote();
+    void StartRemote();
+    void ShowRemoteLook();
+    void ShowRemoteState();
+    void TellRemoteFailure(const QString& message);
+    void ChooseRemoteAccess();
 
     std::unique_ptr<hostlink::Endpoint> endpoint_;
     std::unique_ptr<TOutputSet> outputs_;
@@ -236,4 +258,7 @@ private:
     TFadePlayer* fadePlayer_ = nullptr;
     std::unique_ptr<TSnapshotStore> snapshots_;
     TBlackoutLabel* blackoutLabel_ = nullptr;
+    remote::TRemoteServer* remote_ = nullptr;
+    std::optional<remote::TListenAddress> remoteAddress_;
+    QString toldCode_;
 };

@@ -29,6 +29,7 @@ void TMainWindow::SetUp() {
 void TMainWindow::StartShowing() {
     StartOutputs();
     LoadSnapshots();
+    StartRemote();
     model_->RefreshPage(bank_->Focus());
     model_->ResendLevels();
 }

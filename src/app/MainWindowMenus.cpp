@@ -69,6 +69,7 @@ void TMainWindow::CreateMenus() {
     GradientItem = AddItem(PreferencesMenu, "M_GradientLook", QStringLiteral("&Gradient Look"));
     PreferencesMenu->addSeparator();
     OutputsItem = AddItem(PreferencesMenu, "M_DmxOutputs", QStringLiteral("DMX &Outputs\u2026"));
+    RemoteItem = AddItem(PreferencesMenu, "M_RemoteAccess", QStringLiteral("&Remote Access\u2026"));
     // Independent check marks that flip themselves before their command runs.
     for (TMenuItem* item : {ShowDigitsItem, ToggleBumpsItem, ForwardKeysItem, StayOnTopItem,
                             KeepLevelsItem, GradientItem}) {
@@ -126,10 +127,14 @@ void TMainWindow::ConnectMenuCommands() {
     on(PageTo0Item, [this] { SetPageLevels(0); });
     on(PageTo50Item, [this] { SetPageLevels(128); });
     on(PageTo100Item, [this] { SetPageLevels(255); });
-    on(ShowDigitsItem, [this] { bank_->ShowDigits(ShowDigitsItem->isChecked()); });
+    on(ShowDigitsItem, [this] {
+        bank_->ShowDigits(ShowDigitsItem->isChecked());
+        ShowRemoteLook();
+    });
     on(ToggleBumpsItem, [this] { ApplyBumpType(); });
     on(GradientItem, [this] { bank_->ShowGradient(GradientItem->isChecked()); });
     on(OutputsItem, [this] { ChooseOutputs(); });
+    on(RemoteItem, [this] { ChooseRemoteAccess(); });
     on(EditNamesItem, [this] { EditFaderNames(); });
     on(ClearNamesItem, [this] { ClearFaderNames(); });
     on(FaderColorItem, [this] { ChooseFaderColor(); });

@@ -63,4 +63,5 @@ void TMainWindow::ApplyKeyForwarding() {
 void TMainWindow::ApplyBumpType() {
     model_->SetToggleBumps(ToggleBumpsItem->isChecked());
     bank_->SetBumpType(ToggleBumpsItem->isChecked());
+    if (remote_ != nullptr) ShowRemoteLook();
 }

@@ -165,12 +165,18 @@ bool DeskSession::StartDesk(const QStringList& args) {
         }
     }
     desk_.setWorkingDirectory(work_.path());
+    if (captureDeskOutput_) desk_.setProcessChannelMode(QProcess::MergedChannels);
     desk_.start(program, args);
     if (!desk_.waitForStarted(5000)) {
         error_ = QStringLiteral("desk did not start");
         return false;
     }
     return true;
+}
+
+QByteArray DeskSession::DeskOutput() {
+    deskOutput_ += desk_.readAllStandardOutput();
+    return deskOutput_;
 }
 
 QString DeskSession::StartAll() {

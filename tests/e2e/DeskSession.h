@@ -75,6 +75,11 @@ public:
     // Waits until the desk has ended; its exit code, or -1.
     int WaitForDeskExit(std::chrono::milliseconds timeout);
 
+    // Off by default (the desk's output goes to the test's). When on, set
+    // before StartDesk, DeskOutput returns what the desk printed so far.
+    void SetCaptureDeskOutput(bool on) { captureDeskOutput_ = on; }
+    QByteArray DeskOutput();
+
     QString Error() const { return error_; }
     qint64 HostPid() const { return monitor_.processId(); }
     qint64 DeskPid() const { return desk_.processId(); }
@@ -100,5 +105,7 @@ private:
     QByteArray monitorOutput_;
     qsizetype parsedUpTo_ = 0; // monitorOutput_ parsed into parsed_ up to here
     std::vector<QJsonObject> parsed_;
+    QByteArray deskOutput_;
+    bool captureDeskOutput_ = false;
     QString error_;
 };

@@ -94,8 +94,10 @@ private slots:
                  (QStringList{"&Display Value As Digit", "Bump Button As &Toggle",
                               "&Pass Keypresses To Halvex", "&Stay On Top",
                               "&Memorise Fader Status On Exit", "&Gradient Look", "-",
-                              QStringLiteral("DMX &Outputs\u2026")}));
+                              QStringLiteral("DMX &Outputs\u2026"),
+                              QStringLiteral("&Remote Access\u2026")}));
         QVERIFY(!form->OutputsItem->isCheckable());
+        QVERIFY(!form->RemoteItem->isCheckable());
         for (QAction* a : form->PreferencesMenu->actions().mid(0, 6)) {
             QVERIFY(a->isCheckable());
             QVERIFY(!a->isChecked());

@@ -115,3 +115,41 @@ TEST(CommandLine, HelpOrVersionIsSeenBeforeTheDisplayOpens) {
     // The program's own name is not an argument.
     EXPECT_FALSE(AsksForHelpOrVersion({QStringLiteral("--help")}));
 }
+
+TEST(CommandLine, RemoteTakesAPortOrAnAddressAndPort) {
+    {
+        app::CommandLine line;
+        EXPECT_FALSE(line.RemoteAddress().has_value()) << "off unless asked for";
+        ASSERT_TRUE(line.Parse(Args({})).Run);
+        EXPECT_FALSE(line.RemoteAddress().has_value());
+    }
+    {
+        app::CommandLine line;
+        ASSERT_TRUE(line.Parse(Args({QStringLiteral("--remote"), QStringLiteral("8080")})).Run);
+        ASSERT_TRUE(line.RemoteAddress().has_value());
+        EXPECT_EQ(line.RemoteAddress()->Address, QStringLiteral("127.0.0.1"));
+        EXPECT_EQ(line.RemoteAddress()->Port, 8080);
+    }
+    {
+        app::CommandLine line;
+        ASSERT_TRUE(line.Parse(Args({QStringLiteral("--remote=192.0.2.1:9000")})).Run);
+        EXPECT_EQ(line.RemoteAddress()->Address, QStringLiteral("192.0.2.1"));
+    }
+    EXPECT_TRUE(app::CommandLine().HelpText().contains(QStringLiteral("--remote")));
+}
+
+TEST(CommandLine, RemoteRefusesWhatIsNotAnAddressAndPort) {
+    for (const QStringList& bad :
+         {QStringList{QStringLiteral("--remote"), QStringLiteral("0")},
+          QStringList{QStringLiteral("--remote"), QStringLiteral("70000")},
+          QStringList{QStringLiteral("--remote"), QStringLiteral("desk:80")},
+          QStringList{QStringLiteral("--remote")},
+          QStringList{QStringLiteral("--remote=1"), QStringLiteral("--remote=2")}}) {
+        app::CommandLine line;
+        const app::CommandLineOutcome o = line.Parse(Args(bad));
+        EXPECT_FALSE(o.Run) << bad.join(' ').toStdString();
+        EXPECT_EQ(o.ExitCode, 2);
+        EXPECT_TRUE(o.Error.contains(QStringLiteral("remote"))) << o.Error.toStdString();
+        EXPECT_TRUE(o.Error.contains(QStringLiteral("vantrelle --help")));
+    }
+}
