@@ -15,6 +15,7 @@ VANTRELLE_PACKAGES=(
     fonts-liberation2 fonts-dejavu-core
     pkg-config libfontconfig-dev libola-dev ola tshark iproute2 util-linux
     python3
+    librtmidi-dev liblo-dev liblo-tools jackd2 libjack-jackd2-dev python3-jack-client
 )
 
 ensure_packages() {

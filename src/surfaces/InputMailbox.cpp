@@ -1,0 +1,44 @@
+#include "surfaces/InputMailbox.h"
+
+void TInputMailbox::SetWake(TWake wake) {
+    std::lock_guard lock(mutex_);
+    wake_ = std::move(wake);
+}
+
+void TInputMailbox::Post(const TSurfaceInput& input) {
+    bool wake = false;
+    TWake call;
+    {
+        std::lock_guard lock(mutex_);
+        ++received_;
+        if (input.Role == TControlRole::Fader) {
+            const auto [at, fresh] = faderAt_.emplace(input.Index, queue_.size());
+            if (fresh) queue_.push_back(input);
+            else queue_[at->second] = input;
+        } else if (buttons_ < MAX_QUEUED_BUTTONS) {
+            // A fader moved after a button acts after it: no coalescing across.
+            queue_.push_back(input);
+            faderAt_.clear();
+            ++buttons_;
+        } else {
+            ++dropped_;
+            return;
+        }
+        if (!woken_) {
+            woken_ = true;
+            wake = true;
+            call = wake_;
+        }
+    }
+    if (wake && call) call();
+}
+
+std::vector<TSurfaceInput> TInputMailbox::TakeAll() {
+    std::lock_guard lock(mutex_);
+    std::vector<TSurfaceInput> all;
+    all.swap(queue_);
+    faderAt_.clear();
+    buttons_ = 0;
+    woken_ = false;
+    return all;
+}
