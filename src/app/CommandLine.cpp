@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include "app/OutputOptions.h"
+#include "app/SurfaceOptions.h"
 #include "core/Version.h"
 
 namespace app {
@@ -29,10 +30,15 @@ CommandLine::CommandLine()
     parser_.addOption(help_);
     parser_.addOption(version_);
     AddOutputOptions(parser_);
+    AddSurfaceOptions(parser_);
 }
 
 void CommandLine::ApplyOutputsTo(TOutputSettings& settings) const {
     ApplyOutputOptions(parser_, settings);
+}
+
+void CommandLine::ApplySurfacesTo(TSurfaceSettings& settings) const {
+    ApplySurfaceOptions(parser_, settings);
 }
 
 QString CommandLine::HelpText() const {
@@ -73,7 +79,10 @@ CommandLineOutcome CommandLine::Parse(const QStringList& arguments) {
         return outcome;
     }
     TOutputSettings check;
-    if (const QString wrong = ApplyOutputOptions(parser_, check); !wrong.isEmpty()) {
+    TSurfaceSettings surfaces;
+    QString wrong = ApplyOutputOptions(parser_, check);
+    if (wrong.isEmpty()) wrong = ApplySurfaceOptions(parser_, surfaces);
+    if (!wrong.isEmpty()) {
         outcome.Run = false;
         outcome.ExitCode = 2;
         outcome.Error = program + QStringLiteral(": ") + wrong + QStringLiteral("\nTry '") +

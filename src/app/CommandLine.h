@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include "output/OutputSettings.h"
+#include "surfaces/SurfaceSettings.h"
 
 namespace app {
 
@@ -35,6 +36,8 @@ public:
     QString HelpText() const;
     // Turns on, for this run only, the network outputs given on the command line.
     void ApplyOutputsTo(TOutputSettings& settings) const;
+    // Turns on, for this run only, the control surfaces given on the command line.
+    void ApplySurfacesTo(TSurfaceSettings& settings) const;
 
 private:
     QCommandLineParser parser_;

@@ -17,6 +17,8 @@
 #include "base/WindowLayer.h"
 #include "dialogs/FaderCaptionDialog.h"
 #include "output/OutputSet.h"
+#include "surfaceio/MidiSurface.h"
+#include "surfaceio/OscSurface.h"
 
 namespace {
 
@@ -59,6 +61,9 @@ TMainWindow::TMainWindow(std::unique_ptr<hostlink::Endpoint> endpoint, QWidget* 
 
 TMainWindow::~TMainWindow() {
     endpoint_->SetStatusListener(nullptr);
+    // The surfaces' threads end while the model they reach is still here.
+    delete midiSurface_;
+    delete oscSurface_;
     // Stream termination and the threads' end, before anything else goes.
     outputs_->StopAll();
     // The filter reaches into this window; it goes before the window does.

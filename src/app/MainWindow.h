@@ -21,8 +21,14 @@
 #include "hostlink/Endpoint.h"
 #include "model/DeskModel.h"
 #include "output/OutputSettings.h"
+#include "surfaces/SurfaceSettings.h"
 
 class QFrame;
+class QLabel;
+class TMidiSurface;
+class TOscSurface;
+struct TProfileFolders;
+struct TSurfaceProfile;
 class QMenu;
 class QMenuBar;
 class TBankView;
@@ -75,6 +81,20 @@ public:
     const TOutputSettings& OutputSettings() const { return outputSettings_; }
     TOutputSet& Outputs() { return *outputs_; }
 
+    // Changes to the saved control surface settings for this run only (the
+    // command line's --midi, --midi-api, --osc); set before the window is shown.
+    using TSurfaceOverrides = std::function<void(TSurfaceSettings&)>;
+    void SetSurfaceOverrides(TSurfaceOverrides overrides) {
+        surfaceOverrides_ = std::move(overrides);
+    }
+    // The surfaces' own settings file, beside "Config.dat".
+    QString SurfaceSettingsPath() const;
+    // The user's profiles, beside "Config.dat"; then the shipped ones.
+    TProfileFolders ProfileFolders() const;
+    const TSurfaceSettings& SurfaceSettings() const { return surfaceSettings_; }
+    TMidiSurface* MidiSurface() const { return midiSurface_; }
+    TOscSurface* OscSurface() const { return oscSurface_; }
+
     // Components, named after the objects the preference store and the
     // menus' users find by name.
     QFrame* PanelPage = nullptr;
@@ -109,6 +129,7 @@ public:
     TMenuItem* KeepLevelsItem = nullptr;
     TMenuItem* GradientItem = nullptr;
     TMenuItem* OutputsItem = nullptr;
+    TMenuItem* SurfacesItem = nullptr;
     QMenu* HelpMenu = nullptr;
     TMenuItem* ReadmeItem = nullptr;
     TMenuItem* AboutItem = nullptr;
@@ -116,6 +137,7 @@ public:
     TMenuItem* EditNamesItem = nullptr;
     TMenuItem* ClearNamesItem = nullptr;
     TMenuItem* FaderColorItem = nullptr;
+    TMenuItem* LearnItem = nullptr;
 
     // Runs the close question; true when the window may close.
     bool AskToClose();
@@ -170,6 +192,15 @@ private:
     // Reads the outputs' settings, applies the overrides and starts them.
     void StartOutputs();
     void ApplyOutputSettings(const TOutputSettings& settings);
+    // Reads the surfaces' settings, applies the overrides and starts them; a
+    // bad file is shown in the window, naming its line.
+    void StartSurfaces();
+    void ApplySurfaceSettings(const TSurfaceSettings& settings);
+    void ChooseSurfaces();
+    void LearnControl();
+    void SaveLearnedProfile(int slot, const QString& control, const TSurfaceProfile& learned);
+    void ShowSurfaceStatus();
+    void ShowTakeoverMarkers();
 
     std::unique_ptr<hostlink::Endpoint> endpoint_;
     std::unique_ptr<TOutputSet> outputs_;
@@ -186,4 +217,10 @@ private:
     std::set<std::pair<std::string, std::string>> toldRefusals_; // path, reason
     TOutputOverrides outputOverrides_;
     TOutputStatusLabel* outputStatus_ = nullptr;
+    TSurfaceSettings surfaceSettings_;
+    TSurfaceOverrides surfaceOverrides_;
+    TMidiSurface* midiSurface_ = nullptr;
+    TOscSurface* oscSurface_ = nullptr;
+    QLabel* surfaceStatus_ = nullptr;
+    int learningSlot_ = 0;
 };

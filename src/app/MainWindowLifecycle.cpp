@@ -27,6 +27,7 @@ void TMainWindow::SetUp() {
 
 void TMainWindow::StartShowing() {
     StartOutputs();
+    StartSurfaces();
     model_->RefreshPage(bank_->Focus());
     model_->ResendLevels();
 }

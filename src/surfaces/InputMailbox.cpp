@@ -11,10 +11,13 @@ void TInputMailbox::Post(const TSurfaceInput& input) {
     {
         std::lock_guard lock(mutex_);
         ++received_;
-        if (input.Role == TControlRole::Fader) {
-            const auto [at, fresh] = faderAt_.emplace(input.Index, queue_.size());
-            if (fresh) queue_.push_back(input);
-            else queue_[at->second] = input;
+        if (input.Role == TControlRole::Fader || input.Role == TControlRole::Channel) {
+            const int key = input.Role == TControlRole::Channel ? 1000 + input.Index : input.Index;
+            const auto [at, fresh] = faderAt_.emplace(key, queue_.size());
+            if (fresh)
+                queue_.push_back(input);
+            else
+                queue_[at->second] = input;
         } else if (buttons_ < MAX_QUEUED_BUTTONS) {
             // A fader moved after a button acts after it: no coalescing across.
             queue_.push_back(input);

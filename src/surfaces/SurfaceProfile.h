@@ -37,7 +37,16 @@ struct TMidiAddress {
     int Max() const;
 };
 
-enum class TControlRole : std::uint8_t { Fader, Bump, Page, BankLeft, BankRight, PageNext, PagePrevious };
+enum class TControlRole : std::uint8_t {
+    Fader,
+    Bump,
+    Page,
+    BankLeft,
+    BankRight,
+    PageNext,
+    PagePrevious,
+    Channel, // a channel by number, from OSC only (never in a profile)
+};
 
 struct TProfileControl {
     TControlRole Role = TControlRole::Fader;

@@ -79,6 +79,27 @@ bool TSurfaceSession::Apply(const TSurfaceInput& input, TMillis now) {
         }
         return Marker(slot) != markerBefore;
     }
+    case TControlRole::Channel: {
+        const int slot = input.Index - model_.Page() * FADERS_PER_PAGE;
+        const int level = std::clamp(input.Value, 0, DMX_MAX_LEVEL);
+        if (slot < 1 || slot > FADERS_PER_PAGE) {
+            model_.SetChannelLevel(input.Index, level, TFocus{});
+            return false;
+        }
+        const int index = IndexOf(slot);
+        if (index != 0) {
+            faderGate_[static_cast<std::size_t>(index)].Moved(
+                now, ValueFromLevel(level, shape_.FaderMax[static_cast<std::size_t>(index)]));
+            applied_[static_cast<std::size_t>(index)] = level;
+        }
+        ownSlot_ = slot;
+        struct Clear {
+            int& own;
+            ~Clear() { own = 0; }
+        } clear{ownSlot_};
+        model_.MoveFader(slot, level, TFocus{});
+        return false;
+    }
     case TControlRole::Bump: {
         const int slot = SlotOf(input.Index);
         if (slot == 0) {
@@ -183,9 +204,12 @@ bool TSurfaceSession::Follow(const TDeskChange& change, TMillis now) {
 }
 
 void TSurfaceSession::Resync() {
-    for (auto& g : faderGate_) g.Forget();
-    for (auto& g : bumpGate_) g.Forget();
-    for (auto& g : pageGate_) g.Forget();
+    for (auto& g : faderGate_)
+        g.Forget();
+    for (auto& g : bumpGate_)
+        g.Forget();
+    for (auto& g : pageGate_)
+        g.Forget();
     ReleaseAll(true);
     OfferPages();
 }
@@ -208,8 +232,11 @@ std::optional<TMillis> TSurfaceSession::NextDue() const {
     auto consider = [&](const TFeedbackGate& g) {
         if (const auto d = g.NextDue(); d && (!due || *d < *due)) due = d;
     };
-    for (const auto& g : faderGate_) consider(g);
-    for (const auto& g : bumpGate_) consider(g);
-    for (const auto& g : pageGate_) consider(g);
+    for (const auto& g : faderGate_)
+        consider(g);
+    for (const auto& g : bumpGate_)
+        consider(g);
+    for (const auto& g : pageGate_)
+        consider(g);
     return due;
 }
