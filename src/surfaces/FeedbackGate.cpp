@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "surfaces/ValueScale.h"
+
 void TFeedbackGate::Moved(TMillis now, int value) {
     movingUntil_ = now + hold_;
     shown_ = value;
@@ -19,7 +21,7 @@ std::optional<int> TFeedbackGate::Take(TMillis now) {
     const int value = *pending_;
     pending_.reset();
     urgent_ = false;
-    if (value == shown_) return std::nullopt;
+    if (Same(value, shown_)) return std::nullopt;
     shown_ = value;
     lastSentAt_ = now;
     return value;
@@ -30,4 +32,10 @@ std::optional<TMillis> TFeedbackGate::NextDue() const {
     TMillis due = movingUntil_;
     if (!urgent_) due = std::max(due, lastSentAt_ + interval_);
     return due;
+}
+
+bool TFeedbackGate::Same(int a, int b) const {
+    if (a == b) return true;
+    if (max_ <= 0 || a < 0 || b < 0) return false;
+    return LevelFromValue(a, max_) == LevelFromValue(b, max_);
 }

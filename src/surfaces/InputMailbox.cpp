@@ -1,5 +1,7 @@
 #include "surfaces/InputMailbox.h"
 
+#include <algorithm>
+
 void TInputMailbox::SetWake(TWake wake) {
     std::lock_guard lock(mutex_);
     wake_ = std::move(wake);
@@ -14,10 +16,16 @@ void TInputMailbox::Post(const TSurfaceInput& input) {
         if (input.Role == TControlRole::Fader || input.Role == TControlRole::Channel) {
             const int key = input.Role == TControlRole::Channel ? 1000 + input.Index : input.Index;
             const auto [at, fresh] = faderAt_.emplace(key, queue_.size());
-            if (fresh)
-                queue_.push_back(input);
-            else
-                queue_[at->second] = input;
+            TSurfaceInput next = input;
+            next.Low = next.High = input.Value;
+            if (!fresh) {
+                const TSurfaceInput& kept = queue_[at->second];
+                next.Low = std::min(next.Low, kept.Low);
+                next.High = std::max(next.High, kept.High);
+                queue_[at->second] = next;
+            } else {
+                queue_.push_back(next);
+            }
         } else if (buttons_ < MAX_QUEUED_BUTTONS) {
             // A fader moved after a button acts after it: no coalescing across.
             queue_.push_back(input);

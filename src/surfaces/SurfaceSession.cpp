@@ -26,7 +26,8 @@ TSurfaceSession::TSurfaceSession(TDeskModel& model, TSurfaceShape shape, TFocusS
     : model_(model), shape_(shape), focus_(std::move(focus)) {
     shape_.Faders = std::clamp(shape_.Faders, 1, FADERS_PER_PAGE);
     applied_.fill(-1);
-    faderGate_.fill(TFeedbackGate(intervalMs, holdMs));
+    for (std::size_t i = 0; i < faderGate_.size(); ++i)
+        faderGate_[i] = TFeedbackGate(intervalMs, holdMs, shape_.FaderMax[i]);
     bumpGate_.fill(TFeedbackGate(intervalMs, 0));
     pageGate_.fill(TFeedbackGate(intervalMs, 0));
 }
@@ -66,7 +67,8 @@ bool TSurfaceSession::Apply(const TSurfaceInput& input, TMillis now) {
         faderGate_[i].Moved(now, value);
         const auto markerBefore = Marker(slot);
         const bool holds =
-            shape_.Motorised || takeover_[i].Move(value, input.Max, model_.FaderPosition(slot));
+            shape_.Motorised ||
+            takeover_[i].Move(value, input.Max, model_.FaderPosition(slot), input.Low, input.High);
         if (holds) {
             const int level = LevelFromValue(value, input.Max);
             applied_[i] = level;

@@ -64,3 +64,18 @@ TEST(SoftTakeover, FromAboveAndLandingExactly) {
     t.Release();
     EXPECT_TRUE(t.Move(0, 127, 0));
 }
+
+TEST(SoftTakeover, ALevelPassedWithinACoalescedBatchCounts) {
+    TSoftTakeover t;
+    EXPECT_FALSE(t.Move(100, 127, 0, 90, 110));
+    EXPECT_TRUE(t.Move(100, 127, 0, 0, 100)); // went down to 0 and back up in one batch
+}
+
+TEST(FeedbackGate, AFourteenBitFaderLeftBetweenLevelsIsNotNudged) {
+    TFeedbackGate gate(20, 300, 16383);
+    gate.Moved(0, 8192); // level 128, whose own value is 8223
+    gate.Offer(8223);
+    EXPECT_EQ(gate.Take(1000), std::nullopt);
+    gate.Offer(8288); // level 129: another level
+    EXPECT_EQ(gate.Take(1100), 8288);
+}

@@ -28,6 +28,8 @@ TEST(InputMailbox, CoalescesFadersButKeepsOrderAcrossButtons) {
     const auto all = box.TakeAll();
     ASSERT_EQ(all.size(), 4u);
     EXPECT_EQ(all[0].Value, 2);
+    EXPECT_EQ(all[0].Low, 1);
+    EXPECT_EQ(all[0].High, 2);
     EXPECT_EQ(all[1].Index, 2);
     EXPECT_EQ(all[2].Role, TControlRole::Page);
     EXPECT_EQ(all[3].Value, 4); // after the page switch, on the new page
@@ -46,15 +48,18 @@ TEST(InputMailbox, ButtonsAreBoundedAndDropsCounted) {
 TEST(InputMailbox, AFloodFromAnotherThreadEndsWithTheLastValue) {
     TInputMailbox box;
     std::thread flood([&] {
-        for (int i = 0; i < 100000; ++i) box.Post(Fader(1 + i % 4, i % 128));
-        for (int f = 1; f <= 4; ++f) box.Post(Fader(f, 100 + f));
+        for (int i = 0; i < 100000; ++i)
+            box.Post(Fader(1 + i % 4, i % 128));
+        for (int f = 1; f <= 4; ++f)
+            box.Post(Fader(f, 100 + f));
     });
     int last[5] = {};
     std::size_t most = 0;
     while (true) {
         const auto got = box.TakeAll();
         most = std::max(most, got.size());
-        for (const auto& in : got) last[in.Index] = in.Value;
+        for (const auto& in : got)
+            last[in.Index] = in.Value;
         if (last[4] == 104 && last[1] == 101 && last[2] == 102 && last[3] == 103) break;
         std::this_thread::yield();
     }

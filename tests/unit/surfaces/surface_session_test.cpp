@@ -85,10 +85,9 @@ TEST_F(Session, NoEchoToTheFaderBeingMovedButOthersFollow) {
     now_ += 50;
     EXPECT_EQ(FaderSent(Sent(), 1), -1);
     now_ += 1000;
-    // The hand let go: the fader stands at 8000 and the level shows as
-    // ValueFromLevel(level), which differs: one correcting message.
-    const int shown = ValueFromLevel(Level(1), MIDI_14BIT_MAX);
-    EXPECT_EQ(FaderSent(Sent(), 1), shown == 8000 ? -1 : shown);
+    // The hand let go between two levels' values: it is not nudged.
+    EXPECT_NE(ValueFromLevel(Level(1), MIDI_14BIT_MAX), 8000);
+    EXPECT_EQ(FaderSent(Sent(), 1), -1);
     // A change from elsewhere (a preset on the current fader) goes out.
     model_.SelectFader(2);
     model_.ApplyPreset(255, {});
@@ -132,7 +131,8 @@ TEST_F(Session, BanksShiftTheSlotsAndStopAtTheEnds) {
     Start(Profile(kMotorised));
     Press(TControlRole::BankLeft);
     EXPECT_EQ(session_->BankOffset(), 0);
-    for (int i = 0; i < 5; ++i) Press(TControlRole::BankRight);
+    for (int i = 0; i < 5; ++i)
+        Press(TControlRole::BankRight);
     EXPECT_EQ(session_->BankOffset(), 24);
     EXPECT_EQ(session_->SlotOf(1), 25);
     Move(1, MIDI_14BIT_MAX, MIDI_14BIT_MAX);

@@ -1,0 +1,173 @@
+// A MIDI control surface over JACK with the real desk: a test client plays
+// the surface, jack_midi_dump reads the feedback, the reference host the
+// frames.
+
+#include <QDir>
+#include <QFile>
+#include <QJsonObject>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include "DeskFrames.h"
+#include "DeskSession.h"
+#include "JackMidi.h"
+
+using namespace std::chrono_literals;
+using namespace deskframes;
+using jackmidi::Bytes;
+
+namespace {
+
+constexpr char kTitle[] = "Vantrelle 4.03";
+
+class MidiSurfaceEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(jack_.Start()) << jack_.Error().toStdString();
+        ASSERT_TRUE(peer_.Start());
+        ASSERT_TRUE(s_.StartDisplay()) << s_.Error().toStdString();
+        ASSERT_TRUE(s_.StartMonitor()) << s_.Error().toStdString();
+    }
+
+    // The desk with --midi and the profile in the user's folder (none: the generic map).
+    void StartDesk(const QString& profileText = {}) {
+        QStringList args{QStringLiteral("--midi"), peer_.Name()};
+        if (!profileText.isEmpty()) {
+            QDir().mkpath(s_.ProgramDir() + QStringLiteral("/surfaces"));
+            QFile profile(s_.ProgramDir() + QStringLiteral("/surfaces/test.profile"));
+            ASSERT_TRUE(profile.open(QIODevice::WriteOnly));
+            profile.write(profileText.toUtf8());
+            profile.close();
+            QFile settings(s_.ProgramDir() + QStringLiteral("/Surfaces.dat"));
+            ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+            settings.write("midi.profile=test.profile\n");
+        }
+        // The program folder is made by StartDesk; the files go in before the desk reads them.
+        QDir().mkpath(s_.ProgramDir());
+        ASSERT_TRUE(s_.StartDesk(args)) << s_.Error().toStdString();
+        window_ = s_.WaitForWindow(QLatin1String(kTitle), 20s);
+        ASSERT_FALSE(window_.isEmpty());
+        ASSERT_TRUE(s_.WaitForMessages(3, 20s));
+        // The desk opened its ports and connected them to the surface.
+        ASSERT_TRUE(jack_.WaitForConnection(peer_.Name() + QStringLiteral(":out"),
+                                            QStringLiteral("Vantrelle"), 15s));
+        ASSERT_TRUE(jack_.WaitForConnection(QStringLiteral("Vantrelle"),
+                                            peer_.Name() + QStringLiteral(":in"), 15s));
+        ASSERT_TRUE(dump_.Start());
+        ASSERT_TRUE(jack_.WaitForPort(dump_.InputPort(), 10s));
+        ASSERT_TRUE(ConnectDump());
+    }
+
+    // The desk's output port to jack_midi_dump.
+    bool ConnectDump() {
+        for (const QString& port : jack_.Ports())
+            if (port.startsWith(QStringLiteral("Vantrelle")) &&
+                port.endsWith(QStringLiteral(":out")))
+                return peer_.Connect(port, dump_.InputPort()) &&
+                       jack_.WaitForConnection(port, dump_.InputPort(), 5s);
+        return false;
+    }
+
+    bool FrameWith(std::size_t after, int channel, int level) {
+        return WaitFor(s_, after,
+                       [&](const QJsonObject& m) { return LevelOf(m, channel) == level; });
+    }
+
+    jackmidi::Server jack_;
+    jackmidi::Peer peer_;
+    jackmidi::Dump dump_;
+    DeskSession s_;
+    QString window_;
+};
+
+} // namespace
+
+TEST_F(MidiSurfaceEndToEnd, ControlChangesReachTheHostAndPagesSendTheNewlyShownLevels) {
+    StartDesk();
+    // The generic map: fader 1 is CC 0 of channel 1. Without motors the
+    // fader first meets its channel's level (0), then takes it.
+    std::size_t before = s_.Messages().size();
+    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 00 00")));
+    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 00 7F")));
+    EXPECT_TRUE(FrameWith(before, 1, 255));
+    before = s_.Messages().size();
+    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 05 00 B0 05 40")));
+    EXPECT_TRUE(FrameWith(before, 6, 129)); // round(255 * 64 / 127)
+
+    // Page 2 from the surface (note 33), fader 1 there is channel 33.
+    std::size_t dumped = dump_.Messages().size();
+    before = s_.Messages().size();
+    ASSERT_TRUE(peer_.Send(QStringLiteral("90 21 7F 80 21 00")));
+    // Every fader of page 2 shows 0: fader 1 and 6 are told at once.
+    EXPECT_TRUE(dump_.WaitFor(dumped, Bytes{0xB0, 0x00, 0x00}, 5s));
+    EXPECT_TRUE(dump_.WaitFor(dumped, Bytes{0xB0, 0x05, 0x00}, 5s));
+    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 00 00 B0 00 64")));
+    EXPECT_TRUE(FrameWith(before, 33, 201));
+
+    // Back to page 1 from the desk (its page button): the surface is sent
+    // page 1's levels at once.
+    dumped = dump_.Messages().size();
+    const int menu = MenuHeight(s_, window_);
+    ASSERT_GT(menu, 0);
+    ASSERT_TRUE(s_.Xdotool(At(window_, kColumn / 2, menu + 20)));
+    ASSERT_TRUE(s_.Xdotool({"click", "1"}));
+    EXPECT_TRUE(dump_.WaitFor(dumped, Bytes{0xB0, 0x00, 0x7F}, 5s));
+    EXPECT_TRUE(dump_.WaitFor(dumped, Bytes{0xB0, 0x05, 0x40}, 5s));
+
+    ASSERT_TRUE(s_.ExitWithoutSavingLayout(window_)) << s_.Error().toStdString();
+    EXPECT_EQ(s_.WaitForDeskExit(10s), 0);
+}
+
+TEST_F(MidiSurfaceEndToEnd, AMovingMotorFaderGetsNoEchoWhileOthersFollow) {
+    StartDesk(QStringLiteral("faders 8\nmotorised yes\n"
+                             "fader 1 pitchbend 1\nfader 2 pitchbend 2\n"
+                             "bank-left note 1 46\nbank-right note 1 47\n"));
+    const std::size_t dumped = dump_.Messages().size();
+    std::size_t before = s_.Messages().size();
+    // A hand moves fader 1 through several values (14-bit pitch bend).
+    for (int msb : {0x10, 0x20, 0x30, 0x40})
+        ASSERT_TRUE(peer_.Send(QStringLiteral("E0 00 %1").arg(msb, 2, 16, QLatin1Char('0'))));
+    EXPECT_TRUE(FrameWith(before, 1, 128)); // 0x40 << 7 = 8192 of 16383
+    QThread::msleep(800);                   // past the hold
+    const auto all = dump_.Messages();
+    for (std::size_t i = dumped; i < all.size(); ++i)
+        EXPECT_NE(all[i][0], 0xE0) << "fader 1 was sent its own movement back";
+
+    // Action > All Faders To 100%: both motor faders are sent full scale.
+    const std::size_t later = dump_.Messages().size();
+    ASSERT_TRUE(s_.Xdotool(At(window_, 300, 300)));
+    ASSERT_TRUE(s_.Xdotool({"click", "1"}));
+    ASSERT_TRUE(s_.Xdotool({"key", "--delay", "60", "alt+a", "Down", "Down", "Down", "Return"}));
+    EXPECT_TRUE(dump_.WaitFor(later, Bytes{0xE0, 0x7F, 0x7F}, 5s));
+    EXPECT_TRUE(dump_.WaitFor(later, Bytes{0xE1, 0x7F, 0x7F}, 5s));
+
+    // Bank right: fader 1 shows slot 9.
+    before = s_.Messages().size();
+    ASSERT_TRUE(peer_.Send(QStringLiteral("90 2F 7F")));
+    QThread::msleep(300);
+    ASSERT_TRUE(peer_.Send(QStringLiteral("E0 00 00")));
+    EXPECT_TRUE(FrameWith(before, 9, 0));
+
+    ASSERT_TRUE(s_.ExitWithoutSavingLayout(window_)) << s_.Error().toStdString();
+    EXPECT_EQ(s_.WaitForDeskExit(10s), 0);
+}
+
+TEST_F(MidiSurfaceEndToEnd, ASurfaceUnpluggedAndBackIsOpenedAgain) {
+    StartDesk();
+    std::size_t before = s_.Messages().size();
+    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 02 00 B0 02 7F")));
+    EXPECT_TRUE(FrameWith(before, 3, 255));
+
+    peer_.Stop(); // unplugged
+    QThread::msleep(2500);
+    ASSERT_TRUE(peer_.Start()); // plugged in again under the same name
+    ASSERT_TRUE(jack_.WaitForConnection(peer_.Name() + QStringLiteral(":out"),
+                                        QStringLiteral("Vantrelle"), 15s));
+    // The surface that came back is sent the levels as they are.
+    before = s_.Messages().size();
+    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 02 7F B0 02 00")));
+    EXPECT_TRUE(FrameWith(before, 3, 0));
+
+    ASSERT_TRUE(s_.ExitWithoutSavingLayout(window_)) << s_.Error().toStdString();
+    EXPECT_EQ(s_.WaitForDeskExit(10s), 0);
+}
