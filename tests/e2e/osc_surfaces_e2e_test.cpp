@@ -41,7 +41,8 @@ int FreeUdpPort() {
 QByteArray OscInt(const QByteArray& path, qint32 value) {
     QByteArray m = path;
     m.append('\0');
-    while (m.size() % 4 != 0) m.append('\0');
+    while (m.size() % 4 != 0)
+        m.append('\0');
     m.append(",i\0\0", 4);
     const quint32 be = htonl(static_cast<quint32>(value));
     m.append(reinterpret_cast<const char*>(&be), 4);
@@ -96,7 +97,8 @@ protected:
         return dumped_.size();
     }
     bool FrameWith(std::size_t after, int channel, int level) {
-        return WaitFor(s_, after, [&](const QJsonObject& m) { return LevelOf(m, channel) == level; });
+        return WaitFor(s_, after,
+                       [&](const QJsonObject& m) { return LevelOf(m, channel) == level; });
     }
 
     DeskSession s_;
@@ -124,7 +126,8 @@ TEST_F(OscEndToEnd, FadersChannelsPagesAndBumpsWithFeedback) {
     qsizetype mark = DumpMark();
     ASSERT_TRUE(Send({"/vantrelle/page", "i", "4"}));
     EXPECT_TRUE(Dumped(mark, QStringLiteral("/vantrelle/page i 4")));
-    EXPECT_TRUE(Dumped(mark, QStringLiteral("/vantrelle/fader/4 f 0.164706"))); // channel 100: 42/255
+    EXPECT_TRUE(
+        Dumped(mark, QStringLiteral("/vantrelle/fader/4 f 0.164706"))); // channel 100: 42/255
 
     // A bump held from OSC.
     before = s_.Messages().size();
@@ -155,7 +158,7 @@ TEST_F(OscEndToEnd, MalformedAndOutOfRangeMessagesAreDroppedNotClamped) {
              {"/vantrelle/page", "i", "17"},
              {"/vantrelle/page", "f", "2.0"},
              {"/vantrelle/bump/1", "i", "2"},
-             {"/vantrelle/fader/1", "i", "1", "i", "2"},
+             {"/vantrelle/fader/1", "ii", "1", "2"},
          })
         ASSERT_TRUE(Send(bad)) << bad.join(' ').toStdString();
     // A datagram that is no OSC at all.
@@ -209,7 +212,8 @@ TEST_F(OscEndToEnd, AFloodLeavesTheWindowAnsweringAndTheLastValueApplied) {
             ASSERT_TRUE(s_.Xdotool({"click", "1"}));
         }
         const qint64 due = sent / 10; // ms
-        if (timer.elapsed() < due) QThread::msleep(static_cast<unsigned long>(due - timer.elapsed()));
+        if (timer.elapsed() < due)
+            QThread::msleep(static_cast<unsigned long>(due - timer.elapsed()));
     }
     const QByteArray last = OscInt("/vantrelle/fader/3", 222);
     ::sendto(fd, last.constData(), static_cast<size_t>(last.size()), 0,
@@ -217,8 +221,8 @@ TEST_F(OscEndToEnd, AFloodLeavesTheWindowAnsweringAndTheLastValueApplied) {
     ::close(fd);
     // The page switch went through during the flood, and the last value
     // landed on page 2's slot 3 (channel 35).
-    EXPECT_TRUE(WaitFor(s_, beforeClick, [](const QJsonObject& m) { return LevelOf(m, 35) == 222; },
-                        20s));
+    EXPECT_TRUE(WaitFor(
+        s_, beforeClick, [](const QJsonObject& m) { return LevelOf(m, 35) == 222; }, 20s));
     ASSERT_TRUE(s_.ExitWithoutSavingLayout(window_)) << s_.Error().toStdString();
     EXPECT_EQ(s_.WaitForDeskExit(10s), 0);
 }

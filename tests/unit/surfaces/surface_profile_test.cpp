@@ -1,5 +1,7 @@
 // Profiles as people write them, and as hostile files are.
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -46,16 +48,17 @@ TEST(SurfaceProfile, ReadsEveryKindOfControl) {
 }
 
 TEST(SurfaceProfile, FormatReadsBackAsTheSameProfile) {
-    for (const TSurfaceProfile& original : {GenericProfile(), [] {
-             TSurfaceProfile p;
-             p.Name = "Eight";
-             p.Faders = 8;
-             p.Motorised = true;
-             p.Controls.push_back({TControlRole::Fader, 1, {TMidiKind::PitchBend, 3, 0, 0}});
-             p.Controls.push_back({TControlRole::Fader, 2, {TMidiKind::Cc14, 0, 2, 34}});
-             p.Controls.push_back({TControlRole::BankLeft, 0, {TMidiKind::Note, 0, 46, 0}});
-             return p;
-         }()}) {
+    for (const TSurfaceProfile& original :
+         {GenericProfile(), [] {
+              TSurfaceProfile p;
+              p.Name = "Eight";
+              p.Faders = 8;
+              p.Motorised = true;
+              p.Controls.push_back({TControlRole::Fader, 1, {TMidiKind::PitchBend, 3, 0, 0}});
+              p.Controls.push_back({TControlRole::Fader, 2, {TMidiKind::Cc14, 0, 2, 34}});
+              p.Controls.push_back({TControlRole::BankLeft, 0, {TMidiKind::Note, 0, 46, 0}});
+              return p;
+          }()}) {
         TSurfaceProfile back;
         ASSERT_EQ(ParseSurfaceProfile(FormatSurfaceProfile(original), back), "");
         EXPECT_EQ(back, original);
@@ -69,7 +72,8 @@ TEST(SurfaceProfile, GenericMapIsTheDocumentedDefault) {
     EXPECT_EQ(p.Controls[0], (TProfileControl{TControlRole::Fader, 1, {TMidiKind::Cc, 0, 0, 0}}));
     EXPECT_EQ(p.Controls[31].Address.Number, 31);
     EXPECT_EQ(p.Controls[32], (TProfileControl{TControlRole::Bump, 1, {TMidiKind::Note, 0, 0, 0}}));
-    EXPECT_EQ(p.Controls[64], (TProfileControl{TControlRole::Page, 1, {TMidiKind::Note, 0, 32, 0}}));
+    EXPECT_EQ(p.Controls[64],
+              (TProfileControl{TControlRole::Page, 1, {TMidiKind::Note, 0, 32, 0}}));
     EXPECT_EQ(p.Controls[79].Address.Number, 47);
 }
 
@@ -134,4 +138,20 @@ TEST(SurfaceProfile, LearningAFaderReplacesItsOldControlAndAnyUserOfTheAddress) 
     ASSERT_EQ(ParseSurfaceProfile(FormatSurfaceProfile(p), back), "");
     EXPECT_FALSE(AssignFader(p, 1, {TMidiKind::Note, 0, 5, 0}));
     EXPECT_FALSE(AssignFader(p, 33, {TMidiKind::Cc, 0, 5, 0}));
+}
+
+TEST(SurfaceProfile, ShippedProfilesReadAndTheGenericFileIsTheBuiltInMap) {
+    for (const char* name :
+         {"generic.profile", "sixteen-banks.profile", "eight-motorised.profile"}) {
+        std::ifstream in(std::string(VANTRELLE_PROFILE_DIR "/") + name);
+        ASSERT_TRUE(in) << name;
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        TSurfaceProfile p;
+        EXPECT_EQ(ParseSurfaceProfile(text, p), "") << name;
+        if (std::string(name) == "generic.profile") EXPECT_EQ(p, GenericProfile());
+        if (std::string(name) == "eight-motorised.profile") {
+            EXPECT_TRUE(p.Motorised);
+            EXPECT_EQ(p.Faders, 8);
+        }
+    }
 }
