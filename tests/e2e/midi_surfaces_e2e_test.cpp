@@ -2,8 +2,10 @@
 // the surface, jack_midi_dump reads the feedback, the reference host the
 // frames.
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonObject>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -168,6 +170,88 @@ TEST_F(MidiSurfaceEndToEnd, ASurfaceUnpluggedAndBackIsOpenedAgain) {
     ASSERT_TRUE(peer_.Send(QStringLiteral("B0 02 7F B0 02 00")));
     EXPECT_TRUE(FrameWith(before, 3, 0));
 
+    ASSERT_TRUE(s_.ExitWithoutSavingLayout(window_)) << s_.Error().toStdString();
+    EXPECT_EQ(s_.WaitForDeskExit(10s), 0);
+}
+
+namespace {
+
+// The desk window's picture, as the X server has it.
+QImage Screenshot(DeskSession& s, const QString& window) {
+    QProcess import;
+    import.setProcessEnvironment(s.Environment());
+    import.start(QStringLiteral("import"),
+                 {QStringLiteral("-window"), window, QStringLiteral("png:-")});
+    if (!import.waitForFinished(10000)) return {};
+    return QImage::fromData(import.readAllStandardOutput(), "PNG");
+}
+
+// Whether two pictures differ inside fader `slot`'s column.
+bool ColumnDiffers(const QImage& a, const QImage& b, int slot) {
+    if (a.size() != b.size() || a.isNull()) return false;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = (slot - 1) * kColumn; x < slot * kColumn && x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y)) return true;
+    return false;
+}
+
+} // namespace
+
+TEST_F(MidiSurfaceEndToEnd, SoftTakeoverWaitsUntilTheLevelIsPassedAndShowsTheMarker) {
+    StartDesk();
+    // Action > All Faders To 50%: channel 1 stands at 128 (CC value 64).
+    std::size_t before = s_.Messages().size();
+    ASSERT_TRUE(s_.Xdotool(At(window_, 300, 300)));
+    ASSERT_TRUE(s_.Xdotool({"click", "1"}));
+    ASSERT_TRUE(s_.Xdotool({"key", "--delay", "60", "alt+a", "Down", "Down", "Return"}));
+    ASSERT_TRUE(FrameWith(before, 1, 128));
+    QThread::msleep(300);
+    const QImage plain = Screenshot(s_, window_);
+    ASSERT_FALSE(plain.isNull());
+
+    // The physical fader at 10, below the level: no jump, a marker instead.
+    before = s_.Messages().size();
+    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 00 0A")));
+    QThread::msleep(600);
+    EXPECT_EQ(s_.Messages().size(), before) << "the channel jumped to the physical fader";
+    EXPECT_TRUE(ColumnDiffers(plain, Screenshot(s_, window_), 1)) << "no marker drawn";
+    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 00 30")));
+    QThread::msleep(300);
+    EXPECT_EQ(s_.Messages().size(), before);
+
+    // Passing 64 takes the channel: it follows from there.
+    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 00 50")));
+    EXPECT_TRUE(FrameWith(before, 1, 161)); // round(255 * 80 / 127)
+    ASSERT_TRUE(s_.ExitWithoutSavingLayout(window_)) << s_.Error().toStdString();
+    EXPECT_EQ(s_.WaitForDeskExit(10s), 0);
+}
+
+TEST_F(MidiSurfaceEndToEnd, LearnControlMapsTheNextMovedControlAndSavesIt) {
+    StartDesk();
+    const int menu = MenuHeight(s_, window_);
+    ASSERT_GT(menu, 0);
+    // Right-click fader 3, "Learn Control" (the popup's last item).
+    ASSERT_TRUE(s_.Xdotool(At(window_, 2 * kColumn + kColumn / 2, menu + kPageRow + 105)));
+    ASSERT_TRUE(s_.Xdotool({"click", "3"}));
+    QThread::msleep(400);
+    ASSERT_TRUE(s_.Xdotool({"key", "--delay", "100", "Up", "Return"}));
+    QThread::msleep(300);
+    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 46 05"))); // CC 70 moved
+    const QString saved = s_.ProgramDir() + QStringLiteral("/surfaces/generic.profile");
+    QDeadlineTimer deadline(10s);
+    while (!QFile::exists(saved) && !deadline.hasExpired())
+        QThread::msleep(100);
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "the learned map was not saved";
+    EXPECT_TRUE(file.readAll().contains("fader 3 cc 1 70"));
+
+    // The surface opens again with the learned map: CC 70 moves channel 3.
+    QThread::msleep(500);
+    ASSERT_TRUE(jack_.WaitForConnection(peer_.Name() + QStringLiteral(":out"),
+                                        QStringLiteral("Vantrelle"), 15s));
+    const std::size_t before = s_.Messages().size();
+    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 46 00 B0 46 7F")));
+    EXPECT_TRUE(FrameWith(before, 3, 255));
     ASSERT_TRUE(s_.ExitWithoutSavingLayout(window_)) << s_.Error().toStdString();
     EXPECT_EQ(s_.WaitForDeskExit(10s), 0);
 }
