@@ -107,7 +107,7 @@ void TSurfacesDialog::RefreshPorts() {
     const auto inputs = TMidiPort::PortNames(api, true, &error);
     const auto outputs =
         error.empty() ? TMidiPort::PortNames(api, false, &error) : std::vector<std::string>{};
-    apiState_->setText(error.empty() ? QStringLiteral("%1 input and %2 output ports found")
+    apiState_->setText(error.empty() ? QStringLiteral("Input ports: %1, output ports: %2")
                                            .arg(inputs.size())
                                            .arg(outputs.size())
                                      : FromStd(error));

@@ -11,6 +11,9 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QFile>
 #include <QLabel>
 #include <QMenuBar>
@@ -18,6 +21,7 @@
 #include <QtTest>
 
 #include "RecordingEndpoint.h"
+#include "app/SurfacesDialog.h"
 #include "app/MainWindow.h"
 #include "bank/BankView.h"
 #include "bank/Fader.h"
@@ -129,6 +133,48 @@ private slots:
         QTRY_VERIFY2(status->text().contains(QStringLiteral("1 dropped")),
                      qPrintable(status->text()));
         QVERIFY(status->isVisible());
+    }
+
+    void theDialogReadsBackWhatItShowsAndRefusesBadFields() {
+        TSurfaceSettings start;
+        start.MidiEnabled = true;
+        start.MidiInput = "Fader Box";
+        start.OscEnabled = true;
+        start.OscPort = 9100;
+        start.OscFeedback = "127.0.0.1:9101";
+        TSurfacesDialog dialog(start, {QStringLiteral("eight-motorised.profile")});
+        // The picture in the README, when asked for.
+        if (const QByteArray dir = qgetenv("VANTRELLE_SCREENSHOT_DIR"); !dir.isEmpty()) {
+            dialog.show();
+            QTest::qWait(100);
+            dialog.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/surfaces-dialog.png"));
+        }
+        TSurfaceSettings read;
+        QCOMPARE(dialog.Read(read), QString());
+        QCOMPARE(read, start);
+        // The API's state is said in words (no ALSA sequencer here, or the ports found).
+        QVERIFY(!dialog.findChild<QLabel*>(QStringLiteral("MidiApiState"))->text().isEmpty());
+
+        auto* port = dialog.findChild<QLineEdit*>(QStringLiteral("OscPort"));
+        port->setText(QStringLiteral("70000"));
+        QVERIFY(dialog.Read(read).contains(QStringLiteral("port from 1 to 65535")));
+        QCOMPARE(read, start); // nothing taken from a refused form
+        port->setText(QStringLiteral("9100"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("OscAddress"))->setText(QStringLiteral("host"));
+        QVERIFY(!dialog.Read(read).isEmpty());
+        dialog.findChild<QLineEdit*>(QStringLiteral("OscAddress"))
+            ->setText(QStringLiteral("127.0.0.1"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("OscFeedback"))->setText(QStringLiteral("x:1"));
+        QVERIFY(dialog.Read(read).contains(QStringLiteral("ADDRESS:PORT")));
+        dialog.findChild<QLineEdit*>(QStringLiteral("OscFeedback"))->clear();
+        dialog.findChild<QComboBox*>(QStringLiteral("MidiInput"))->setEditText(QString());
+        QVERIFY(dialog.Read(read).contains(QStringLiteral("MIDI input port")));
+        dialog.findChild<QCheckBox*>(QStringLiteral("MidiOn"))->setChecked(false);
+        dialog.findChild<QComboBox*>(QStringLiteral("MidiProfile"))->setCurrentIndex(1);
+        QCOMPARE(dialog.Read(read), QString());
+        QVERIFY(!read.MidiEnabled);
+        QCOMPARE(read.Profile, std::string("eight-motorised.profile"));
+        QCOMPARE(read.OscFeedback, std::string());
     }
 
     void theTakeoverMarkerIsDrawnBesideTheTrench() {

@@ -16,7 +16,7 @@ TEST(SurfaceSettings, FormatReadsBack) {
     TSurfaceSettings s;
     s.MidiEnabled = true;
     s.MidiApi = TMidiApi::Alsa;
-    s.MidiInput = "nano Kontrol:0";
+    s.MidiInput = "Fader Box:0";
     s.Profile = "sixteen.profile";
     s.OscEnabled = true;
     s.OscAddress = "192.168.1.20";
