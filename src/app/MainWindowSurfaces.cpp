@@ -130,7 +130,10 @@ void TMainWindow::ApplySurfaceSettings(const TSurfaceSettings& settings) {
                     [this] { ShowTakeoverMarkers(); });
             connect(midiSurface_, &TMidiSurface::learned, this,
                     [this](int slot, const QString& control, const TSurfaceProfile& learned) {
-                        SaveLearnedProfile(slot, control, learned);
+                        // Saving starts the surface again: not inside its own signal.
+                        QTimer::singleShot(0, this, [this, slot, control, learned] {
+                            SaveLearnedProfile(slot, control, learned);
+                        });
                     });
             midiSurface_->Start();
         }

@@ -36,7 +36,8 @@ template <class Midi>
 std::vector<std::string> Names(Midi& midi) {
     std::vector<std::string> names;
     const unsigned count = midi.getPortCount();
-    for (unsigned i = 0; i < count; ++i) names.push_back(midi.getPortName(i));
+    for (unsigned i = 0; i < count; ++i)
+        names.push_back(midi.getPortName(i));
     return names;
 }
 
@@ -258,12 +259,10 @@ bool TMidiPort::TryOpen() {
 bool TMidiPort::StillThere() {
     std::lock_guard lock(portsMutex_);
     if (!in_) return false;
-    std::string name;
+    // The open client's own listing is the graph as it is now; a new client
+    // each second would make every other client's graph change too.
     try {
-        // A fresh listing: the open ports' own client sees the graph as it is.
-        RtMidiIn probe(ApiOf(api_), std::string(kClientName) + " watch");
-        probe.setErrorCallback(QuietError);
-        for (const auto& n : Names(probe))
+        for (const auto& n : Names(*in_))
             if (n == inName_) return true;
     } catch (const RtMidiError&) {
     }

@@ -70,6 +70,20 @@ protected:
         return false;
     }
 
+    // A JACK client that runs late on a busy machine loses that cycle's
+    // events: the surface's messages are sent again until the frame comes.
+    bool SendUntilFrame(const QString& hex, int channel, int level) {
+        const std::size_t after = s_.Messages().size();
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            if (!peer_.Send(hex)) return false;
+            if (WaitFor(
+                    s_, after, [&](const QJsonObject& m) { return LevelOf(m, channel) == level; },
+                    3s))
+                return true;
+        }
+        return false;
+    }
+
     bool FrameWith(std::size_t after, int channel, int level) {
         return WaitFor(s_, after,
                        [&](const QJsonObject& m) { return LevelOf(m, channel) == level; });
@@ -88,23 +102,16 @@ TEST_F(MidiSurfaceEndToEnd, ControlChangesReachTheHostAndPagesSendTheNewlyShownL
     StartDesk();
     // The generic map: fader 1 is CC 0 of channel 1. Without motors the
     // fader first meets its channel's level (0), then takes it.
-    std::size_t before = s_.Messages().size();
-    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 00 00")));
-    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 00 7F")));
-    EXPECT_TRUE(FrameWith(before, 1, 255));
-    before = s_.Messages().size();
-    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 05 00 B0 05 40")));
-    EXPECT_TRUE(FrameWith(before, 6, 129)); // round(255 * 64 / 127)
+    EXPECT_TRUE(SendUntilFrame(QStringLiteral("B0 00 00 B0 00 7F"), 1, 255));
+    EXPECT_TRUE(SendUntilFrame(QStringLiteral("B0 05 00 B0 05 40"), 6, 129)); // round(255*64/127)
 
     // Page 2 from the surface (note 33), fader 1 there is channel 33.
     std::size_t dumped = dump_.Messages().size();
-    before = s_.Messages().size();
     ASSERT_TRUE(peer_.Send(QStringLiteral("90 21 7F 80 21 00")));
     // Every fader of page 2 shows 0: fader 1 and 6 are told at once.
     EXPECT_TRUE(dump_.WaitFor(dumped, Bytes{0xB0, 0x00, 0x00}, 5s));
     EXPECT_TRUE(dump_.WaitFor(dumped, Bytes{0xB0, 0x05, 0x00}, 5s));
-    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 00 00 B0 00 64")));
-    EXPECT_TRUE(FrameWith(before, 33, 201));
+    EXPECT_TRUE(SendUntilFrame(QStringLiteral("B0 00 00 B0 00 64"), 33, 201));
 
     // Back to page 1 from the desk (its page button): the surface is sent
     // page 1's levels at once.
@@ -156,9 +163,7 @@ TEST_F(MidiSurfaceEndToEnd, AMovingMotorFaderGetsNoEchoWhileOthersFollow) {
 
 TEST_F(MidiSurfaceEndToEnd, ASurfaceUnpluggedAndBackIsOpenedAgain) {
     StartDesk();
-    std::size_t before = s_.Messages().size();
-    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 02 00 B0 02 7F")));
-    EXPECT_TRUE(FrameWith(before, 3, 255));
+    EXPECT_TRUE(SendUntilFrame(QStringLiteral("B0 02 00 B0 02 7F"), 3, 255));
 
     peer_.Stop(); // unplugged
     QThread::msleep(2500);
@@ -166,9 +171,7 @@ TEST_F(MidiSurfaceEndToEnd, ASurfaceUnpluggedAndBackIsOpenedAgain) {
     ASSERT_TRUE(jack_.WaitForConnection(peer_.Name() + QStringLiteral(":out"),
                                         QStringLiteral("Vantrelle"), 15s));
     // The surface that came back is sent the levels as they are.
-    before = s_.Messages().size();
-    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 02 7F B0 02 00")));
-    EXPECT_TRUE(FrameWith(before, 3, 0));
+    EXPECT_TRUE(SendUntilFrame(QStringLiteral("B0 02 7F B0 02 00"), 3, 0));
 
     ASSERT_TRUE(s_.ExitWithoutSavingLayout(window_)) << s_.Error().toStdString();
     EXPECT_EQ(s_.WaitForDeskExit(10s), 0);
@@ -249,9 +252,7 @@ TEST_F(MidiSurfaceEndToEnd, LearnControlMapsTheNextMovedControlAndSavesIt) {
     QThread::msleep(500);
     ASSERT_TRUE(jack_.WaitForConnection(peer_.Name() + QStringLiteral(":out"),
                                         QStringLiteral("Vantrelle"), 15s));
-    const std::size_t before = s_.Messages().size();
-    ASSERT_TRUE(peer_.Send(QStringLiteral("B0 46 00 B0 46 7F")));
-    EXPECT_TRUE(FrameWith(before, 3, 255));
+    EXPECT_TRUE(SendUntilFrame(QStringLiteral("B0 46 00 B0 46 7F"), 3, 255));
     ASSERT_TRUE(s_.ExitWithoutSavingLayout(window_)) << s_.Error().toStdString();
     EXPECT_EQ(s_.WaitForDeskExit(10s), 0);
 }

@@ -13,16 +13,17 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "RecordingEndpoint.h"
-#include "app/SurfacesDialog.h"
 #include "app/MainWindow.h"
+#include "app/SurfacesDialog.h"
 #include "bank/BankView.h"
 #include "bank/Fader.h"
 #include "base/MessageBox.h"
@@ -114,6 +115,27 @@ private slots:
         QVERIFY(QFile::exists(file.fileName())); // kept for the user to mend
     }
 
+    void aMalformedProfileIsRefusedInTheWindowNamingItsLine() {
+        QDir(preferences_.path()).mkpath(QStringLiteral("surfaces"));
+        QFile profile(preferences_.filePath(QStringLiteral("surfaces/bad.profile")));
+        QVERIFY(profile.open(QIODevice::WriteOnly));
+        profile.write("faders 8\nfader 1 cc 1 7\nfader 2 cc 1 7\n");
+        profile.close();
+        QFile file(preferences_.filePath(QStringLiteral("Surfaces.dat")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("midi.enabled=1\nmidi.input=anything\nmidi.profile=bad.profile\n");
+        file.close();
+        QueueMessageBoxAnswer(QMessageBox::Ok);
+        auto form = MakeForm();
+        form->show();
+        QTRY_COMPARE(shown_.size(), 1);
+        QVERIFY2(shown_[0].contains(
+                     QStringLiteral("bad.profile: line 3: the message is used on line 2 already")),
+                 qPrintable(shown_[0]));
+        QVERIFY(form->MidiSurface() == nullptr);
+        QFile::remove(profile.fileName());
+    }
+
     void oscMovesTheDeskAndRefusedDatagramsAreCounted() {
         const int port = FreeUdpPort();
         auto form = MakeForm();
@@ -147,7 +169,8 @@ private slots:
         if (const QByteArray dir = qgetenv("VANTRELLE_SCREENSHOT_DIR"); !dir.isEmpty()) {
             dialog.show();
             QTest::qWait(100);
-            dialog.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/surfaces-dialog.png"));
+            dialog.grab().save(QString::fromLocal8Bit(dir) +
+                               QStringLiteral("/surfaces-dialog.png"));
         }
         TSurfaceSettings read;
         QCOMPARE(dialog.Read(read), QString());
