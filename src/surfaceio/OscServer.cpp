@@ -41,13 +41,13 @@ TOscServer::~TOscServer() {
 }
 
 int TOscServer::Decode(const std::uint8_t* data, std::size_t size, TInputMailbox& mailbox,
-                       long long& dropped, int depth) {
+                       long long& dropped, std::vector<std::string>* accepted, int depth) {
     if (size >= 16 && std::memcmp(data, kBundle, 8) == 0) {
         if (depth >= kMaxBundleDepth) {
             ++dropped;
             return 0;
         }
-        int accepted = 0;
+        int count = 0;
         std::size_t at = 16;
         while (at < size) {
             if (size - at < 4) {
@@ -60,10 +60,10 @@ int TOscServer::Decode(const std::uint8_t* data, std::size_t size, TInputMailbox
                 ++dropped;
                 break;
             }
-            accepted += Decode(data + at, length, mailbox, dropped, depth + 1);
+            count += Decode(data + at, length, mailbox, dropped, accepted, depth + 1);
             at += length;
         }
-        return accepted;
+        return count;
     }
     if (size < 8 || size % 4 != 0 || data[0] != '/') {
         ++dropped;
@@ -101,6 +101,7 @@ int TOscServer::Decode(const std::uint8_t* data, std::size_t size, TInputMailbox
         return 0;
     }
     mailbox.Post(*input);
+    if (accepted != nullptr) accepted->push_back(path);
     return 1;
 }
 
@@ -137,10 +138,14 @@ void TOscServer::Stop() {
     hasFeedback_ = false;
     std::lock_guard lock(clientsMutex_);
     clients_.clear();
+    movers_.clear();
 }
 
-void TOscServer::Remember(const sockaddr_in& client) {
+void TOscServer::Remember(const sockaddr_in& client, const std::vector<std::string>& paths) {
     std::lock_guard lock(clientsMutex_);
+    const auto now = std::chrono::steady_clock::now();
+    for (const std::string& path : paths)
+        movers_[path] = {client, now};
     for (const auto& c : clients_)
         if (SameClient(c, client)) return;
     // The oldest client is forgotten first.
@@ -160,14 +165,16 @@ void TOscServer::Receive() {
         if (got < 0) continue;
         long long dropped = 0;
         int accepted = 0;
+        std::vector<std::string> paths;
         if (static_cast<std::size_t>(got) > MAX_OSC_DATAGRAM) {
             dropped = 1; // larger than anything the desk understands
         } else {
-            accepted = Decode(buffer.data(), static_cast<std::size_t>(got), mailbox_, dropped);
+            accepted =
+                Decode(buffer.data(), static_cast<std::size_t>(got), mailbox_, dropped, &paths);
         }
         dropped_ += dropped;
         accepted_ += accepted;
-        if (accepted > 0 && fromSize == sizeof from) Remember(from);
+        if (accepted > 0 && fromSize == sizeof from) Remember(from, paths);
     }
 }
 
@@ -186,6 +193,12 @@ void TOscServer::Send(const TOscFeedback& feedback) {
     {
         std::lock_guard lock(clientsMutex_);
         to = clients_;
+        // The client moving this address is not told its own move back.
+        const auto mover = movers_.find(feedback.Path);
+        if (mover != movers_.end() && std::chrono::steady_clock::now() - mover->second.At <
+                                          std::chrono::milliseconds(ECHO_HOLD_MS))
+            std::erase_if(
+                to, [&](const sockaddr_in& c) { return SameClient(c, mover->second.Client); });
     }
     if (hasFeedback_) {
         bool known = false;

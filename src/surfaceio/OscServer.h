@@ -4,9 +4,12 @@
 // decoded through liblo and checked; what the desk accepts goes into the
 // mailbox, anything else is dropped and counted. Feedback leaves from the
 // same socket to every client that spoke to the desk and to one configured
-// address.
+// address, except that a client is not told back an address it is moving
+// (what it sent there in the last moments).
 
 #include <atomic>
+#include <chrono>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -37,12 +40,15 @@ public:
 
     // One datagram as it came: what it asked, each accepted message posted.
     // Returns how many messages were accepted; `dropped` counts the refused.
+    // `accepted`, when given, takes the address of each accepted message.
     static int Decode(const std::uint8_t* data, std::size_t size, TInputMailbox& mailbox,
-                      long long& dropped, int depth = 0);
+                      long long& dropped, std::vector<std::string>* accepted = nullptr,
+                      int depth = 0);
+    static constexpr int ECHO_HOLD_MS = 300;
 
 private:
     void Receive();
-    void Remember(const sockaddr_in& client);
+    void Remember(const sockaddr_in& client, const std::vector<std::string>& paths);
 
     TInputMailbox& mailbox_;
     int socket_ = -1;
@@ -51,6 +57,11 @@ private:
     std::atomic<bool> running_{false};
     std::mutex clientsMutex_;
     std::vector<sockaddr_in> clients_;
+    struct TMover {
+        sockaddr_in Client;
+        std::chrono::steady_clock::time_point At;
+    };
+    std::map<std::string, TMover> movers_; // by address: who sent it last, when
     bool hasFeedback_ = false;
     sockaddr_in feedback_{};
     std::atomic<long long> accepted_{0};

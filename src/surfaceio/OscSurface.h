@@ -2,6 +2,7 @@
 // OSC clients at work: the server and the desk's view they share (the 32
 // slots of the page shown, no bank, no soft takeover).
 
+#include <array>
 #include <string>
 
 #include "surfaceio/OscServer.h"
@@ -20,5 +21,11 @@ public:
 
 private:
     void Send(const TFeedback& feedback) override;
+    // Channels by number are told back on their own address too.
+    void Followed(const TDeskChange& change) override;
+    std::optional<TMillis> FlushOwn(TMillis now) override;
+
+    TDeskModel& model_;
     TOscServer server_;
+    std::array<TFeedbackGate, DMX_UNIVERSE_SIZE + 1> channelGate_; // by channel 1..512
 };

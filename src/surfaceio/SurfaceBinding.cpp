@@ -29,6 +29,7 @@ void TSurfaceBinding::Drain() {
     for (const TSurfaceInput& input : mailbox_.TakeAll()) {
         try {
             markers = session_.Apply(input, Now()) || markers;
+            Applied(input, Now());
         } catch (const std::out_of_range&) {
             // A rule refused a number: that input is dropped, the rest go on.
         }
@@ -39,6 +40,7 @@ void TSurfaceBinding::Drain() {
 
 void TSurfaceBinding::Follow(const TDeskChange& change) {
     if (session_.Follow(change, Now())) emit markersChanged();
+    Followed(change);
     // Feedback goes once the rule that announced has finished: a bulk
     // command's many announcements become one pass.
     if (!flushQueued_) {
@@ -62,7 +64,9 @@ void TSurfaceBinding::Flush() {
     const TMillis now = Now();
     for (const TFeedback& f : session_.TakeDue(now))
         Send(f);
-    if (const auto due = session_.NextDue()) {
+    std::optional<TMillis> due = session_.NextDue();
+    if (const auto own = FlushOwn(now); own && (!due || *own < *due)) due = own;
+    if (due) {
         const auto wait = static_cast<int>(std::max<TMillis>(0, *due - now));
         if (!flushTimer_.isActive() || flushTimer_.remainingTime() > wait) flushTimer_.start(wait);
     }

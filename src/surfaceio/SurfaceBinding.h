@@ -35,6 +35,11 @@ protected:
     // Every control shown afresh, at once (the surface came or came back).
     void Resync();
     virtual void Send(const TFeedback& feedback) = 0;
+    // Hooks for what a transport follows beyond the session's controls.
+    virtual void Applied(const TSurfaceInput&, TMillis) {}
+    virtual void Followed(const TDeskChange&) {}
+    // Sends what is due of its own; returns when it next has something due.
+    virtual std::optional<TMillis> FlushOwn(TMillis) { return std::nullopt; }
     TInputMailbox& Mailbox() { return mailbox_; }
     TSurfaceSession& MutableSession() { return session_; }
 

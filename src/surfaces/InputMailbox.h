@@ -2,8 +2,9 @@
 // Where a transport's thread leaves what the controls did for the window's
 // thread in the order it came, except that a fader's moves since the last
 // button are coalesced to the newest value (a flood never queues up).
-// Buttons are bounded; beyond the bound they are dropped and counted. The first input after the mailbox was emptied calls the
-// wake-up, once, so the window's queue holds at most one call per mailbox.
+// Buttons are bounded; beyond the bound they are dropped and counted. The first input after the
+// mailbox was emptied calls the wake-up, once, so the window's queue holds at most one call per
+// mailbox.
 
 #include <atomic>
 #include <functional>

@@ -24,14 +24,22 @@ TMidiCodec::TMidiCodec(TSurfaceProfile profile)
         const TMidiAddress& a = profile_.Controls[i].Address;
         const int at = static_cast<int>(i);
         switch (a.Kind) {
-        case TMidiKind::Cc: byKey_[Key(kCcType, a.Channel, a.Number)] = at; break;
+        case TMidiKind::Cc:
+            byKey_[Key(kCcType, a.Channel, a.Number)] = at;
+            break;
         case TMidiKind::Cc14:
             byKey_[Key(kCcType, a.Channel, a.Number)] = at;
             byKey_[Key(kCcType, a.Channel, a.Lsb)] = at;
             break;
-        case TMidiKind::PitchBend: byKey_[Key(kBendType, a.Channel, 0)] = at; break;
-        case TMidiKind::Note: byKey_[Key(kNoteType, a.Channel, a.Number)] = at; break;
-        case TMidiKind::Program: byKey_[Key(kProgramType, a.Channel, a.Number)] = at; break;
+        case TMidiKind::PitchBend:
+            byKey_[Key(kBendType, a.Channel, 0)] = at;
+            break;
+        case TMidiKind::Note:
+            byKey_[Key(kNoteType, a.Channel, a.Number)] = at;
+            break;
+        case TMidiKind::Program:
+            byKey_[Key(kProgramType, a.Channel, a.Number)] = at;
+            break;
         }
     }
 }
@@ -51,12 +59,21 @@ std::optional<TSurfaceInput> TMidiCodec::Decode(const std::uint8_t* bytes, std::
 
     std::uint32_t key = 0;
     switch (high) {
-    case 0xB0: key = Key(kCcType, channel, d1); break;
-    case 0xE0: key = Key(kBendType, channel, 0); break;
+    case 0xB0:
+        key = Key(kCcType, channel, d1);
+        break;
+    case 0xE0:
+        key = Key(kBendType, channel, 0);
+        break;
     case 0x90:
-    case 0x80: key = Key(kNoteType, channel, d1); break;
-    case 0xC0: key = Key(kProgramType, channel, d1); break;
-    default: return std::nullopt;
+    case 0x80:
+        key = Key(kNoteType, channel, d1);
+        break;
+    case 0xC0:
+        key = Key(kProgramType, channel, d1);
+        break;
+    default:
+        return std::nullopt;
     }
     const auto found = byKey_.find(key);
     if (found == byKey_.end()) return std::nullopt;
@@ -68,7 +85,9 @@ std::optional<TSurfaceInput> TMidiCodec::Decode(const std::uint8_t* bytes, std::
     if (control.Role == TControlRole::Fader) {
         input.Max = a.Max();
         switch (a.Kind) {
-        case TMidiKind::Cc: input.Value = d2; break;
+        case TMidiKind::Cc:
+            input.Value = d2;
+            break;
         case TMidiKind::Cc14: {
             // An MSB alone sets the coarse value with the fine part at zero,
             // as MIDI defines; an LSB refines the last MSB.
@@ -81,17 +100,29 @@ std::optional<TSurfaceInput> TMidiCodec::Decode(const std::uint8_t* bytes, std::
             }
             break;
         }
-        case TMidiKind::PitchBend: input.Value = d2 << 7 | d1; break;
-        default: return std::nullopt;
+        case TMidiKind::PitchBend:
+            input.Value = d2 << 7 | d1;
+            break;
+        default:
+            return std::nullopt;
         }
         return input;
     }
     switch (high) {
-    case 0x90: input.Pressed = d2 > 0; break;
-    case 0x80: input.Pressed = false; break;
-    case 0xB0: input.Pressed = d2 >= 64; break;
-    case 0xC0: input.Pressed = true; break;
-    default: return std::nullopt;
+    case 0x90:
+        input.Pressed = d2 > 0;
+        break;
+    case 0x80:
+        input.Pressed = false;
+        break;
+    case 0xB0:
+        input.Pressed = d2 >= 64;
+        break;
+    case 0xC0:
+        input.Pressed = true;
+        break;
+    default:
+        return std::nullopt;
     }
     return input;
 }
@@ -113,12 +144,15 @@ TMidiBytes TMidiCodec::FaderMessage(int index, int value) const {
     const TMidiAddress& a = c->Address;
     value = std::clamp(value, 0, a.Max());
     switch (a.Kind) {
-    case TMidiKind::Cc: return {Status(0xB0, a.Channel), Data(a.Number), Data(value)};
+    case TMidiKind::Cc:
+        return {Status(0xB0, a.Channel), Data(a.Number), Data(value)};
     case TMidiKind::Cc14:
         return {Status(0xB0, a.Channel), Data(a.Number), Data(value >> 7),
                 Status(0xB0, a.Channel), Data(a.Lsb),    Data(value)};
-    case TMidiKind::PitchBend: return {Status(0xE0, a.Channel), Data(value), Data(value >> 7)};
-    default: return {};
+    case TMidiKind::PitchBend:
+        return {Status(0xE0, a.Channel), Data(value), Data(value >> 7)};
+    default:
+        return {};
     }
 }
 
@@ -129,9 +163,12 @@ TMidiBytes LightMessage(const TProfileControl* c, bool lit) {
     const TMidiAddress& a = c->Address;
     const std::uint8_t value = lit ? 127 : 0;
     switch (a.Kind) {
-    case TMidiKind::Note: return {Status(0x90, a.Channel), Data(a.Number), value};
-    case TMidiKind::Cc: return {Status(0xB0, a.Channel), Data(a.Number), value};
-    default: return {};
+    case TMidiKind::Note:
+        return {Status(0x90, a.Channel), Data(a.Number), value};
+    case TMidiKind::Cc:
+        return {Status(0xB0, a.Channel), Data(a.Number), value};
+    default:
+        return {};
     }
 }
 

@@ -16,9 +16,12 @@ struct TRoleName {
 };
 
 constexpr TRoleName kRoles[] = {
-    {TControlRole::Fader, "fader"},          {TControlRole::Bump, "bump"},
-    {TControlRole::Page, "page"},            {TControlRole::BankLeft, "bank-left"},
-    {TControlRole::BankRight, "bank-right"}, {TControlRole::PageNext, "page-next"},
+    {TControlRole::Fader, "fader"},
+    {TControlRole::Bump, "bump"},
+    {TControlRole::Page, "page"},
+    {TControlRole::BankLeft, "bank-left"},
+    {TControlRole::BankRight, "bank-right"},
+    {TControlRole::PageNext, "page-next"},
     {TControlRole::PagePrevious, "page-previous"},
 };
 
@@ -30,11 +33,16 @@ const char* RoleWord(TControlRole role) {
 
 const char* KindWord(TMidiKind kind) {
     switch (kind) {
-    case TMidiKind::Cc: return "cc";
-    case TMidiKind::Cc14: return "cc14";
-    case TMidiKind::PitchBend: return "pitchbend";
-    case TMidiKind::Note: return "note";
-    case TMidiKind::Program: return "program";
+    case TMidiKind::Cc:
+        return "cc";
+    case TMidiKind::Cc14:
+        return "cc14";
+    case TMidiKind::PitchBend:
+        return "pitchbend";
+    case TMidiKind::Note:
+        return "note";
+    case TMidiKind::Program:
+        return "program";
     }
     return "?";
 }
@@ -43,10 +51,12 @@ std::vector<std::string_view> Words(std::string_view line) {
     std::vector<std::string_view> words;
     std::size_t pos = 0;
     while (pos < line.size()) {
-        while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
+        while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
+            ++pos;
         if (pos >= line.size()) break;
         std::size_t end = pos;
-        while (end < line.size() && line[end] != ' ' && line[end] != '\t') ++end;
+        while (end < line.size() && line[end] != ' ' && line[end] != '\t')
+            ++end;
         words.push_back(line.substr(pos, end - pos));
         pos = end;
     }
@@ -69,11 +79,16 @@ std::vector<std::uint32_t> AddressKeys(const TMidiAddress& a) {
         return static_cast<std::uint32_t>(type << 16 | a.Channel << 8 | number);
     };
     switch (a.Kind) {
-    case TMidiKind::Cc: return {key(0, a.Number)};
-    case TMidiKind::Cc14: return {key(0, a.Number), key(0, a.Lsb)};
-    case TMidiKind::PitchBend: return {key(1, 0)};
-    case TMidiKind::Note: return {key(2, a.Number)};
-    case TMidiKind::Program: return {key(3, a.Number)};
+    case TMidiKind::Cc:
+        return {key(0, a.Number)};
+    case TMidiKind::Cc14:
+        return {key(0, a.Number), key(0, a.Lsb)};
+    case TMidiKind::PitchBend:
+        return {key(1, 0)};
+    case TMidiKind::Note:
+        return {key(2, a.Number)};
+    case TMidiKind::Program:
+        return {key(3, a.Number)};
     }
     return {};
 }
@@ -82,8 +97,10 @@ bool KindFitsRole(TMidiKind kind, TControlRole role) {
     switch (role) {
     case TControlRole::Fader:
         return kind == TMidiKind::Cc || kind == TMidiKind::Cc14 || kind == TMidiKind::PitchBend;
-    case TControlRole::Page: return kind == TMidiKind::Note || kind == TMidiKind::Cc || kind == TMidiKind::Program;
-    default: return kind == TMidiKind::Note || kind == TMidiKind::Cc;
+    case TControlRole::Page:
+        return kind == TMidiKind::Note || kind == TMidiKind::Cc || kind == TMidiKind::Program;
+    default:
+        return kind == TMidiKind::Note || kind == TMidiKind::Cc;
     }
 }
 
@@ -212,8 +229,8 @@ std::string ParseSurfaceProfile(std::string_view text, TSurfaceProfile& profile)
             return LineError(lineNumber, "more than 512 controls");
         const auto role = std::make_pair(static_cast<int>(control.Role), control.Index);
         if (const auto [it, fresh] = roleLine.emplace(role, lineNumber); !fresh)
-            return LineError(lineNumber, "this control was given on line " +
-                                             std::to_string(it->second));
+            return LineError(lineNumber,
+                             "this control was given on line " + std::to_string(it->second));
         for (const std::uint32_t key : AddressKeys(control.Address))
             if (const auto [it, fresh] = keyLine.emplace(key, lineNumber); !fresh)
                 return LineError(lineNumber, "the message is used on line " +
@@ -224,12 +241,13 @@ std::string ParseSurfaceProfile(std::string_view text, TSurfaceProfile& profile)
     // Faders and bumps beyond the surface's width would never be reached.
     for (std::size_t i = 0; i < next.Controls.size(); ++i) {
         const auto& c = next.Controls[i];
-        if ((c.Role == TControlRole::Fader || c.Role == TControlRole::Bump) && c.Index > next.Faders)
-            return LineError(lineOf[i], std::string(RoleWord(c.Role)) + " " +
-                                            std::to_string(c.Index) + " is beyond faders " +
-                                            std::to_string(next.Faders) +
-                                            (fadersLine ? " (line " + std::to_string(fadersLine) + ")"
-                                                        : std::string()));
+        if ((c.Role == TControlRole::Fader || c.Role == TControlRole::Bump) &&
+            c.Index > next.Faders)
+            return LineError(
+                lineOf[i],
+                std::string(RoleWord(c.Role)) + " " + std::to_string(c.Index) +
+                    " is beyond faders " + std::to_string(next.Faders) +
+                    (fadersLine ? " (line " + std::to_string(fadersLine) + ")" : std::string()));
     }
     if (next.Name.empty()) next.Name = "Unnamed surface";
     profile = std::move(next);

@@ -64,7 +64,7 @@ bool TSurfaceSession::Apply(const TSurfaceInput& input, TMillis now) {
             return false;
         }
         const int value = std::clamp(input.Value, 0, input.Max);
-        faderGate_[i].Moved(now, value);
+        if (shape_.HoldsEcho) faderGate_[i].Moved(now, value);
         const auto markerBefore = Marker(slot);
         const bool holds =
             shape_.Motorised ||
@@ -89,11 +89,11 @@ bool TSurfaceSession::Apply(const TSurfaceInput& input, TMillis now) {
             return false;
         }
         const int index = IndexOf(slot);
-        if (index != 0) {
+        if (index != 0 && shape_.HoldsEcho) {
             faderGate_[static_cast<std::size_t>(index)].Moved(
                 now, ValueFromLevel(level, shape_.FaderMax[static_cast<std::size_t>(index)]));
-            applied_[static_cast<std::size_t>(index)] = level;
         }
+        if (index != 0) applied_[static_cast<std::size_t>(index)] = level;
         ownSlot_ = slot;
         struct Clear {
             int& own;

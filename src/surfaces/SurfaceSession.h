@@ -26,6 +26,9 @@ struct TSurfaceShape {
     std::array<int, FADERS_PER_PAGE + 1> FaderMax{}; // by fader 1..; 0: none
     std::array<bool, FADERS_PER_PAGE + 1> Bumps{};
     std::array<bool, PAGE_COUNT + 1> Pages{};
+    // Feedback to a fader waits while the operator moves it. A transport
+    // that keeps its senders apart (OSC) leaves out only the mover itself.
+    bool HoldsEcho = true;
 };
 TSurfaceShape ShapeOf(const TSurfaceProfile& profile);
 

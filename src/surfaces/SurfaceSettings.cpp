@@ -49,9 +49,12 @@ const std::map<std::string, TSetter, std::less<>>& Setters() {
         {"midi.enabled", [](auto& s, auto v) { return ReadBool(v, s.MidiEnabled); }},
         {"midi.api",
          [](auto& s, auto v) {
-             if (v == "jack") s.MidiApi = TMidiApi::Jack;
-             else if (v == "alsa") s.MidiApi = TMidiApi::Alsa;
-             else return false;
+             if (v == "jack")
+                 s.MidiApi = TMidiApi::Jack;
+             else if (v == "alsa")
+                 s.MidiApi = TMidiApi::Alsa;
+             else
+                 return false;
              return true;
          }},
         {"midi.input", [](auto& s, auto v) { return s.MidiInput = std::string(v), true; }},

@@ -119,15 +119,20 @@ TEST_F(OscEndToEnd, FadersChannelsPagesAndBumpsWithFeedback) {
     std::size_t before = s_.Messages().size();
     ASSERT_TRUE(Send({"/vantrelle/fader/1", "f", "1.0"}));
     EXPECT_TRUE(FrameWith(before, 1, 255));
+    // Another client (the configured address) is told, on both addresses.
+    qsizetype mark = DumpMark();
     before = s_.Messages().size();
     ASSERT_TRUE(Send({"/vantrelle/fader/2", "i", "77"}));
     EXPECT_TRUE(FrameWith(before, 2, 77));
+    EXPECT_TRUE(Dumped(mark, QStringLiteral("/vantrelle/fader/2 f 0.301961")));
+    EXPECT_TRUE(Dumped(mark, QStringLiteral("/vantrelle/channel/2 f 0.301961")));
     before = s_.Messages().size();
     ASSERT_TRUE(Send({"/vantrelle/channel/100", "i", "42"})); // not on the page shown
     EXPECT_TRUE(FrameWith(before, 100, 42));
+    EXPECT_TRUE(Dumped(mark, QStringLiteral("/vantrelle/channel/100 f 0.164706")));
 
     // A page switch tells the page and the newly shown faders.
-    qsizetype mark = DumpMark();
+    mark = DumpMark();
     ASSERT_TRUE(Send({"/vantrelle/page", "i", "4"}));
     EXPECT_TRUE(Dumped(mark, QStringLiteral("/vantrelle/page i 4")));
     EXPECT_TRUE(

@@ -137,6 +137,11 @@ TEST(OscDatagrams, BundlesActInOrderAndBadElementsAreCounted) {
         Append(bundle, *m);
     }
     AppendBig32(bundle, 4000); // an element longer than what is left
+    TInputMailbox box;
+    long long dropped = 0;
+    std::vector<std::string> paths;
+    TOscServer::Decode(bundle.data(), bundle.size(), box, dropped, &paths);
+    EXPECT_EQ(paths, (std::vector<std::string>{"/vantrelle/page", "/vantrelle/fader/1"}));
     const auto d = DecodeDatagram(bundle);
     EXPECT_EQ(d.accepted, 2);
     EXPECT_EQ(d.dropped, 2);

@@ -76,12 +76,12 @@ TEST(MidiCodec, DecodesButtonsPressAndRelease) {
 TEST(MidiCodec, IgnoresOtherAndMalformedMessages) {
     TMidiCodec codec(Mixed());
     const std::vector<std::vector<std::uint8_t>> junk = {
-        {},           {0xB0},           {0xB0, 7},         {0xB1, 7, 1}, // other channel
-        {0xB0, 8, 1}, {0x07, 7, 1},     {0xB0, 0x87, 1},   {0xB0, 7, 0x80},
-        {0xF0, 1, 2}, {0xA0, 10, 1},    {0xE0, 1, 1},      {0xC0},
-        {0xD0, 5},    {0xC0, 0x83},
+        {},           {0xB0},       {0xB0, 7},       {0xB1, 7, 1}, // other channel
+        {0xB0, 8, 1}, {0x07, 7, 1}, {0xB0, 0x87, 1}, {0xB0, 7, 0x80}, {0xF0, 1, 2}, {0xA0, 10, 1},
+        {0xE0, 1, 1}, {0xC0},       {0xD0, 5},       {0xC0, 0x83},
     };
-    for (const auto& bytes : junk) EXPECT_FALSE(Decode(codec, bytes)) << bytes.size();
+    for (const auto& bytes : junk)
+        EXPECT_FALSE(Decode(codec, bytes)) << bytes.size();
     EXPECT_FALSE(codec.Decode(nullptr, 3));
 }
 
