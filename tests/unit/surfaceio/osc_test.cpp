@@ -4,8 +4,14 @@
 #include <string>
 #include <vector>
 
+#include <chrono>
+#include <thread>
+
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
 
 #include "surfaceio/OscServer.h"
 
@@ -161,4 +167,79 @@ TEST(OscFeedback, SameAddressesBack) {
     f = OscFeedbackFor(TControlRole::Bump, 2, 1);
     EXPECT_EQ(f.Path, "/vantrelle/bump/2");
     EXPECT_EQ(f.Arg.Int, 1);
+}
+
+namespace {
+
+// A UDP socket of a client on 127.0.0.1, with a short receive wait.
+struct Client {
+    int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    Client() {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        timeval wait{0, 300000};
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+    }
+    ~Client() { ::close(fd); }
+    void SendTo(int port, const std::vector<std::uint8_t>& m) const {
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(static_cast<std::uint16_t>(port));
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::sendto(fd, m.data(), m.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    }
+    // The path of the next datagram, empty when none came.
+    std::string Receive() const {
+        char buffer[512];
+        const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+        return got > 0 ? std::string(buffer) : std::string();
+    }
+};
+
+int FreePort() {
+    Client probe;
+    sockaddr_in a{};
+    socklen_t size = sizeof a;
+    ::getsockname(probe.fd, reinterpret_cast<sockaddr*>(&a), &size);
+    return ntohs(a.sin_port);
+}
+
+} // namespace
+
+TEST(OscServer, TheMovingClientIsLeftOutOfItsOwnEchoOthersHearIt) {
+    TInputMailbox box;
+    TOscServer server(box);
+    const int port = FreePort();
+    ASSERT_EQ(server.Start("127.0.0.1", port, ""), "");
+    Client mover, other;
+    other.SendTo(port, Message("/vantrelle/page", "i", {1}));
+    mover.SendTo(port, Message("/vantrelle/fader/3", "i", {100}));
+    for (int i = 0; i < 100 && server.Accepted() < 2; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(server.Accepted(), 2);
+    server.Send(OscFeedbackFor(TControlRole::Fader, 3, 100));
+    EXPECT_EQ(other.Receive(), "/vantrelle/fader/3");
+    EXPECT_EQ(mover.Receive(), ""); // its own move
+    server.Send(OscFeedbackFor(TControlRole::Fader, 4, 100));
+    EXPECT_EQ(mover.Receive(), "/vantrelle/fader/4"); // another address: told
+    EXPECT_EQ(other.Receive(), "/vantrelle/fader/4");
+    std::this_thread::sleep_for(std::chrono::milliseconds(TOscServer::ECHO_HOLD_MS + 50));
+    server.Send(OscFeedbackFor(TControlRole::Fader, 3, 120));
+    EXPECT_EQ(mover.Receive(), "/vantrelle/fader/3"); // the hand let go long ago
+    server.Stop();
+}
+
+TEST(OscServer, ListensOnlyWhereToldAndNamesWhyNot) {
+    TInputMailbox box;
+    TOscServer first(box), second(box);
+    const int port = FreePort();
+    ASSERT_EQ(first.Start("127.0.0.1", port, ""), "");
+    EXPECT_NE(second.Start("127.0.0.1", port, "").find("cannot listen on 127.0.0.1:"),
+              std::string::npos);
+    EXPECT_NE(second.Start("localhost", port + 1, "").find("not an IPv4 address"),
+              std::string::npos);
+    EXPECT_NE(second.Start("127.0.0.1", port + 1, "nowhere").find("feedback address"),
+              std::string::npos);
 }
