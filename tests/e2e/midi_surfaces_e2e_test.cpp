@@ -256,3 +256,27 @@ TEST_F(MidiSurfaceEndToEnd, LearnControlMapsTheNextMovedControlAndSavesIt) {
     ASSERT_TRUE(s_.ExitWithoutSavingLayout(window_)) << s_.Error().toStdString();
     EXPECT_EQ(s_.WaitForDeskExit(10s), 0);
 }
+
+TEST(MidiSurfaceWithoutSequencer, TheAlsaApiMissingLeavesTheDeskWorking) {
+    // No ALSA sequencer on this machine: the desk says so (in the status
+    // corner) and works on.
+    if (QFile::exists(QStringLiteral("/dev/snd/seq"))) GTEST_SKIP() << "an ALSA sequencer is here";
+    DeskSession s;
+    ASSERT_TRUE(s.StartDisplay()) << s.Error().toStdString();
+    ASSERT_TRUE(s.StartMonitor()) << s.Error().toStdString();
+    ASSERT_TRUE(s.StartDesk({QStringLiteral("--midi"), QStringLiteral("anything"),
+                             QStringLiteral("--midi-api"), QStringLiteral("alsa")}))
+        << s.Error().toStdString();
+    const QString window = s.WaitForWindow(QLatin1String(kTitle), 20s);
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(s.WaitForMessages(3, 20s));
+    QThread::msleep(1500); // the port has tried and failed by now
+    // Action > All Faders To 100% still reaches the host.
+    const std::size_t before = s.Messages().size();
+    ASSERT_TRUE(s.Xdotool(At(window, 300, 300)));
+    ASSERT_TRUE(s.Xdotool({"click", "1"}));
+    ASSERT_TRUE(s.Xdotool({"key", "--delay", "60", "alt+a", "Down", "Down", "Down", "Return"}));
+    EXPECT_TRUE(WaitFor(s, before, [](const QJsonObject& m) { return AllLevelsAre(m, 255); }));
+    ASSERT_TRUE(s.ExitWithoutSavingLayout(window)) << s.Error().toStdString();
+    EXPECT_EQ(s.WaitForDeskExit(10s), 0);
+}
