@@ -10,6 +10,7 @@
 namespace {
 
 constexpr auto kWatchInterval = std::chrono::milliseconds(1000);
+constexpr int kFreshClientTicks = 10;
 constexpr char kClientName[] = "Vantrelle";
 
 RtMidi::Api ApiOf(TMidiApi api) {
@@ -214,43 +215,53 @@ void TMidiPort::Received(double, std::vector<unsigned char>* message, void* self
 }
 
 bool TMidiPort::TryOpen() {
-    if (std::string problem = ApiProblem(api_); !problem.empty()) {
-        SetStatus(TPortState::Failed, problem);
-        return false;
-    }
     if (inputPattern_.empty()) {
         SetStatus(TPortState::Failed, "No MIDI port chosen");
         return false;
     }
     try {
-        auto in = std::make_unique<RtMidiIn>(ApiOf(api_), kClientName, 1024);
-        in->setErrorCallback(QuietError);
-        auto out = std::make_unique<RtMidiOut>(ApiOf(api_), kClientName);
-        out->setErrorCallback(QuietError);
+        std::lock_guard lock(portsMutex_);
+        // The clients are made once the API answers and kept while the
+        // device is away, so waiting for it changes nobody's graph. A client
+        // that sees nothing for a while is made afresh, in case its server
+        // went and came back.
+        if (in_ && ++unseenTicks_ >= kFreshClientTicks) {
+            in_.reset();
+            out_.reset();
+        }
+        if (!in_) {
+            if (std::string problem = ApiProblem(api_); !problem.empty()) {
+                SetStatus(TPortState::Failed, problem);
+                return false;
+            }
+            in_ = std::make_unique<RtMidiIn>(ApiOf(api_), kClientName, 1024);
+            in_->setErrorCallback(QuietError);
+            in_->setCallback(&TMidiPort::Received, this);
+            in_->ignoreTypes(true, true, true);
+            out_ = std::make_unique<RtMidiOut>(ApiOf(api_), kClientName);
+            out_->setErrorCallback(QuietError);
+            unseenTicks_ = 0;
+        }
         std::string inName, outName;
-        const int inAt = Find(*in, inputPattern_, inName);
-        const int outAt = Find(*out, outputPattern_, outName);
+        const int inAt = Find(*in_, inputPattern_, inName);
+        const int outAt = Find(*out_, outputPattern_, outName);
         if (inAt < 0) {
             const bool wasOpen = Status().State == TPortState::Gone;
             SetStatus(wasOpen ? TPortState::Gone : TPortState::Waiting,
                       (wasOpen ? "gone: " : "waiting for ") + inputPattern_);
             return false;
         }
-        in->setCallback(&TMidiPort::Received, this);
-        in->ignoreTypes(true, true, true);
-        in->openPort(static_cast<unsigned>(inAt), "in");
-        if (outAt >= 0) out->openPort(static_cast<unsigned>(outAt), "out");
-        {
-            std::lock_guard lock(portsMutex_);
-            in_ = std::move(in);
-            out_ = std::move(out);
-            inName_ = inName;
-            outName_ = outAt >= 0 ? outName : std::string();
-        }
+        in_->openPort(static_cast<unsigned>(inAt), "in");
+        if (outAt >= 0) out_->openPort(static_cast<unsigned>(outAt), "out");
+        inName_ = inName;
+        outName_ = outAt >= 0 ? outName : std::string();
+        unseenTicks_ = 0;
         SetStatus(TPortState::Open,
                   inName + (outAt >= 0 ? " / " + outName : std::string(" (no feedback port)")));
         return true;
     } catch (const RtMidiError& e) {
+        in_.reset();
+        out_.reset();
         SetStatus(TPortState::Failed, e.getMessage());
         return false;
     }
@@ -275,13 +286,24 @@ void TMidiPort::Close() {
     out_.reset();
 }
 
+void TMidiPort::ClosePorts() {
+    std::lock_guard lock(portsMutex_);
+    try {
+        if (in_) in_->closePort();
+        if (out_) out_->closePort();
+    } catch (const RtMidiError&) {
+        in_.reset();
+        out_.reset();
+    }
+}
+
 void TMidiPort::Watch() {
     bool open = false;
     while (running_) {
         if (!open) {
             open = TryOpen();
         } else if (!StillThere()) {
-            Close();
+            ClosePorts();
             open = false;
             SetStatus(TPortState::Gone, "gone: " + inputPattern_);
         }

@@ -63,6 +63,7 @@ private:
     bool TryOpen();
     bool StillThere();
     void Close();
+    void ClosePorts();
     void SetStatus(TPortState state, std::string text);
 
     const TMidiApi api_;
@@ -75,6 +76,7 @@ private:
     std::unique_ptr<RtMidiIn> in_;
     std::unique_ptr<RtMidiOut> out_;
     std::string inName_, outName_;
+    int unseenTicks_ = 0;
 
     mutable std::mutex statusMutex_;
     TPortStatus status_;
