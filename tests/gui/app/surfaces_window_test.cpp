@@ -157,6 +157,25 @@ private slots:
         QVERIFY(status->isVisible());
     }
 
+    void aMidiApiThatCannotBeReachedIsNamedInTheStatusCorner() {
+        if (QFile::exists(QStringLiteral("/dev/snd/seq"))) QSKIP("an ALSA sequencer is here");
+        auto form = MakeForm();
+        form->SetSurfaceOverrides([](TSurfaceSettings& s) {
+            s.MidiEnabled = true;
+            s.MidiApi = TMidiApi::Alsa;
+            s.MidiInput = "Fader Box";
+        });
+        form->show();
+        QTRY_VERIFY(form->Model().Ready());
+        auto* status = form->MenuBar->findChild<QLabel*>(QStringLiteral("SurfaceStatus"));
+        QVERIFY(status != nullptr);
+        QTRY_COMPARE(status->text(),
+                     QStringLiteral("MIDI: No ALSA sequencer on this machine (/dev/snd/seq is "
+                                    "missing)"));
+        QVERIFY(status->isVisible());
+        QVERIFY(status->toolTip().contains(QStringLiteral("Generic")));
+    }
+
     void theDialogReadsBackWhatItShowsAndRefusesBadFields() {
         TSurfaceSettings start;
         start.MidiEnabled = true;
