@@ -18,6 +18,7 @@ VANTRELLE_PACKAGES=(
     wine wine64 wine64-tools libwine-dev gcc-mingw-w64-x86-64-win32
     libglib2.0-bin xdg-utils libfile-mimeinfo-perl shared-mime-info desktop-file-utils
     qt6-httpserver-dev qt6-websockets-dev chromium nodejs npm
+    librtmidi-dev liblo-dev liblo-tools jackd2 libjack-jackd2-dev python3-jack-client
 )
 
 ensure_packages() {

@@ -4,6 +4,7 @@
 #include <QUrl>
 
 #include "app/OutputOptions.h"
+#include "app/SurfaceOptions.h"
 #include "core/Version.h"
 
 namespace app {
@@ -35,6 +36,7 @@ CommandLine::CommandLine()
     parser_.addOption(help_);
     parser_.addOption(version_);
     AddOutputOptions(parser_);
+    AddSurfaceOptions(parser_);
     parser_.addOption(remote_);
     parser_.addPositionalArgument(
         QStringLiteral("file"), QStringLiteral("A layout (.HXI) to open instead of the last one."),
@@ -58,6 +60,10 @@ std::optional<remote::TListenAddress> CommandLine::RemoteAddress() const {
 
 void CommandLine::ApplyOutputsTo(TOutputSettings& settings) const {
     ApplyOutputOptions(parser_, settings);
+}
+
+void CommandLine::ApplySurfacesTo(TSurfaceSettings& settings) const {
+    ApplySurfaceOptions(parser_, settings);
 }
 
 QString CommandLine::HelpText() const {
@@ -99,6 +105,7 @@ CommandLineOutcome CommandLine::Parse(const QStringList& arguments) {
         return outcome;
     }
     TOutputSettings check;
+    TSurfaceSettings surfaces;
     QString wrong = ApplyOutputOptions(parser_, check);
     if (wrong.isEmpty() && parser_.isSet(remote_)) {
         remote::TListenAddress address;
@@ -108,6 +115,7 @@ CommandLineOutcome CommandLine::Parse(const QStringList& arguments) {
                  !bad.isEmpty())
             wrong = QStringLiteral("--remote: ") + bad;
     }
+    if (wrong.isEmpty()) wrong = ApplySurfaceOptions(parser_, surfaces);
     if (!wrong.isEmpty()) {
         outcome.Run = false;
         outcome.ExitCode = 2;

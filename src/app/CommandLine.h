@@ -11,6 +11,7 @@
 
 #include "output/OutputSettings.h"
 #include "remote/RemoteAddress.h"
+#include "surfaces/SurfaceSettings.h"
 
 namespace app {
 
@@ -43,6 +44,8 @@ public:
     // Where --remote asks the server for phones and tablets to listen; none
     // when it is not given.
     std::optional<remote::TListenAddress> RemoteAddress() const;
+    // Turns on, for this run only, the control surfaces given on the command line.
+    void ApplySurfacesTo(TSurfaceSettings& settings) const;
 
 private:
     QCommandLineParser parser_;

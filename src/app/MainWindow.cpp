@@ -21,6 +21,8 @@
 #include "safety/FadePlayer.h"
 #include "safety/SnapshotStore.h"
 #include "safety/UndoHistory.h"
+#include "surfaceio/MidiSurface.h"
+#include "surfaceio/OscSurface.h"
 
 namespace {
 
@@ -69,6 +71,9 @@ TMainWindow::TMainWindow(std::unique_ptr<hostlink::Endpoint> endpoint, QWidget* 
 
 TMainWindow::~TMainWindow() {
     endpoint_->SetStatusListener(nullptr);
+    // The surfaces' threads end while the model they reach is still here.
+    delete midiSurface_;
+    delete oscSurface_;
     // Stream termination and the threads' end, before anything else goes.
     outputs_->StopAll();
     // The filter reaches into this window; it goes before the window does.

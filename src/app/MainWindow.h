@@ -25,8 +25,14 @@
 #include "output/OutputSettings.h"
 #include "remote/RemoteAddress.h"
 
+#include "surfaces/SurfaceSettings.h"
+
 class QFrame;
 class QLabel;
+class TMidiSurface;
+class TOscSurface;
+struct TProfileFolders;
+struct TSurfaceProfile;
 class QMenu;
 class QMenuBar;
 class TBankView;
@@ -106,6 +112,20 @@ public:
     void RecallSnapshot(int slot);
     void StoreSnapshot(int slot);
 
+    // Changes to the saved control surface settings for this run only (the
+    // command line's --midi, --midi-api, --osc); set before the window is shown.
+    using TSurfaceOverrides = std::function<void(TSurfaceSettings&)>;
+    void SetSurfaceOverrides(TSurfaceOverrides overrides) {
+        surfaceOverrides_ = std::move(overrides);
+    }
+    // The surfaces' own settings file, beside "Config.dat".
+    QString SurfaceSettingsPath() const;
+    // The user's profiles, beside "Config.dat"; then the shipped ones.
+    TProfileFolders ProfileFolders() const;
+    const TSurfaceSettings& SurfaceSettings() const { return surfaceSettings_; }
+    TMidiSurface* MidiSurface() const { return midiSurface_; }
+    TOscSurface* OscSurface() const { return oscSurface_; }
+
     // Components, named after the objects the preference store and the
     // menus' users find by name.
     QFrame* PanelPage = nullptr;
@@ -146,6 +166,7 @@ public:
     TMenuItem* OutputsItem = nullptr;
     TMenuItem* RemoteItem = nullptr;
     QLabel* RemoteLabel = nullptr; // the pairing code, at the right of the menu bar
+    TMenuItem* SurfacesItem = nullptr;
     QMenu* HelpMenu = nullptr;
     TMenuItem* ReadmeItem = nullptr;
     TMenuItem* AboutItem = nullptr;
@@ -153,6 +174,7 @@ public:
     TMenuItem* EditNamesItem = nullptr;
     TMenuItem* ClearNamesItem = nullptr;
     TMenuItem* FaderColorItem = nullptr;
+    TMenuItem* LearnItem = nullptr;
 
     // Runs the close question; true when the window may close.
     bool AskToClose();
@@ -234,6 +256,15 @@ private:
     void ShowRemoteState();
     void TellRemoteFailure(const QString& message);
     void ChooseRemoteAccess();
+    // Reads the surfaces' settings, applies the overrides and starts them; a
+    // bad file is shown in the window, naming its line.
+    void StartSurfaces();
+    void ApplySurfaceSettings(const TSurfaceSettings& settings);
+    void ChooseSurfaces();
+    void LearnControl();
+    void SaveLearnedProfile(int slot, const QString& control, const TSurfaceProfile& learned);
+    void ShowSurfaceStatus();
+    void ShowTakeoverMarkers();
 
     std::unique_ptr<hostlink::Endpoint> endpoint_;
     std::unique_ptr<TOutputSet> outputs_;
@@ -261,4 +292,10 @@ private:
     remote::TRemoteServer* remote_ = nullptr;
     std::optional<remote::TListenAddress> remoteAddress_;
     QString toldCode_;
+    TSurfaceSettings surfaceSettings_;
+    TSurfaceOverrides surfaceOverrides_;
+    TMidiSurface* midiSurface_ = nullptr;
+    TOscSurface* oscSurface_ = nullptr;
+    QLabel* surfaceStatus_ = nullptr;
+    int learningSlot_ = 0;
 };

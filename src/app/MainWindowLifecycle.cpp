@@ -30,6 +30,7 @@ void TMainWindow::StartShowing() {
     StartOutputs();
     LoadSnapshots();
     StartRemote();
+    StartSurfaces();
     model_->RefreshPage(bank_->Focus());
     model_->ResendLevels();
 }

@@ -69,6 +69,8 @@ void TMainWindow::CreateMenus() {
     GradientItem = AddItem(PreferencesMenu, "M_GradientLook", QStringLiteral("&Gradient Look"));
     PreferencesMenu->addSeparator();
     OutputsItem = AddItem(PreferencesMenu, "M_DmxOutputs", QStringLiteral("DMX &Outputs\u2026"));
+    SurfacesItem =
+        AddItem(PreferencesMenu, "M_ControlSurfaces", QStringLiteral("&Control Surfaces\u2026"));
     RemoteItem = AddItem(PreferencesMenu, "M_RemoteAccess", QStringLiteral("&Remote Access\u2026"));
     // Independent check marks that flip themselves before their command runs.
     for (TMenuItem* item : {ShowDigitsItem, ToggleBumpsItem, ForwardKeysItem, StayOnTopItem,
@@ -114,6 +116,7 @@ void TMainWindow::CreatePopupMenu() {
         AddItem(FaderMenu, p.name, QString::fromLatin1(p.caption), p.level);
     FaderMenu->addSeparator()->setObjectName(QStringLiteral("N5"));
     FaderColorItem = AddItem(FaderMenu, "M_SetFaderColor", QStringLiteral("Set Fader Color"));
+    LearnItem = AddItem(FaderMenu, "M_LearnControl", QStringLiteral("Learn Control"));
 }
 
 void TMainWindow::ConnectMenuCommands() {
@@ -138,6 +141,8 @@ void TMainWindow::ConnectMenuCommands() {
     on(EditNamesItem, [this] { EditFaderNames(); });
     on(ClearNamesItem, [this] { ClearFaderNames(); });
     on(FaderColorItem, [this] { ChooseFaderColor(); });
+    on(SurfacesItem, [this] { ChooseSurfaces(); });
+    on(LearnItem, [this] { LearnControl(); });
     // The level presets carry their level in their tag.
     for (QAction* a : FaderMenu->actions()) {
         auto* item = qobject_cast<TMenuItem*>(a);

@@ -69,6 +69,8 @@ int main(int argc, char* argv[]) {
     form.SetOutputOverrides([&commandLine](TOutputSettings& s) { commandLine.ApplyOutputsTo(s); });
     form.SetStartLayout(commandLine.LayoutFile());
     form.SetRemoteAddress(commandLine.RemoteAddress());
+    form.SetSurfaceOverrides(
+        [&commandLine](TSurfaceSettings& s) { commandLine.ApplySurfacesTo(s); });
     // Made once the window is up, as nothing of the start needs them: the icon
     // (the window manager takes it whenever it comes; the dialogs that draw it
     // come later), and the readme form, created hidden and never shown.

@@ -1,5 +1,10 @@
 #pragma once
-// One fader of the bank: a slider that knows the slot it stands in.
+// One fader of the bank: a slider that knows the slot it stands in, and
+// shows where a physical fader without a motor stands while it has not yet
+// caught its channel's level (soft takeover), so the operator sees which
+// way to move it.
+
+#include <optional>
 
 #include "slider/VSlider.h"
 
@@ -9,6 +14,14 @@ public:
     int Slot() const { return slot_; }
     void SetSlot(int slot) { slot_ = slot; }
 
+    // A level 0..255, or none.
+    void SetTakeoverMarker(std::optional<int> level);
+    std::optional<int> TakeoverMarker() const { return marker_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     int slot_;
+    std::optional<int> marker_;
 };

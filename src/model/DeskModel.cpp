@@ -76,6 +76,19 @@ void TDeskModel::MoveFader(int slot, int level, const TFocus& focus) {
     if (focus.FaderSlot == slot) ReleaseLatchedBump(slot);
 }
 
+void TDeskModel::SetChannelLevel(int channel, int level, const TFocus& focus) {
+    const int c = CheckChannel(channel);
+    CheckLevel(level);
+    const int slot = c - page_ * FADERS_PER_PAGE;
+    if (slot >= 1 && slot <= FADERS_PER_PAGE) {
+        MoveFader(slot, level, focus);
+        return;
+    }
+    if (!ready_ || table_->LevelOf(c) == level) return;
+    table_->LevelOf(c) = static_cast<std::uint8_t>(level);
+    Announce(TDeskChange::Levels, c, c);
+}
+
 void TDeskModel::ReleaseLatchedBump(int slot) {
     const auto s = Index(slot);
     if (!latched_[s]) return;

@@ -64,6 +64,9 @@ public:
     // The bump of slot latches or unlatches (never latched while bumps are
     // momentary); one that holds the focus then acts.
     void LatchBump(int slot, bool latched, const TFocus& focus);
+    // A channel by number takes level (a remote control's channel command):
+    // on the page shown through its fader, elsewhere straight into the table.
+    void SetChannelLevel(int channel, int level, const TFocus& focus);
     // The fader popup's presets, on the current fader.
     void ApplyPreset(int level, const TFocus& focus);
 

@@ -95,9 +95,11 @@ private slots:
                               "&Pass Keypresses To Halvex", "&Stay On Top",
                               "&Memorise Fader Status On Exit", "&Gradient Look", "-",
                               QStringLiteral("DMX &Outputs\u2026"),
+                              QStringLiteral("&Control Surfaces\u2026"),
                               QStringLiteral("&Remote Access\u2026")}));
         QVERIFY(!form->OutputsItem->isCheckable());
         QVERIFY(!form->RemoteItem->isCheckable());
+        QVERIFY(!form->SurfacesItem->isCheckable());
         for (QAction* a : form->PreferencesMenu->actions().mid(0, 6)) {
             QVERIFY(a->isCheckable());
             QVERIFY(!a->isChecked());
@@ -113,7 +115,7 @@ private slots:
                  (QStringList{"Set Caption", "Clear Caption", "-", "100%  or 255", "90% or 230",
                               "80% or 204", "70% or 178", "60% or 153", "50% or 128", "40% or 102",
                               "30% or 76", "20% or 51", "10% or 26", "0% or 0", "-",
-                              "Set Fader Color"}));
+                              "Set Fader Color", "Learn Control"}));
         const int levels[] = {255, 230, 204, 178, 153, 128, 102, 76, 51, 26, 0};
         const QList<QAction*> items = form->FaderMenu->actions();
         for (int i = 0; i < 11; ++i) {

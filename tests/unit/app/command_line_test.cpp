@@ -153,3 +153,49 @@ TEST(CommandLine, RemoteRefusesWhatIsNotAnAddressAndPort) {
         EXPECT_TRUE(o.Error.contains(QStringLiteral("vantrelle --help")));
     }
 }
+
+TEST(CommandLine, SurfaceOptionsTurnSurfacesOnForThisRun) {
+    app::CommandLine line;
+    const app::CommandLineOutcome o = line.Parse(
+        Args({QStringLiteral("--midi"), QStringLiteral("Fader Box"), QStringLiteral("--midi-api"),
+              QStringLiteral("alsa"), QStringLiteral("--osc"), QStringLiteral("9000")}));
+    ASSERT_TRUE(o.Run) << o.Error.toStdString();
+    TSurfaceSettings s;
+    s.MidiOutput = "old";
+    line.ApplySurfacesTo(s);
+    EXPECT_TRUE(s.MidiEnabled);
+    EXPECT_EQ(s.MidiInput, "Fader Box");
+    EXPECT_EQ(s.MidiOutput, ""); // the input's name serves both
+    EXPECT_EQ(s.MidiApi, TMidiApi::Alsa);
+    EXPECT_TRUE(s.OscEnabled);
+    EXPECT_EQ(s.OscAddress, "127.0.0.1");
+    EXPECT_EQ(s.OscPort, 9000);
+
+    app::CommandLine other;
+    ASSERT_TRUE(other.Parse(Args({QStringLiteral("--osc"), QStringLiteral("10.1.2.3:53000")})).Run);
+    TSurfaceSettings t;
+    other.ApplySurfacesTo(t);
+    EXPECT_EQ(t.OscAddress, "10.1.2.3");
+    EXPECT_EQ(t.OscPort, 53000);
+    EXPECT_FALSE(t.MidiEnabled);
+}
+
+TEST(CommandLine, BadSurfaceOptionsAreRefusedWithAClearMessage) {
+    const struct {
+        QStringList args;
+        const char* words;
+    } cases[] = {
+        {{"--midi-api", "coremidi"}, "--midi-api must be alsa or jack, not 'coremidi'"},
+        {{"--midi", " "}, "--midi needs a part of a MIDI port's name"},
+        {{"--osc", "0"}, "--osc must be PORT or ADDRESS:PORT"},
+        {{"--osc", "localhost:9000"}, "--osc must be PORT or ADDRESS:PORT"},
+        {{"--osc", "1.2.3.4:65536"}, "--osc must be PORT or ADDRESS:PORT"},
+    };
+    for (const auto& c : cases) {
+        app::CommandLine line;
+        const app::CommandLineOutcome o = line.Parse(Args(c.args));
+        EXPECT_FALSE(o.Run) << c.args.join(' ').toStdString();
+        EXPECT_EQ(o.ExitCode, 2);
+        EXPECT_TRUE(o.Error.contains(QLatin1String(c.words))) << o.Error.toStdString();
+    }
+}

@@ -261,3 +261,23 @@ TEST_F(DeskModelRules, StartingWithoutMemoryClearsLevelsAndBumps) {
 }
 
 } // namespace
+
+TEST_F(DeskModelRules, AChannelByNumberMovesItsFaderOnThePageShownOrTheTableElsewhere) {
+    model_.SetChannelLevel(3, 90, {});
+    EXPECT_EQ(Level(3), 90);
+    EXPECT_EQ(model_.FaderPosition(3), 90);
+    EXPECT_EQ(Frames(), 1);
+    changes_.clear();
+    model_.SetChannelLevel(300, 12, {});
+    EXPECT_EQ(Level(300), 12);
+    ASSERT_EQ(changes_.size(), 1u);
+    EXPECT_TRUE(changes_[0].Has(TDeskChange::Levels));
+    EXPECT_TRUE(changes_[0].TouchesChannel(300));
+    EXPECT_FALSE(changes_[0].Has(TDeskChange::FaderPositions));
+    changes_.clear();
+    model_.SetChannelLevel(300, 12, {}); // nothing changed: nothing announced
+    EXPECT_TRUE(changes_.empty());
+    EXPECT_THROW(model_.SetChannelLevel(0, 1, {}), std::out_of_range);
+    EXPECT_THROW(model_.SetChannelLevel(513, 1, {}), std::out_of_range);
+    EXPECT_THROW(model_.SetChannelLevel(1, 256, {}), std::out_of_range);
+}

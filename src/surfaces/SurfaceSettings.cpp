@@ -1,0 +1,165 @@
+#include "surfaces/SurfaceSettings.h"
+
+#include <charconv>
+#include <functional>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace {
+
+using TSetter = std::function<bool(TSurfaceSettings&, std::string_view)>;
+
+bool ReadInt(std::string_view v, int low, int high, int& out) {
+    int value = 0;
+    if (v.empty() || v.size() > 6) return false;
+    const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), value);
+    if (ec != std::errc() || end != v.data() + v.size() || value < low || value > high)
+        return false;
+    out = value;
+    return true;
+}
+
+bool ReadBool(std::string_view v, bool& out) {
+    if (v != "0" && v != "1") return false;
+    out = v == "1";
+    return true;
+}
+
+// A dotted IPv4 address, four numbers 0..255 without leading signs.
+bool IsAddress(std::string_view v) {
+    int parts = 0;
+    std::size_t pos = 0;
+    while (parts < 4) {
+        std::size_t end = v.find('.', pos);
+        if (end == std::string_view::npos) end = v.size();
+        int part = 0;
+        const std::string_view digits = v.substr(pos, end - pos);
+        if (digits.size() > 3 || !ReadInt(digits, 0, 255, part)) return false;
+        ++parts;
+        if (end == v.size()) break;
+        pos = end + 1;
+    }
+    return parts == 4 && pos <= v.size() && v.find('.', pos) == std::string_view::npos &&
+           v.back() != '.';
+}
+
+const std::map<std::string, TSetter, std::less<>>& Setters() {
+    static const std::map<std::string, TSetter, std::less<>> setters = {
+        {"midi.enabled", [](auto& s, auto v) { return ReadBool(v, s.MidiEnabled); }},
+        {"midi.api",
+         [](auto& s, auto v) {
+             if (v == "jack")
+                 s.MidiApi = TMidiApi::Jack;
+             else if (v == "alsa")
+                 s.MidiApi = TMidiApi::Alsa;
+             else
+                 return false;
+             return true;
+         }},
+        {"midi.input", [](auto& s, auto v) { return s.MidiInput = std::string(v), true; }},
+        {"midi.output", [](auto& s, auto v) { return s.MidiOutput = std::string(v), true; }},
+        {"midi.profile",
+         [](auto& s, auto v) {
+             // A file name in a profile folder, never a path elsewhere.
+             if (v.find('/') != std::string_view::npos || v == "." || v == "..") return false;
+             s.Profile = std::string(v);
+             return true;
+         }},
+        {"osc.enabled", [](auto& s, auto v) { return ReadBool(v, s.OscEnabled); }},
+        {"osc.address",
+         [](auto& s, auto v) {
+             if (!IsAddress(v)) return false;
+             s.OscAddress = std::string(v);
+             return true;
+         }},
+        {"osc.port", [](auto& s, auto v) { return ReadInt(v, 1, 65535, s.OscPort); }},
+        {"osc.feedback",
+         [](auto& s, auto v) {
+             std::string address;
+             int port = 0;
+             if (!v.empty() && !ParseHostPort(v, address, port)) return false;
+             s.OscFeedback = std::string(v);
+             return true;
+         }},
+    };
+    return setters;
+}
+
+std::string LineError(int line, const std::string& what) {
+    return "line " + std::to_string(line) + ": " + what;
+}
+
+bool HasControlBytes(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+    return false;
+}
+
+} // namespace
+
+const char* MidiApiName(TMidiApi api) {
+    return api == TMidiApi::Alsa ? "alsa" : "jack";
+}
+
+bool ParseHostPort(std::string_view text, std::string& address, int& port) {
+    const auto colon = text.rfind(':');
+    std::string_view host = "127.0.0.1";
+    std::string_view number = text;
+    if (colon != std::string_view::npos) {
+        host = text.substr(0, colon);
+        number = text.substr(colon + 1);
+    }
+    int p = 0;
+    if (!ReadInt(number, 1, 65535, p) || !IsAddress(host)) return false;
+    address = std::string(host);
+    port = p;
+    return true;
+}
+
+std::string ParseSurfaceSettings(std::string_view text, TSurfaceSettings& settings) {
+    if (text.size() > MAX_SURFACE_SETTINGS_BYTES) return "the file is larger than 16 KiB";
+    TSurfaceSettings next;
+    std::set<std::string, std::less<>> seen;
+    int lineNumber = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.size() > MAX_SURFACE_SETTINGS_LINE) return LineError(lineNumber, "too long");
+        if (line.empty() || line.front() == '#') continue;
+        if (HasControlBytes(line)) return LineError(lineNumber, "control characters");
+        const auto eq = line.find('=');
+        if (eq == std::string_view::npos) return LineError(lineNumber, "no '='");
+        const std::string_view key = line.substr(0, eq);
+        const std::string_view value = line.substr(eq + 1);
+        const auto setter = Setters().find(key);
+        if (setter == Setters().end())
+            return LineError(lineNumber, "unknown key \"" + std::string(key) + "\"");
+        if (!seen.insert(std::string(key)).second)
+            return LineError(lineNumber, "\"" + std::string(key) + "\" given twice");
+        if (!setter->second(next, value))
+            return LineError(lineNumber, "bad value for \"" + std::string(key) + "\"");
+    }
+    settings = next;
+    return {};
+}
+
+std::string FormatSurfaceSettings(const TSurfaceSettings& s) {
+    std::ostringstream out;
+    out << "# Vantrelle control surfaces\n"
+        << "midi.enabled=" << s.MidiEnabled << '\n'
+        << "midi.api=" << MidiApiName(s.MidiApi) << '\n'
+        << "midi.input=" << s.MidiInput << '\n'
+        << "midi.output=" << s.MidiOutput << '\n'
+        << "midi.profile=" << s.Profile << '\n'
+        << "osc.enabled=" << s.OscEnabled << '\n'
+        << "osc.address=" << s.OscAddress << '\n'
+        << "osc.port=" << s.OscPort << '\n'
+        << "osc.feedback=" << s.OscFeedback << '\n';
+    return out.str();
+}
