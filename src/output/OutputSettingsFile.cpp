@@ -2,6 +2,7 @@
 
 #include "output/Cid.h"
 
+#include "core/TextLines.h"
 #include "core/WholeFile.h"
 
 #include <charconv>
@@ -54,16 +55,6 @@ const std::map<std::string, TSetter, std::less<>>& Setters() {
     return setters;
 }
 
-std::string LineError(int line, const std::string& what) {
-    return "line " + std::to_string(line) + ": " + what;
-}
-
-bool HasControlBytes(std::string_view text) {
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
-    return false;
-}
-
 } // namespace
 
 std::string ParseOutputSettings(std::string_view text, TOutputSettings& settings) {
@@ -71,36 +62,31 @@ std::string ParseOutputSettings(std::string_view text, TOutputSettings& settings
     TOutputSettings next;
     // Each key's line, so that a value refused below is shown where it is.
     std::map<std::string, std::pair<int, std::string>, std::less<>> seen;
-    int lineNumber = 0;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.size() > MAX_SETTINGS_LINE_BYTES) return LineError(lineNumber, "too long");
+    core::TTextLines lines(text);
+    std::string_view line;
+    while (lines.Next(line)) {
+        const int lineNumber = lines.Number();
+        if (line.size() > MAX_SETTINGS_LINE_BYTES) return core::LineError(lineNumber, "too long");
         if (line.empty() || line.front() == '#') continue;
-        if (HasControlBytes(line)) return LineError(lineNumber, "control characters");
+        if (core::HasControlBytes(line)) return core::LineError(lineNumber, "control characters");
         const auto eq = line.find('=');
-        if (eq == std::string_view::npos) return LineError(lineNumber, "no '='");
+        if (eq == std::string_view::npos) return core::LineError(lineNumber, "no '='");
         const std::string_view key = line.substr(0, eq);
         const std::string_view value = line.substr(eq + 1);
         const auto setter = Setters().find(key);
         if (setter == Setters().end())
-            return LineError(lineNumber, "unknown key \"" + std::string(key) + "\"");
+            return core::LineError(lineNumber, "unknown key \"" + std::string(key) + "\"");
         if (!seen.emplace(std::string(key), std::pair(lineNumber, std::string(value))).second)
-            return LineError(lineNumber, "\"" + std::string(key) + "\" given twice");
+            return core::LineError(lineNumber, "\"" + std::string(key) + "\" given twice");
         if (!setter->second(next, value))
-            return LineError(lineNumber, "bad value \"" + std::string(value) + "\" for \"" +
-                                             std::string(key) + "\"");
+            return core::LineError(lineNumber, "bad value \"" + std::string(value) + "\" for \"" +
+                                                   std::string(key) + "\"");
     }
     if (const TSettingsProblem problem = FindSettingsProblem(next)) {
         const auto where = seen.find(problem.key);
         if (where == seen.end()) return problem.message;
         const auto& [line, value] = where->second;
-        return LineError(line, problem.key + "=" + value + ": " + problem.message);
+        return core::LineError(line, problem.key + "=" + value + ": " + problem.message);
     }
     settings = next;
     return {};
@@ -109,13 +95,9 @@ std::string ParseOutputSettings(std::string_view text, TOutputSettings& settings
 std::string CidOfRefusedSettings(std::string_view text) {
     if (text.size() > MAX_SETTINGS_FILE_BYTES) return {};
     std::string found;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    core::TTextLines lines(text);
+    std::string_view line;
+    while (lines.Next(line)) {
         if (!line.starts_with("cid=")) continue;
         // Two CIDs: neither can be trusted to be the one receivers know.
         if (!found.empty()) return {};

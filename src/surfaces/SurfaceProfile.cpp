@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "core/DmxConstants.h"
+#include "core/TextLines.h"
 #include "surfaces/ValueScale.h"
 
 namespace {
@@ -141,16 +142,6 @@ std::string ReadAddress(const std::vector<std::string_view>& w, std::size_t at, 
     return {};
 }
 
-std::string LineError(int line, const std::string& what) {
-    return "line " + std::to_string(line) + ": " + what;
-}
-
-bool HasControlBytes(std::string_view text) {
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return true;
-    return false;
-}
-
 } // namespace
 
 int TMidiAddress::Max() const {
@@ -166,23 +157,19 @@ std::string ParseSurfaceProfile(std::string_view text, TSurfaceProfile& profile)
     std::map<std::uint32_t, int> keyLine;
     std::map<std::pair<int, int>, int> roleLine;
     int fadersLine = 0;
-    int lineNumber = 0;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.size() > MAX_PROFILE_LINE_BYTES) return LineError(lineNumber, "too long");
-        if (HasControlBytes(line)) return LineError(lineNumber, "control characters");
+    core::TTextLines lines(text);
+    std::string_view line;
+    while (lines.Next(line)) {
+        const int lineNumber = lines.Number();
+        if (line.size() > MAX_PROFILE_LINE_BYTES) return core::LineError(lineNumber, "too long");
+        if (core::HasControlBytes(line, true))
+            return core::LineError(lineNumber, "control characters");
         const auto words = Words(line);
         if (words.empty() || words.front().front() == '#') continue;
         const std::string_view head = words.front();
         if (head == "name" || head == "faders" || head == "motorised") {
             if (!seenSettings.insert(std::string(head)).second)
-                return LineError(lineNumber, "\"" + std::string(head) + "\" given twice");
+                return core::LineError(lineNumber, "\"" + std::string(head) + "\" given twice");
             if (head == "name") {
                 const auto start = line.find("name") + 4;
                 std::string_view rest = line.substr(start);
@@ -190,15 +177,15 @@ std::string ParseSurfaceProfile(std::string_view text, TSurfaceProfile& profile)
                     rest.remove_prefix(1);
                 while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\t'))
                     rest.remove_suffix(1);
-                if (rest.empty()) return LineError(lineNumber, "the name is empty");
+                if (rest.empty()) return core::LineError(lineNumber, "the name is empty");
                 next.Name = std::string(rest);
             } else if (head == "faders") {
                 if (words.size() != 2 || !ReadNumber(words[1], 1, FADERS_PER_PAGE, next.Faders))
-                    return LineError(lineNumber, "faders must be 1 to 32");
+                    return core::LineError(lineNumber, "faders must be 1 to 32");
                 fadersLine = lineNumber;
             } else {
                 if (words.size() != 2 || (words[1] != "yes" && words[1] != "no"))
-                    return LineError(lineNumber, "motorised must be yes or no");
+                    return core::LineError(lineNumber, "motorised must be yes or no");
                 next.Motorised = words[1] == "yes";
             }
             continue;
@@ -210,31 +197,32 @@ std::string ParseSurfaceProfile(std::string_view text, TSurfaceProfile& profile)
                 control.Role = r.Role;
                 known = true;
             }
-        if (!known) return LineError(lineNumber, "unknown word \"" + std::string(head) + "\"");
+        if (!known)
+            return core::LineError(lineNumber, "unknown word \"" + std::string(head) + "\"");
         std::size_t at = 1;
         if (control.Role == TControlRole::Fader || control.Role == TControlRole::Bump ||
             control.Role == TControlRole::Page) {
             const int high = control.Role == TControlRole::Page ? PAGE_COUNT : FADERS_PER_PAGE;
             if (words.size() < 2 || !ReadNumber(words[1], 1, high, control.Index))
-                return LineError(lineNumber, std::string(head) + " number must be 1 to " +
-                                                 std::to_string(high));
+                return core::LineError(lineNumber, std::string(head) + " number must be 1 to " +
+                                                       std::to_string(high));
             at = 2;
         }
         if (std::string error = ReadAddress(words, at, control.Address); !error.empty())
-            return LineError(lineNumber, error);
+            return core::LineError(lineNumber, error);
         if (!KindFitsRole(control.Address.Kind, control.Role))
-            return LineError(lineNumber, std::string(head) + " cannot be a \"" +
-                                             KindWord(control.Address.Kind) + "\" message");
+            return core::LineError(lineNumber, std::string(head) + " cannot be a \"" +
+                                                   KindWord(control.Address.Kind) + "\" message");
         if (next.Controls.size() >= static_cast<std::size_t>(MAX_PROFILE_CONTROLS))
-            return LineError(lineNumber, "more than 512 controls");
+            return core::LineError(lineNumber, "more than 512 controls");
         const auto role = std::make_pair(static_cast<int>(control.Role), control.Index);
         if (const auto [it, fresh] = roleLine.emplace(role, lineNumber); !fresh)
-            return LineError(lineNumber,
-                             "this control was given on line " + std::to_string(it->second));
+            return core::LineError(lineNumber,
+                                   "this control was given on line " + std::to_string(it->second));
         for (const std::uint32_t key : AddressKeys(control.Address))
             if (const auto [it, fresh] = keyLine.emplace(key, lineNumber); !fresh)
-                return LineError(lineNumber, "the message is used on line " +
-                                                 std::to_string(it->second) + " already");
+                return core::LineError(lineNumber, "the message is used on line " +
+                                                       std::to_string(it->second) + " already");
         next.Controls.push_back(control);
         lineOf.push_back(lineNumber);
     }
@@ -243,7 +231,7 @@ std::string ParseSurfaceProfile(std::string_view text, TSurfaceProfile& profile)
         const auto& c = next.Controls[i];
         if ((c.Role == TControlRole::Fader || c.Role == TControlRole::Bump) &&
             c.Index > next.Faders)
-            return LineError(
+            return core::LineError(
                 lineOf[i],
                 std::string(RoleWord(c.Role)) + " " + std::to_string(c.Index) +
                     " is beyond faders " + std::to_string(next.Faders) +

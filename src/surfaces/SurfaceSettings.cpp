@@ -6,6 +6,8 @@
 #include <set>
 #include <sstream>
 
+#include "core/TextLines.h"
+
 namespace {
 
 using TSetter = std::function<bool(TSurfaceSettings&, std::string_view)>;
@@ -86,16 +88,6 @@ const std::map<std::string, TSetter, std::less<>>& Setters() {
     return setters;
 }
 
-std::string LineError(int line, const std::string& what) {
-    return "line " + std::to_string(line) + ": " + what;
-}
-
-bool HasControlBytes(std::string_view text) {
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
-    return false;
-}
-
 } // namespace
 
 const char* MidiApiName(TMidiApi api) {
@@ -121,29 +113,24 @@ std::string ParseSurfaceSettings(std::string_view text, TSurfaceSettings& settin
     if (text.size() > MAX_SURFACE_SETTINGS_BYTES) return "the file is larger than 16 KiB";
     TSurfaceSettings next;
     std::set<std::string, std::less<>> seen;
-    int lineNumber = 0;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.size() > MAX_SURFACE_SETTINGS_LINE) return LineError(lineNumber, "too long");
+    core::TTextLines lines(text);
+    std::string_view line;
+    while (lines.Next(line)) {
+        const int lineNumber = lines.Number();
+        if (line.size() > MAX_SURFACE_SETTINGS_LINE) return core::LineError(lineNumber, "too long");
         if (line.empty() || line.front() == '#') continue;
-        if (HasControlBytes(line)) return LineError(lineNumber, "control characters");
+        if (core::HasControlBytes(line)) return core::LineError(lineNumber, "control characters");
         const auto eq = line.find('=');
-        if (eq == std::string_view::npos) return LineError(lineNumber, "no '='");
+        if (eq == std::string_view::npos) return core::LineError(lineNumber, "no '='");
         const std::string_view key = line.substr(0, eq);
         const std::string_view value = line.substr(eq + 1);
         const auto setter = Setters().find(key);
         if (setter == Setters().end())
-            return LineError(lineNumber, "unknown key \"" + std::string(key) + "\"");
+            return core::LineError(lineNumber, "unknown key \"" + std::string(key) + "\"");
         if (!seen.insert(std::string(key)).second)
-            return LineError(lineNumber, "\"" + std::string(key) + "\" given twice");
+            return core::LineError(lineNumber, "\"" + std::string(key) + "\" given twice");
         if (!setter->second(next, value))
-            return LineError(lineNumber, "bad value for \"" + std::string(key) + "\"");
+            return core::LineError(lineNumber, "bad value for \"" + std::string(key) + "\"");
     }
     settings = next;
     return {};
