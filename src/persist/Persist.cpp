@@ -251,9 +251,9 @@ ToxPersist::TStorePlace ToxPersist::StorePlace() const {
     const QString beside = WithSlash(program) + base;
     const QByteArray folder = QFile::encodeName(program);
     // A writable program folder takes the file whatever it is (a read-only
-    // one there is refused when saved); otherwise a file there that can be
-    // written is written in place.
-    if (::faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) == 0)
+    // one there is refused when saved, as is any file when the "folder" is
+    // none); otherwise a file there that can be written is written in place.
+    if (::faccessat(AT_FDCWD, folder.constData(), W_OK, AT_EACCESS) == 0)
         return {beside, beside, {}};
     const QString reason = QString::fromLocal8Bit(std::strerror(errno));
     const QByteArray besideName = QFile::encodeName(beside);

@@ -30,6 +30,10 @@ public:
     // monitor's JSON lines.
     bool StartHost(const QString& program, const QStringList& args);
     bool StartDesk(const QStringList& args = {});
+    // Starts the desk through this command line, the desk and its arguments
+    // appended (a program that runs it as another user and then executes it,
+    // such as setpriv); empty: the desk itself.
+    void SetDeskLauncher(const QStringList& launcher) { launcher_ = launcher; }
     // All three, then waits for the desk window; its id, or empty (see Error()).
     QString StartAll();
 
@@ -90,6 +94,7 @@ private:
     bool Run(const QString& program, const QStringList& args, QString* output);
 
     bool windowManager_ = false;
+    QStringList launcher_;
     QProcess xvfb_;
     QProcess wm_;
     QProcess other_;
