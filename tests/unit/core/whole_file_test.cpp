@@ -4,11 +4,14 @@
 // what it was. Permission cases run as an ordinary user (see Unprivileged.h).
 
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <ctime>
 #include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -394,4 +397,28 @@ TEST_F(WholeFile, CreatingFoldersNamesTheOneThatFailedAndWhy) {
     EXPECT_EQ(made.Error().Path(), closed + QStringLiteral("/config"));
     EXPECT_EQ(made.Error().Reason(), QStringLiteral("Permission denied"));
     Chmod(closed, 0755);
+}
+
+// --- kills -----------------------------------------------------------------------
+
+TEST_F(WholeFile, AKillAtAnyMomentOfASaveLeavesOneWholeFile) {
+    const QByteArray first(40000, 'a');
+    const QByteArray second(12345, 'b');
+    ASSERT_TRUE(ReplaceFileWhole(File(), first, kAction));
+    std::srand(26);
+    for (int round = 0; round < 40; ++round) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Saves without end, one content then the other.
+            for (int i = 0;; ++i)
+                static_cast<void>(ReplaceFileWhole(File(), i % 2 ? first : second, kAction));
+        }
+        ::usleep(static_cast<useconds_t>(200 + std::rand() % 5000));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        const QByteArray now = FileBytes(File());
+        ASSERT_TRUE(now == first || now == second) << "round " << round << ": " << now.size();
+    }
 }
