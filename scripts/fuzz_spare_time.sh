@@ -13,29 +13,29 @@ bin="$VANTRELLE_BUILD/bin"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-# name folder max_len
+# name folder max_len seeds (read only, beside the kept corpus)
 targets=(
-    "layout_reader_fuzz layoutfile 40000"
-    "hostlink_answer_fuzz hostlink 256"
+    "layout_reader_fuzz layoutfile 40000 $VANTRELLE_BUILD/fuzz/layoutfile/seeds"
+    "hostlink_answer_fuzz hostlink 256 $VANTRELLE_ROOT/fuzz/hostlink/seeds"
 )
 
 cmake --build "$VANTRELLE_BUILD" --target layout_reader_fuzz hostlink_answer_fuzz -- -j"$(nproc)"
 
 pids=()
 for t in "${targets[@]}"; do
-    read -r name folder max_len <<<"$t"
+    read -r name folder max_len seeds <<<"$t"
     mkdir -p "$work/$name"
     # New inputs go to the scratch corpus first; the kept one is read only.
     "$bin/$name" -seed="$RANDOM" -max_total_time="$seconds" -timeout=10 -max_len="$max_len" \
         -rss_limit_mb=1024 -print_final_stats=1 -artifact_prefix="$work/$name-" \
-        "$work/$name" "$VANTRELLE_ROOT/fuzz/$folder/corpus" \
+        "$work/$name" "$VANTRELLE_ROOT/fuzz/$folder/corpus" "$seeds" \
         >"$work/$name.log" 2>&1 &
     pids+=($!)
 done
 
 status=0
 for i in "${!targets[@]}"; do
-    read -r name folder max_len <<<"${targets[$i]}"
+    read -r name folder max_len seeds <<<"${targets[$i]}"
     if ! wait "${pids[$i]}"; then
         echo "$name found a fault:"
         tail -n 60 "$work/$name.log"
@@ -47,7 +47,8 @@ for i in "${!targets[@]}"; do
     runs="${runs:-0}"
     corpus="$VANTRELLE_ROOT/fuzz/$folder/corpus"
     # Only inputs that add coverage to the kept corpus join it.
-    "$bin/$name" -merge=1 -max_len="$max_len" "$corpus" "$work/$name" >"$work/$name.merge.log" 2>&1
+    "$bin/$name" -merge=1 -max_len="$max_len" "$corpus" "$seeds" "$work/$name" \
+        >"$work/$name.merge.log" 2>&1
     ledger="$VANTRELLE_ROOT/fuzz/$folder/executions.tsv"
     printf '%s\t%s\t%s\n' "$(date -u +%Y-%m-%dT%H:%M:%SZ)" "$runs" \
         "$(git -C "$VANTRELLE_ROOT" rev-parse --short HEAD 2>/dev/null || echo unknown)" >>"$ledger"

@@ -61,7 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!whole || read.Value() != TLayoutRead::Read) Fail("a short file was taken");
     if (std::memcmp(table.get(), data, sizeof *table) != 0) Fail("the table differs from the file");
-    for (int c = 1; c <= 512; ++c) {
+    // The accessors do the same for every channel: the ends of the range and
+    // one channel the input chooses stand for all 512, so that the runs go to
+    // new inputs rather than to the same checks over again.
+    const int chosen = 1 + (data[8] | (data[9] << 8)) % 512;
+    for (const int c : {1, 2, 511, 512, chosen}) {
         if (table->Name1Of(c).Text().size() > 12 || table->Name2Of(c).Text().size() > 12)
             Fail("a caption longer than 12");
         (void)table->LevelOf(c);
