@@ -362,8 +362,8 @@ int RemoveSaveLeftovers(const QString& path) {
     for (const QByteArray& place : places) {
         const QFileInfo file(QFile::decodeName(place));
         const QString prefix = file.fileName() + QLatin1String(kTemporaryMark);
-        QDirIterator it(file.absolutePath(), {prefix + QLatin1Char('*')},
-                        QDir::Files | QDir::Hidden | QDir::System);
+        // No name filter: a file name may hold the filter's own wildcards.
+        QDirIterator it(file.absolutePath(), QDir::Files | QDir::Hidden | QDir::System);
         while (it.hasNext()) {
             const QFileInfo f = it.nextFileInfo();
             if (!IsSaveTemporary(f.fileName(), prefix)) continue;

@@ -355,6 +355,15 @@ TEST_F(WholeFile, OnlyThisProgramsOwnOlderLeftoversAreRemoved) {
     EXPECT_TRUE(S_ISLNK(Stat(link).st_mode));
 }
 
+TEST_F(WholeFile, LeftoversOfANameWithWildcardsAreFound) {
+    const QString file = dir_.filePath(QStringLiteral("act[1]*.HXI"));
+    const QString leftover = file + QStringLiteral(".~vantrelle~part~x1y2z3");
+    ASSERT_TRUE(Put(leftover, "x"));
+    ASSERT_TRUE(SetAge(leftover, 60));
+    EXPECT_EQ(RemoveSaveLeftovers(file), 1);
+    EXPECT_FALSE(QFile::exists(leftover));
+}
+
 TEST_F(WholeFile, LeftoversBesideALinksTargetAreRemovedAndOtherUsersAreLeftAlone) {
     const QString shared = dir_.filePath(QStringLiteral("shared"));
     ASSERT_TRUE(QDir().mkdir(shared));
