@@ -23,24 +23,33 @@ namespace {
     std::abort();
 }
 
+// The file lives in memory, made once and refilled for each input: no disk
+// is touched, and the runs go to the reader rather than to making files.
+int layoutFd = -1;
+QString layoutPath;
+
 } // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    layoutFd = ::memfd_create("layout", MFD_CLOEXEC);
+    if (layoutFd < 0) Fail("memfd_create");
+    layoutPath = QStringLiteral("/proc/self/fd/%1").arg(layoutFd);
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // The file lives in memory: no disk is touched per input.
-    const int fd = ::memfd_create("layout", MFD_CLOEXEC);
-    if (fd < 0) Fail("memfd_create");
+    if (::ftruncate(layoutFd, 0) != 0) Fail("ftruncate");
     for (std::size_t done = 0; done < size;) {
-        const ssize_t n = ::write(fd, data + done, size - done);
+        const ssize_t n = ::pwrite(layoutFd, data + done, size - done, static_cast<off_t>(done));
         if (n <= 0) Fail("write");
         done += static_cast<std::size_t>(n);
     }
-    const QString path = QStringLiteral("/proc/self/fd/%1").arg(fd);
+    const QString& path = layoutPath;
 
     auto table = std::make_unique<TChannelTable>();
     std::memset(table.get(), 0xA5, sizeof *table);
     const auto before = std::make_unique<TChannelTable>(*table);
     const TFileResult<TLayoutRead> read = ReadLayoutFile(path, *table);
-    ::close(fd);
 
     const bool whole = size >= sizeof(TChannelTable);
     if (!read) {
@@ -52,7 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (!whole || read.Value() != TLayoutRead::Read) Fail("a short file was taken");
     if (std::memcmp(table.get(), data, sizeof *table) != 0) Fail("the table differs from the file");
-    for (int c = 1; c <= 512; ++c) {
+    // The accessors do the same for every channel: the ends of the range and
+    // one channel the input chooses stand for all 512, so that the runs go to
+    // new inputs rather than to the same checks over again.
+    const int chosen = 1 + (data[8] | (data[9] << 8)) % 512;
+    for (const int c : {1, 2, 511, 512, chosen}) {
         if (table->Name1Of(c).Text().size() > 12 || table->Name2Of(c).Text().size() > 12)
             Fail("a caption longer than 12");
         (void)table->LevelOf(c);

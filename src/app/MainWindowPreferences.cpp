@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/MenuItem.h"
 #include "bank/BankView.h"
+#include "base/MessageBox.h"
 #include "base/WindowLayer.h"
 #include "persist/Persist.h"
 
@@ -35,6 +36,9 @@ void TMainWindow::CreatePersist() {
         QStringLiteral("OpenDialog1;FileName;10;OpenDialog1_FileName;;1;0;0;;"),
     });
     connect(PreferenceStore, &ToxPersist::loaded, this, [this] { ApplyLoadedPreferences(); });
+    connect(PreferenceStore, &ToxPersist::storeMoved, this, [this](const QString& notice) {
+        ShowMessageBox(this, notice, TMsgDlgType::mtInformation, QMessageBox::Ok);
+    });
     PreferenceStore->EndReadDescription();
 }
 

@@ -19,7 +19,8 @@ TFileResult<> WriteLayoutFile(const QString& path, const TChannelTable& table) {
 TFileResult<QByteArray> ReadLayoutBytes(const QString& path) {
     const auto want = static_cast<qint64>(sizeof(TChannelTable));
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
+    // Read only: a reader never creates the file, nor needs to write it.
+    if (!file.open(QIODevice::ReadOnly))
         return TFileError(path, QStringLiteral("Cannot open file \"%1\"."), file.errorString());
     QByteArray bytes(want, Qt::Uninitialized);
     qint64 got = 0;

@@ -11,9 +11,10 @@
 inline constexpr char CANNOT_SAVE_FILE[] = " Cannot Save File";
 inline constexpr char CANNOT_OPEN_FILE[] = " Cannot Open File";
 
-// Writes the table, its SaveMark set, to `path`. The file is written beside
-// the old one and renamed over it, so a failed save leaves the old file
-// whole. A failure's message is the system's own.
+// Writes the table, its SaveMark set, to `path` (through a link, to the file
+// it names). A failed save leaves the old file whole; a file the user cannot
+// write is not written. A failure's message names the file, the step that
+// failed and the system's reason.
 TFileResult<> WriteLayoutFile(const QString& path, const TChannelTable& table);
 
 enum class TLayoutRead {
@@ -22,8 +23,8 @@ enum class TLayoutRead {
 };
 
 // The first 33,800 bytes of `path`, read whole. A file that cannot be opened
-// for reading and writing, cannot be read, or is shorter than the table,
-// fails.
+// for reading, cannot be read, or is shorter than the table, fails; nothing
+// is ever created.
 TFileResult<QByteArray> ReadLayoutBytes(const QString& path);
 
 // Reads `path` whole and only then copies it into the table, or resets the

@@ -1,5 +1,12 @@
 #include "persist/Persist.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
@@ -200,31 +207,71 @@ TFileResult<> ToxPersist::Save() {
 // --- where the stores live ---------------------------------------------------
 
 QString ToxPersist::ProgramDirectory() const {
-    const QString dir =
-        programDir_.isEmpty() ? QCoreApplication::applicationDirPath() : programDir_;
-    if (!dir.isEmpty() && QFileInfo(dir).isWritable()) return dir;
-    // An installed program keeps its preferences with the user.
-    return UserConfigDirectory();
+    return programDir_.isEmpty() ? QCoreApplication::applicationDirPath() : programDir_;
 }
 
-QString ToxPersist::StoreFilePath() const {
+bool ToxPersist::IsSystemFolder(const QString& dir) {
+    const QString canonical = QFileInfo(dir).canonicalFilePath();
+    const QString path = QDir::cleanPath(canonical.isEmpty() ? dir : canonical);
+    static const char* const kSystem[] = {"/usr", "/bin",  "/sbin", "/lib",      "/lib64",
+                                          "/opt", "/snap", "/app",  "/nix/store"};
+    return std::any_of(std::begin(kSystem), std::end(kSystem), [&path](const char* root) {
+        const QLatin1String r(root);
+        return path == r || path.startsWith(r + QLatin1Char('/'));
+    });
+}
+
+ToxPersist::TStorePlace ToxPersist::StorePlace() const {
     QString base = fileName_;
     if (options_.testFlag(oxpAutoFileName))
         base = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() +
                (storageType_ == oxpIniFile ? QStringLiteral(".ini") : QStringLiteral(".oxp"));
-    if (base.contains(QLatin1Char('/'))) return base;
+    if (base.contains(QLatin1Char('/'))) return {base, base, {}};
     switch (storageDirectory_) {
-    case oxpWindows:
-        return WithSlash(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)) +
-               base;
+    case oxpWindows: {
+        const QString path =
+            WithSlash(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)) +
+            base;
+        return {path, path, {}};
+    }
     case oxpSystem: {
         const QStringList dirs =
             QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
-        return WithSlash(dirs.isEmpty() ? QStringLiteral("/etc/xdg") : dirs.constLast()) + base;
+        const QString path =
+            WithSlash(dirs.isEmpty() ? QStringLiteral("/etc/xdg") : dirs.constLast()) + base;
+        return {path, path, {}};
     }
     default:
-        return WithSlash(ProgramDirectory()) + base;
+        break;
     }
+    const QString program = ProgramDirectory();
+    const QString user = WithSlash(UserConfigDirectory()) + base;
+    // An installed program keeps its preferences with the user, whoever runs it.
+    if (program.isEmpty() || IsSystemFolder(program)) return {user, user, {}};
+    const QString beside = WithSlash(program) + base;
+    const QByteArray folder = QFile::encodeName(program);
+    // A writable program folder takes the file whatever it is (a read-only
+    // one there is refused when saved, as is any file when the "folder" is
+    // none); otherwise a file there that can be written is written in place.
+    if (::faccessat(AT_FDCWD, folder.constData(), W_OK, AT_EACCESS) == 0)
+        return {beside, beside, {}};
+    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+    const QByteArray besideName = QFile::encodeName(beside);
+    if (const int fd = ::open(besideName.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK); fd >= 0) {
+        ::close(fd);
+        return {beside, beside, {}};
+    }
+    const bool readable = ::faccessat(AT_FDCWD, besideName.constData(), R_OK, AT_EACCESS) == 0;
+    const QString read = QFileInfo::exists(user) || !readable ? user : beside;
+    return {read, user, reason};
+}
+
+QString ToxPersist::StoreFilePath() const {
+    return StorePlace().Write;
+}
+
+QString ToxPersist::ReadFilePath() const {
+    return StorePlace().Read;
 }
 
 QString ToxPersist::SectionName() const {
@@ -264,9 +311,10 @@ void ToxPersist::KeepContainer(const QString& path, const ToxRegFile& table) {
 }
 
 TFileResult<> ToxPersist::LoadContainer() {
-    const QString path = StoreFilePath();
+    const TStorePlace place = StorePlace();
+    const QString& path = place.Read;
     // What an interrupted save left beside the file goes first.
-    RemoveSaveLeftovers(path);
+    RemoveSaveLeftovers(place.Write);
     if (!QFileInfo::exists(path)) return {};
     loading_ = true;
     ToxRegFile table;
@@ -283,28 +331,36 @@ TFileResult<> ToxPersist::LoadContainer() {
 }
 
 TFileResult<> ToxPersist::SaveContainer() {
-    const QString path = StoreFilePath();
+    const TStorePlace place = StorePlace();
+    const QString& path = place.Write;
+    const bool firstThere = !place.Reason.isEmpty() && !QFileInfo::exists(path);
+    // Entries that no item writes survive the save: they come from the file
+    // (or the one read in its place), or from what was last read or written
+    // here while the file is unchanged. A file that cannot be read as a
+    // container (the load at start said so) is replaced.
+    const QString source = QFileInfo::exists(path) ? path : place.Read;
     ToxRegFile table;
-    // Entries that no item writes survive the save: they come from the file,
-    // or from what was last read or written here while the file is unchanged.
-    // A file that cannot be read as a container (the load at start said so)
-    // is replaced.
-    const TFileStamp stamp = TFileStamp::Of(path);
-    const bool kept = keptContainer_ && stamp.Known && keptContainer_->Path == path &&
+    const TFileStamp stamp = TFileStamp::Of(source);
+    const bool kept = keptContainer_ && stamp.Known && keptContainer_->Path == source &&
                       keptContainer_->Stamp == stamp;
     if (kept)
         table = keptContainer_->Table;
-    else if (QFileInfo::exists(path) && !table.LoadFromFile(path))
+    else if (QFileInfo::exists(source) && !table.LoadFromFile(source))
         table.Clear();
     table.SetSection(SectionName());
     oxp::TContainerItemStore store(table);
     SaveItems(store, false);
     const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder))
-        return TFileError(path, QStringLiteral("Cannot create file \"%1\"."),
-                          QStringLiteral("The folder \"%1\" cannot be created.").arg(folder));
+    if (const TFileResult<> made = CreateFolders(folder); !made)
+        return TFileError(
+            path, QStringLiteral("Cannot save file \"%1\":"), made.Error().Reason(),
+            QStringLiteral("cannot create the folder \"%1\"").arg(made.Error().Path()));
     QByteArray bytes;
     TFileResult<> saved = table.SaveToFile(path, bytes);
+    if (saved && firstThere)
+        emit storeMoved(QStringLiteral("The preferences cannot be saved in \"%1\" (%2), so they "
+                                       "are kept in \"%3\" from now on.")
+                            .arg(ProgramDirectory(), place.Reason, path));
     if (saved) {
         // What a later read of the file gives, so that the kept copy never differs from it.
         ToxRegFile written;
@@ -319,8 +375,8 @@ TFileResult<> ToxPersist::SaveContainer() {
 // --- the ini file ------------------------------------------------------------
 
 void ToxPersist::LoadIni() {
-    const QString path = StoreFilePath();
-    RemoveSaveLeftovers(path);
+    const QString path = ReadFilePath();
+    RemoveSaveLeftovers(StoreFilePath());
     if (!QFileInfo::exists(path)) return;
     loading_ = true;
     ToxIniFile ini(path);
@@ -335,7 +391,7 @@ void ToxPersist::SaveIni() {
     ToxIniFile ini(path);
     oxp::TIniItemStore store(ini, SectionName());
     SaveItems(store, false);
-    QDir().mkpath(QFileInfo(path).absolutePath());
     // A failed profile write is not reported.
+    static_cast<void>(CreateFolders(QFileInfo(path).absolutePath()));
     static_cast<void>(ini.UpdateFile());
 }

@@ -115,15 +115,23 @@ public:
     int IndexOfKey(const QString& name) const;
 
     // Where the stores live. The program directory is the executable's (or
-    // the one set here, for tests), replaced by the per-user configuration
-    // folder when it is not writable. The registry folder holds the
-    // registry files.
+    // the one set here, for tests). A store file of oxpApplication goes
+    // beside the program while it can be written there; otherwise, and
+    // always for an installed program (one in a system folder), it goes to
+    // the per-user configuration folder, and is read from beside the
+    // program until it is there. The registry folder holds the registry
+    // files.
     void SetProgramDirectory(const QString& dir) { programDir_ = dir; }
     QString ProgramDirectory() const;
     void SetRegistryDirectory(const QString& dir) { registryDir_ = dir; }
     QString RegistryFilePath() const;
-    // The store file of oxpFile and oxpIniFile.
+    // The store file of oxpFile and oxpIniFile: where saves go.
     QString StoreFilePath() const;
+    // Where a load reads them: the store file, or, while that does not exist
+    // yet, a readable one beside the program.
+    QString ReadFilePath() const;
+    // Folders of installed programs (under /usr, /opt and their like).
+    static bool IsSystemFolder(const QString& dir);
     // The section (file stores) or key path (registry) items live under.
     QString SectionName() const;
     QString RegistryKeyPath() const;
@@ -135,6 +143,9 @@ signals:
     void aboutToSave(bool& cancel);
     // Only after a save that succeeded.
     void saved();
+    // Once, at the first save to the per-user folder in place of the
+    // program's: `notice` says where the preferences now go, and why.
+    void storeMoved(const QString& notice);
 
 protected:
     virtual bool DoBeforeLoad();
@@ -159,6 +170,11 @@ private:
     void SaveIni();
     void LoadRegistry();
     TFileResult<> SaveRegistry();
+    struct TStorePlace {
+        QString Read, Write;
+        QString Reason; // why Write is not beside the program; empty when it is
+    };
+    TStorePlace StorePlace() const;
     void InsertDynamicItems();
     void RemoveDynamicItems();
 

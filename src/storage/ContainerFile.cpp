@@ -206,7 +206,7 @@ TFileResult<> ToxRegFile::SaveToFile(const QString& path) const {
 
 TFileResult<> ToxRegFile::SaveToFile(const QString& path, QByteArray& written) const {
     written = SaveToBytes();
-    return ReplaceFileWhole(path, written, QStringLiteral("Cannot create file \"%1\"."));
+    return ReplaceFileWhole(path, written, QStringLiteral("Cannot save file \"%1\":"));
 }
 
 TFileResult<> ToxRegFile::LoadFromFile(const QString& path) {

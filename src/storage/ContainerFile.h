@@ -42,8 +42,8 @@ public:
     bool DeleteValue(const QString& name);
     void Clear() { entries_.clear(); }
 
-    // Replaces the file atomically: it is written beside and renamed over, so
-    // a failure leaves the previous file whole.
+    // Replaces the file whole (ReplaceFileWhole): a failure leaves the
+    // previous file as it was.
     TFileResult<> SaveToFile(const QString& path) const;
     // The same, handing back the bytes written.
     TFileResult<> SaveToFile(const QString& path, QByteArray& written) const;

@@ -91,5 +91,5 @@ QStringList ToxIniFile::ReadSectionKeys(const QString& section) const {
 }
 
 TFileResult<> ToxIniFile::UpdateFile() const {
-    return ReplaceFileWhole(path_, ToBytes(), QStringLiteral("Unable to write to %1"));
+    return ReplaceFileWhole(path_, ToBytes(), QStringLiteral("Unable to write to %1:"));
 }

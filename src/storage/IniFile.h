@@ -1,7 +1,7 @@
 #pragma once
 // ToxIniFile: a sectioned text file of key=value lines. Sections and keys
 // compare ASCII case-insensitively; the file is read once and written back
-// whole (beside, then renamed) by UpdateFile.
+// whole (ReplaceFileWhole) by UpdateFile.
 
 #include <vector>
 
@@ -23,7 +23,8 @@ public:
     void WriteString(const QString& section, const QString& key, const QString& value);
     QStringList ReadSectionKeys(const QString& section) const;
     bool ValueExists(const QString& section, const QString& key) const;
-    // Fails with "Unable to write to <file>" when the file cannot be written.
+    // Fails with "Unable to write to <file>:", the step and the reason when
+    // the file cannot be written.
     TFileResult<> UpdateFile() const;
 
     QByteArray ToBytes() const;

@@ -181,8 +181,8 @@ TFileResult<> TRegistryStore::Flush() const {
         }
         root.insert(key.path, values);
     }
-    if (!QDir().mkpath(QFileInfo(filePath_).absolutePath()))
-        return TFileError(filePath_, QStringLiteral("Cannot create the folder of \"%1\"."));
+    if (TFileResult<> folder = CreateFolders(QFileInfo(filePath_).absolutePath()); !folder)
+        return folder;
     return ReplaceFileWhole(filePath_, QJsonDocument(root).toJson(),
-                            QStringLiteral("Cannot create file \"%1\"."));
+                            QStringLiteral("Cannot save file \"%1\":"));
 }

@@ -166,7 +166,10 @@ bool DeskSession::StartDesk(const QStringList& args) {
     }
     desk_.setWorkingDirectory(work_.path());
     if (captureDeskOutput_) desk_.setProcessChannelMode(QProcess::MergedChannels);
-    desk_.start(program, args);
+    if (launcher_.isEmpty())
+        desk_.start(program, args);
+    else
+        desk_.start(launcher_.constFirst(), launcher_.mid(1) + QStringList{program} + args);
     if (!desk_.waitForStarted(5000)) {
         error_ = QStringLiteral("desk did not start");
         return false;

@@ -32,6 +32,10 @@ public:
     bool StartDesk(const QStringList& args = {});
     // Ends the host (SIGTERM) and waits for it; the messages it printed stay.
     void StopHost();
+    // Starts the desk through this command line, the desk and its arguments
+    // appended (a program that runs it as another user and then executes it,
+    // such as setpriv); empty: the desk itself.
+    void SetDeskLauncher(const QStringList& launcher) { launcher_ = launcher; }
     // All three, then waits for the desk window; its id, or empty (see Error()).
     QString StartAll();
 
@@ -97,6 +101,7 @@ private:
     bool Run(const QString& program, const QStringList& args, QString* output);
 
     bool windowManager_ = false;
+    QStringList launcher_;
     QProcess xvfb_;
     QProcess wm_;
     QProcess other_;

@@ -1,6 +1,7 @@
 #pragma once
-// While one of these lives, every whole-file save writes its temporary file
-// to a disk that fills up after `room` bytes. Saves go to the real disk again
+// While one of these lives, every whole-file save writes its bytes (to its
+// temporary file, or to the file itself when it writes in place) to a disk
+// that fills up after `room` bytes. Saves go to the real disk again
 // once it is gone, also when an assertion ends the test early.
 
 #include <memory>

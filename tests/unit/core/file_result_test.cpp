@@ -36,6 +36,16 @@ TEST(FileError, APathHoldingPlaceMarkersIsTakenLiterally) {
     EXPECT_EQ(e.Message(), QStringLiteral("Unable to write to /tmp/%2%1.ini"));
 }
 
+TEST(FileError, TheStepThatFailedComesBeforeTheReason) {
+    const TFileError e(kPath, QStringLiteral("Cannot save file \"%1\":"),
+                       QStringLiteral("No space left on device"), QStringLiteral("cannot write"));
+    EXPECT_EQ(e.Message(), QStringLiteral("Cannot save file \"/shows/Act1.HXI\": cannot write: No "
+                                          "space left on device"));
+    EXPECT_EQ(e.Step(), QStringLiteral("cannot write"));
+    EXPECT_EQ(TFileError(kPath, {}, {}, QStringLiteral("cannot write")).Message(),
+              QStringLiteral("cannot write"));
+}
+
 TEST(FileResult, NothingToReportIsSuccess) {
     const TFileResult<> ok;
     EXPECT_TRUE(ok);

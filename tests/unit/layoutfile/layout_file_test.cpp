@@ -123,7 +123,7 @@ TEST_F(LayoutFileTest, AFailedReadLeavesTheTableExactlyAsItWas) {
     WriteBytes(emptyFile, QByteArray());
     const QString locked = PathOf("locked.HXI");
     WriteBytes(locked, QByteArray(33800, '\x05'));
-    QFile::setPermissions(locked, QFile::ReadOwner);
+    QFile::setPermissions(locked, QFile::WriteOwner);
     for (const QString& path : {shortFile, emptyFile, directory, locked}) {
         std::memset(table_.get(), 0x5A, sizeof *table_);
         const QByteArray before(reinterpret_cast<const char*>(table_.get()), sizeof *table_);
@@ -151,18 +151,37 @@ TEST_F(LayoutFileTest, MissingFileOrNoNameResetsTheTable) {
     }
 }
 
-TEST_F(LayoutFileTest, ReadOnlyFileCannotBeOpened) {
+TEST_F(LayoutFileTest, AReadOnlyFileOpens) {
     const QString path = PathOf("locked.HXI");
-    WriteBytes(path, QByteArray(33800, '\0'));
+    WriteBytes(path, QByteArray(33800, '\x07'));
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther);
     Unprivileged user(dir_);
     const TFileResult<TLayoutRead> read = ReadLayoutFile(path, *table_);
-    EXPECT_EQ(OutcomeOf(read), Outcome::Failed);
+    EXPECT_EQ(OutcomeOf(read), Outcome::Read);
+    EXPECT_EQ(table_->LevelOf(1), 7);
+}
+
+TEST_F(LayoutFileTest, AReaderNeverCreatesTheFile) {
+    // As if the file were moved away between the check and the open.
+    const QString path = PathOf("moved.HXI");
+    const TFileResult<QByteArray> read = ReadLayoutBytes(path);
     ASSERT_FALSE(read);
-    EXPECT_TRUE(
-        read.Error().Message().startsWith(QStringLiteral("Cannot open file \"%1\". ").arg(path)))
-        << read.Error().Message().toStdString();
-    EXPECT_FALSE(read.Error().Reason().isEmpty());
+    EXPECT_EQ(read.Error().Message().toStdString(),
+              QStringLiteral("Cannot open file \"%1\". No such file or directory")
+                  .arg(path)
+                  .toStdString());
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(LayoutFileTest, AnUnreadableFileIsRefusedWithTheReason) {
+    const QString path = PathOf("locked.HXI");
+    WriteBytes(path, QByteArray(33800, '\0'));
+    QFile::setPermissions(path, QFile::WriteOwner);
+    Unprivileged user(dir_);
+    const TFileResult<TLayoutRead> read = ReadLayoutFile(path, *table_);
+    ASSERT_FALSE(read);
+    EXPECT_EQ(read.Error().Message().toStdString(),
+              QStringLiteral("Cannot open file \"%1\". Permission denied").arg(path).toStdString());
 }
 
 TEST_F(LayoutFileTest, FailedSaveLeavesTheOldFileWhole) {
@@ -177,8 +196,10 @@ TEST_F(LayoutFileTest, FailedSaveLeavesTheOldFileWhole) {
     const TFileResult<> blockedWrite = WriteLayoutFile(blocked, *table_);
     ASSERT_FALSE(blockedWrite);
     EXPECT_FALSE(blockedWrite.Error().Message().isEmpty());
-    EXPECT_EQ(blockedWrite.Error().Message(), QStringLiteral("\"%1\": Is a directory").arg(blocked))
-        << "the file and the system's reason, as the caller shows them";
+    EXPECT_EQ(
+        blockedWrite.Error().Message().toStdString(),
+        QStringLiteral("\"%1\": cannot replace it: Is a directory").arg(blocked).toStdString())
+        << "the file, the step and the system's reason, as the caller shows them";
 
     QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther);
     {

@@ -30,7 +30,7 @@ TEST(LayoutWriter, AFailureAnywhereInTheFileKeepsTheOldLayout) {
         const TFileResult<> saved = WriteLayoutFile(path, *table);
         ASSERT_FALSE(saved);
         EXPECT_EQ(saved.Error().Message(),
-                  QStringLiteral("\"%1\": No space left on device").arg(path));
+                  QStringLiteral("\"%1\": cannot write: No space left on device").arg(path));
         EXPECT_EQ(FileBytes(path), before);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }

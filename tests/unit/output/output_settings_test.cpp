@@ -214,7 +214,7 @@ TEST(OutputSettings, AFailureAnywhereInTheFileKeepsTheOldOne) {
     for (const qint64 n : FailurePoints(total)) {
         SCOPED_TRACE(n);
         const DiskFullAfter disk(n);
-        EXPECT_EQ(SaveOutputSettings(path, s), path + ": No space left on device");
+        EXPECT_EQ(SaveOutputSettings(path, s), path + ": cannot write: No space left on device");
         std::ifstream again(path, std::ios::binary);
         EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), before);
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);

@@ -38,7 +38,8 @@ TEST(ContainerWriter, AFailureAnywhereInTheFileKeepsTheOldFile) {
         const TFileResult<> saved = fresh.SaveToFile(path);
         ASSERT_FALSE(saved);
         EXPECT_EQ(saved.Error().Message(),
-                  QStringLiteral("Cannot create file \"%1\". No space left on device").arg(path));
+                  QStringLiteral("Cannot save file \"%1\": cannot write: No space left on device")
+                      .arg(path));
         EXPECT_EQ(FileBytes(path), before);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }

@@ -53,9 +53,9 @@ TEST(IniFile, AFileThatCannotBeWrittenIsReportedWithItsName) {
     ini.WriteString(QStringLiteral("Main"), QStringLiteral("Key"), QStringLiteral("v"));
     const TFileResult<> written = ini.UpdateFile();
     ASSERT_FALSE(written);
-    // The wording, then the system's reason.
-    EXPECT_EQ(written.Error().Message(),
-              QStringLiteral("Unable to write to ") + path + QStringLiteral(" Is a directory"));
+    // The wording, the step, then the system's reason.
+    EXPECT_EQ(written.Error().Message(), QStringLiteral("Unable to write to ") + path +
+                                             QStringLiteral(": cannot replace it: Is a directory"));
 }
 
 TEST(RegistryStore, AFileThatCannotBeWrittenIsReportedWithTheSystemsReason) {
@@ -69,5 +69,6 @@ TEST(RegistryStore, AFileThatCannotBeWrittenIsReportedWithTheSystemsReason) {
     ASSERT_FALSE(flushed);
     EXPECT_FALSE(flushed.Error().Reason().isEmpty());
     EXPECT_EQ(flushed.Error().Message(),
-              QStringLiteral("Cannot create file \"%1\". %2").arg(path, flushed.Error().Reason()));
+              QStringLiteral("Cannot save file \"%1\": cannot replace it: %2")
+                  .arg(path, flushed.Error().Reason()));
 }
