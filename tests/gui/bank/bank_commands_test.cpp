@@ -1,3 +1,4 @@
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -150,12 +151,15 @@ private slots:
         // An interrupted save of the layout and of the outputs' file left these;
         // only our own go, by their name.
         const QString outputs = QDir(f_.preferences.path()).filePath("DmxOutputs.ini");
-        const QStringList leftovers = {path + ".vantrelle-save-a1B2c3",
-                                       outputs + ".vantrelle-save-Zz9Yy8"};
-        const QString notOurs = path + ".vantrelle-save-old";
+        const QStringList leftovers = {path + ".~vantrelle~part~a1B2c3",
+                                       outputs + ".~vantrelle~part~Zz9Yy8"};
+        const QString notOurs = path + ".~vantrelle~part~old";
         for (const QString& name : leftovers + QStringList{notOurs}) {
             QFile file(name);
             QVERIFY(file.open(QIODevice::WriteOnly));
+            // Left by an earlier run: older than this one.
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                     QFileDevice::FileModificationTime));
         }
         QVERIFY(f_.Start([&](TMainWindow& form) { form.OpenDialog->SetFileName(path); }));
         for (const QString& name : leftovers)
