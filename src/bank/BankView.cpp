@@ -23,8 +23,8 @@ int SlotHolding(const std::array<T*, FADERS_PER_PAGE + 1>& widgets, const QWidge
     const auto* widget = dynamic_cast<const T*>(candidate);
     if (widget == nullptr) return 0;
     const int slot = widget->Slot();
-    const bool ours = slot >= 1 && slot <= FADERS_PER_PAGE &&
-                      widgets[static_cast<std::size_t>(slot)] == widget;
+    const bool ours =
+        slot >= 1 && slot <= FADERS_PER_PAGE && widgets[static_cast<std::size_t>(slot)] == widget;
     return ours ? slot : 0;
 }
 
