@@ -24,6 +24,9 @@ VANTRELLE_PACKAGES=(
 ensure_packages() {
     local missing=()
     for p in "${VANTRELLE_PACKAGES[@]}"; do
+        # A Node.js installed some other way brings its own npm, which
+        # Debian's npm package conflicts with: the commands are what counts.
+        case "$p" in nodejs | npm) command -v "${p/nodejs/node}" >/dev/null && continue ;; esac
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
