@@ -549,11 +549,11 @@ UnixEndpoint::Flush UnixEndpoint::FlushLocked() {
     }
 }
 
-void UnixEndpoint::FlushAndWatchLocked() {
+bool UnixEndpoint::FlushAndSettleLocked() {
     switch (FlushLocked()) {
     case Flush::Broken:
         LostLocked();
-        return;
+        return false;
     case Flush::Blocked:
         SetStatusLocked(LinkState::NotAnswering);
         break;
@@ -561,6 +561,11 @@ void UnixEndpoint::FlushAndWatchLocked() {
         if (!late_) SettledLocked();
         break;
     }
+    return true;
+}
+
+void UnixEndpoint::FlushAndWatchLocked() {
+    if (!FlushAndSettleLocked()) return;
     if (answerOwed_ || !QueueEmptyLocked() || frameQueued_) WatchLocked();
 }
 
@@ -637,19 +642,7 @@ void UnixEndpoint::Watch(int fd, int wakeFd, std::uint64_t connection) {
             LostLocked();
             continue;
         }
-        if (got != 0) {
-            switch (FlushLocked()) {
-            case Flush::Broken:
-                LostLocked();
-                break;
-            case Flush::Blocked:
-                SetStatusLocked(LinkState::NotAnswering);
-                break;
-            case Flush::Done:
-                if (!late_) SettledLocked();
-                break;
-            }
-        }
+        if (got != 0) FlushAndSettleLocked();
     }
 }
 

@@ -98,6 +98,9 @@ private:
     void QueueKeyLocked(const MessageHeader& header);
     // Writes what is queued, in order, as far as the socket takes it now.
     Flush FlushLocked();
+    // Writes what is queued and sets the state by what became of it; false
+    // when the connection broke.
+    bool FlushAndSettleLocked();
     void FlushAndWatchLocked();
     void WatchLocked();
     void Watch(int fd, int wakeFd, std::uint64_t connection);

@@ -2,6 +2,7 @@
 
 #include "output/Cid.h"
 
+#include "core/KeyValueLines.h"
 #include "core/TextLines.h"
 #include "core/WholeFile.h"
 
@@ -14,8 +15,6 @@
 #include <sstream>
 
 namespace {
-
-using TSetter = std::function<bool(TOutputSettings&, std::string_view)>;
 
 bool SetInt(int& field, std::string_view v) {
     return ParseWholeNumber(v, field);
@@ -32,8 +31,8 @@ bool SetText(std::string& field, std::string_view v) {
     return true;
 }
 
-const std::map<std::string, TSetter, std::less<>>& Setters() {
-    static const std::map<std::string, TSetter, std::less<>> setters = {
+const core::TKeySetters<TOutputSettings>& Setters() {
+    static const core::TKeySetters<TOutputSettings> setters = {
         {"cid", [](auto& s, auto v) { return SetText(s.cid, v); }},
         {"rate", [](auto& s, auto v) { return SetInt(s.rate, v); }},
         {"hostlink.enabled", [](auto& s, auto v) { return SetBool(s.hostLink, v); }},
@@ -61,27 +60,11 @@ std::string ParseOutputSettings(std::string_view text, TOutputSettings& settings
     if (text.size() > MAX_SETTINGS_FILE_BYTES) return "the file is larger than 16 KiB";
     TOutputSettings next;
     // Each key's line, so that a value refused below is shown where it is.
-    std::map<std::string, std::pair<int, std::string>, std::less<>> seen;
-    core::TTextLines lines(text);
-    std::string_view line;
-    while (lines.Next(line)) {
-        const int lineNumber = lines.Number();
-        if (line.size() > MAX_SETTINGS_LINE_BYTES) return core::LineError(lineNumber, "too long");
-        if (line.empty() || line.front() == '#') continue;
-        if (core::HasControlBytes(line)) return core::LineError(lineNumber, "control characters");
-        const auto eq = line.find('=');
-        if (eq == std::string_view::npos) return core::LineError(lineNumber, "no '='");
-        const std::string_view key = line.substr(0, eq);
-        const std::string_view value = line.substr(eq + 1);
-        const auto setter = Setters().find(key);
-        if (setter == Setters().end())
-            return core::LineError(lineNumber, "unknown key \"" + std::string(key) + "\"");
-        if (!seen.emplace(std::string(key), std::pair(lineNumber, std::string(value))).second)
-            return core::LineError(lineNumber, "\"" + std::string(key) + "\" given twice");
-        if (!setter->second(next, value))
-            return core::LineError(lineNumber, "bad value \"" + std::string(value) + "\" for \"" +
-                                                   std::string(key) + "\"");
-    }
+    core::TKeyLines seen;
+    if (std::string error = core::ReadKeyValueLines(text, MAX_SETTINGS_LINE_BYTES, Setters(), next,
+                                                    seen, core::TQuoteValue::Yes);
+        !error.empty())
+        return error;
     if (const TSettingsProblem problem = FindSettingsProblem(next)) {
         const auto where = seen.find(problem.key);
         if (where == seen.end()) return problem.message;

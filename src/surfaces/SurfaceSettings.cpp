@@ -3,14 +3,11 @@
 #include <charconv>
 #include <functional>
 #include <map>
-#include <set>
 #include <sstream>
 
-#include "core/TextLines.h"
+#include "core/KeyValueLines.h"
 
 namespace {
-
-using TSetter = std::function<bool(TSurfaceSettings&, std::string_view)>;
 
 bool ReadInt(std::string_view v, int low, int high, int& out) {
     int value = 0;
@@ -46,8 +43,8 @@ bool IsAddress(std::string_view v) {
            v.back() != '.';
 }
 
-const std::map<std::string, TSetter, std::less<>>& Setters() {
-    static const std::map<std::string, TSetter, std::less<>> setters = {
+const core::TKeySetters<TSurfaceSettings>& Setters() {
+    static const core::TKeySetters<TSurfaceSettings> setters = {
         {"midi.enabled", [](auto& s, auto v) { return ReadBool(v, s.MidiEnabled); }},
         {"midi.api",
          [](auto& s, auto v) {
@@ -112,26 +109,11 @@ bool ParseHostPort(std::string_view text, std::string& address, int& port) {
 std::string ParseSurfaceSettings(std::string_view text, TSurfaceSettings& settings) {
     if (text.size() > MAX_SURFACE_SETTINGS_BYTES) return "the file is larger than 16 KiB";
     TSurfaceSettings next;
-    std::set<std::string, std::less<>> seen;
-    core::TTextLines lines(text);
-    std::string_view line;
-    while (lines.Next(line)) {
-        const int lineNumber = lines.Number();
-        if (line.size() > MAX_SURFACE_SETTINGS_LINE) return core::LineError(lineNumber, "too long");
-        if (line.empty() || line.front() == '#') continue;
-        if (core::HasControlBytes(line)) return core::LineError(lineNumber, "control characters");
-        const auto eq = line.find('=');
-        if (eq == std::string_view::npos) return core::LineError(lineNumber, "no '='");
-        const std::string_view key = line.substr(0, eq);
-        const std::string_view value = line.substr(eq + 1);
-        const auto setter = Setters().find(key);
-        if (setter == Setters().end())
-            return core::LineError(lineNumber, "unknown key \"" + std::string(key) + "\"");
-        if (!seen.insert(std::string(key)).second)
-            return core::LineError(lineNumber, "\"" + std::string(key) + "\" given twice");
-        if (!setter->second(next, value))
-            return core::LineError(lineNumber, "bad value for \"" + std::string(key) + "\"");
-    }
+    core::TKeyLines seen;
+    if (std::string error =
+            core::ReadKeyValueLines(text, MAX_SURFACE_SETTINGS_LINE, Setters(), next, seen);
+        !error.empty())
+        return error;
     settings = next;
     return {};
 }
