@@ -1,7 +1,9 @@
 // The desk's hand-off of a frame (TransmitDmxFrame, answered) to the
 // reference host, and through the wine bridge to a Windows mock host under
-// wine, in one run: median and p99 of each, and their ratio. Makes its own
-// private display, wine prefix and runtime folder.
+// wine, in one run: median and p99 of each, and their ratio. Beside them,
+// wine's own cost of the WM_COPYDATA alone, sent by a Windows program to the
+// same mock host: the floor under the bridge's figure. Makes its own private
+// display, wine prefix and runtime folder.
 
 #include <algorithm>
 #include <chrono>
@@ -73,6 +75,18 @@ int Run(const std::vector<std::string>& argv) {
 void Stop(pid_t pid) {
     ::kill(pid, SIGTERM);
     ::waitpid(pid, nullptr, 0);
+}
+
+// Wine's WM_COPYDATA from one Windows program to the mock host's window.
+bool MeasureWineAlone(Figures& out) {
+    const std::string command = std::string("wine ") + VANTRELLE_COPYDATA_ROUND_TRIP + " --count " +
+                                std::to_string(kFrames);
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return false;
+    int handled = 0;
+    const int fields = std::fscanf(pipe, "copydata %lf %lf %d", &out.median, &out.p99, &handled);
+    const int status = ::pclose(pipe);
+    return fields == 3 && handled == kFrames && status == 0;
 }
 
 // Until a host answers at the endpoint.
@@ -159,11 +173,23 @@ int main() {
                 bridged.median, bridged.p99, delivered, kFrames);
     std::printf("ratio bridge/direct: median %.2f  p99 %.2f\n", bridged.median / direct.median,
                 bridged.p99 / direct.p99);
+    Figures alone{};
+    const bool floorMeasured = MeasureWineAlone(alone);
+    if (floorMeasured) {
+        std::printf("wine alone, WM_COPYDATA:      median %8.2f us  p99 %8.2f us\n", alone.median,
+                    alone.p99);
+        std::printf("ratio wine alone/direct: median %.2f  p99 %.2f\n",
+                    alone.median / direct.median, alone.p99 / direct.p99);
+        std::printf("ratio bridge/wine alone: median %.2f  p99 %.2f\n",
+                    bridged.median / alone.median, bridged.p99 / alone.p99);
+    } else {
+        std::fprintf(stderr, "wine's own WM_COPYDATA could not be measured\n");
+    }
 
     Stop(bridge);
     Run({VANTRELLE_WINESERVER, "-k"});
     ::waitpid(mock, nullptr, 0);
     Stop(display);
     std::filesystem::remove_all(top);
-    return directDelivered == kFrames && delivered == kFrames ? 0 : 1;
+    return directDelivered == kFrames && delivered == kFrames && floorMeasured ? 0 : 1;
 }

@@ -248,6 +248,27 @@ TEST(WineBridge, WithoutAWindowFramesAreDroppedUntilTheMockHostIsBackAfterACrash
     ASSERT_GT(second.size(), before);
     EXPECT_EQ(second.back(), AllAt(128));
     EXPECT_EQ(second.size() - before, first.size()) << "the same command gives as many frames";
+
+    // Replaced between two messages, the window the bridge knew is gone: a
+    // key and then a frame go to the new one, once each.
+    ASSERT_TRUE(TurnOnForwarding(s, window));
+    QThread::msleep(500);
+    ASSERT_TRUE(wine.KillMockHost());
+    ASSERT_TRUE(wine.StartMockHost()) << wine.Error().toStdString();
+    const std::size_t keysBefore = wine.Keys().size();
+    ASSERT_TRUE(s.Xdotool({"key", "Up"}));
+    const QDeadlineTimer keyDeadline(15s);
+    while (wine.Keys().size() < keysBefore + 2 && !keyDeadline.hasExpired())
+        QThread::msleep(50);
+    const std::vector<LoggedKey> keys = wine.Keys();
+    ASSERT_EQ(keys.size(), keysBefore + 2) << wine.BridgeOutput().toStdString();
+    EXPECT_EQ(keys[keysBefore], (LoggedKey{WM_KEYDOWN, 0x26, 0x01480001}));
+    EXPECT_EQ(keys[keysBefore + 1], (LoggedKey{WM_KEYUP, 0x26, 0xC1480001}));
+    const std::size_t framesBefore = wine.Frames().size();
+    ASSERT_TRUE(AllFaders(s, window, 3));
+    const std::vector<QByteArray> third = SettledFrames([&] { return wine.Frames(); }, 1s, 20s);
+    EXPECT_EQ(third.size() - framesBefore, first.size());
+    EXPECT_EQ(third.back(), AllAt(255));
     EXPECT_TRUE(wine.Faults().isEmpty());
 }
 

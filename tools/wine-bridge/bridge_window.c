@@ -38,6 +38,48 @@ static void report(uint64_t generation, int outcome, int64_t result, HWND window
     bridge_done_send(side.done_pipe[1], &done);
 }
 
+/* The host's window, kept between messages: looking it up asks wine's
+ * server, and so would checking a kept handle on every frame. A kept handle
+ * is trusted until a message to it fails and it is no longer a window. */
+static HWND volatile kept_window;
+
+static HWND host_window(void) {
+    HWND window =
+        (HWND)InterlockedCompareExchangePointer((PVOID volatile*)&kept_window, NULL, NULL);
+    if (window != NULL) return window;
+    window = FindWindowA(CLASS_NAME, NULL);
+    InterlockedExchangePointer((PVOID volatile*)&kept_window, window);
+    return window;
+}
+
+/* After a failed message: 1 when the window is gone and the next lookup
+ * starts afresh. A window that is there but did not answer is kept. */
+static int window_gone(HWND window) {
+    if (IsWindow(window)) return 0;
+    InterlockedCompareExchangePointer((PVOID volatile*)&kept_window, NULL, window);
+    return 1;
+}
+
+enum send_outcome { SENT, NO_WINDOW, GONE, NOT_TAKEN };
+
+/* One WM_COPYDATA of the frame to the host's window. GONE: the window went
+ * away before it got the frame, which may go to the next one. */
+static enum send_outcome send_frame(const uint8_t* levels, DWORD_PTR* result, HWND* to) {
+    const HWND window = host_window();
+    *to = window;
+    if (window == NULL) return NO_WINDOW;
+    COPYDATASTRUCT data;
+    data.dwData = BRIDGE_FRAME_TAG;
+    data.cbData = BRIDGE_FRAME_SIZE;
+    data.lpData = (void*)levels;
+    /* SMTO_ABORTIFHUNG: a window that stopped reading its messages long
+     * ago costs no wait at all. */
+    if (SendMessageTimeoutA(window, WM_COPYDATA, 0, (LPARAM)&data, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                            SEND_TIMEOUT_MS, result))
+        return SENT;
+    return window_gone(window) ? GONE : NOT_TAKEN;
+}
+
 /* Sends each kept frame to the window, retrying the newest while the window
  * does not answer, and reports what became of it. The socket loop only puts
  * frames in the slot for it, so keys and other connections go on meanwhile. */
@@ -54,29 +96,19 @@ static DWORD WINAPI send_frames(void* unused) {
         side.busy = 1;
         LeaveCriticalSection(&side.lock);
 
-        const HWND window = FindWindowA(CLASS_NAME, NULL);
-        if (window == NULL) {
-            stalled = 0;
-            report(generation, BRIDGE_NO_WINDOW, 0, NULL);
-            continue;
-        }
-        COPYDATASTRUCT data;
-        data.dwData = BRIDGE_FRAME_TAG;
-        data.cbData = BRIDGE_FRAME_SIZE;
-        data.lpData = levels;
         DWORD_PTR result = 0;
-        /* SMTO_ABORTIFHUNG: a window that stopped reading its messages long
-         * ago costs no wait at all. */
-        if (SendMessageTimeoutA(window, WM_COPYDATA, 0, (LPARAM)&data,
-                                SMTO_NORMAL | SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &result)) {
+        HWND window = NULL;
+        const enum send_outcome outcome = send_frame(levels, &result, &window);
+        if (outcome == SENT || outcome == NO_WINDOW) {
             stalled = 0;
-            report(generation, BRIDGE_HANDLED, (int64_t)result, window);
+            report(generation, outcome == SENT ? BRIDGE_HANDLED : BRIDGE_NO_WINDOW, (int64_t)result,
+                   window);
             continue;
         }
         EnterCriticalSection(&side.lock);
         bridge_slot_retry(&side.slot, levels, generation);
         LeaveCriticalSection(&side.lock);
-        if (!IsWindow(window)) continue; /* gone meanwhile: look it up afresh */
+        if (outcome == GONE) continue; /* look it up afresh */
         if (!stalled) report(generation, BRIDGE_NOT_ANSWERING, 0, window);
         stalled = 1;
         Sleep(RETRY_MS);
@@ -95,19 +127,15 @@ static int send_now(void* ctx, const uint8_t* levels, struct bridge_done* done) 
     LeaveCriticalSection(&side.lock);
     if (!idle) return 0;
     memset(done, 0, sizeof *done);
-    const HWND window = FindWindowA(CLASS_NAME, NULL);
-    if (window == NULL) {
+    DWORD_PTR result = 0;
+    HWND window = NULL;
+    enum send_outcome outcome = send_frame(levels, &result, &window);
+    if (outcome == GONE) outcome = send_frame(levels, &result, &window);
+    if (outcome == NO_WINDOW) {
         done->outcome = BRIDGE_NO_WINDOW;
         return 1;
     }
-    COPYDATASTRUCT data;
-    data.dwData = BRIDGE_FRAME_TAG;
-    data.cbData = BRIDGE_FRAME_SIZE;
-    data.lpData = (void*)levels;
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window, WM_COPYDATA, 0, (LPARAM)&data, SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                             SEND_TIMEOUT_MS, &result))
-        return 0;
+    if (outcome != SENT) return 0;
     done->outcome = BRIDGE_HANDLED;
     done->result = (int64_t)result;
     done->window = (uint64_t)(ULONG_PTR)window;
@@ -125,10 +153,14 @@ static uint64_t offer_frame(void* ctx, const uint8_t* levels) {
 
 static uint64_t post_key(void* ctx, uint32_t msg, uint32_t wparam, uint64_t lparam) {
     (void)ctx;
-    const HWND window = FindWindowA(CLASS_NAME, NULL);
-    if (window == NULL) return 0;
-    if (!PostMessageA(window, msg, (WPARAM)wparam, (LPARAM)lparam)) return 0;
-    return (uint64_t)(ULONG_PTR)window;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const HWND window = host_window();
+        if (window == NULL) return 0;
+        if (PostMessageA(window, msg, (WPARAM)wparam, (LPARAM)lparam))
+            return (uint64_t)(ULONG_PTR)window;
+        if (!window_gone(window)) return 0;
+    }
+    return 0;
 }
 
 static int usage(FILE* to) {
