@@ -153,3 +153,14 @@ function(vantrelle_add_gui_test name)
     set_tests_properties(${name} PROPERTIES LABELS gui TIMEOUT 180
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# A small Windows program built with mingw, for tests and benchmarks that run
+# it under wine: vantrelle_add_windows_program(target output.exe source.c)
+function(vantrelle_add_windows_program target output source)
+    add_custom_command(OUTPUT ${output}
+        COMMAND ${VANTRELLE_MINGW_CC} -O2 -Wall -Wextra -Werror -o ${output} ${source}
+        DEPENDS ${source}
+        COMMENT "Building the Windows program ${target} with mingw"
+        VERBATIM)
+    add_custom_target(${target} DEPENDS ${output})
+endfunction()
