@@ -8,8 +8,9 @@ set -euo pipefail
 source "$(dirname "$0")/scripts/common.sh"
 # Only what building the programs and the packages needs: no test libraries.
 VANTRELLE_PACKAGES=(
-    cmake ninja-build gcc g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-    libx11-dev libfontconfig-dev libola-dev dpkg-dev fakeroot file gzip
+    cmake ninja-build gcc g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-httpserver-dev
+    qt6-websockets-dev libgl-dev libx11-dev libfontconfig-dev libola-dev librtmidi-dev
+    libjack-jackd2-dev liblo-dev dpkg-dev fakeroot file gzip
 )
 ensure_packages
 

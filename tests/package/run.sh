@@ -4,7 +4,9 @@
 # modes, the desktop entry, the layouts' MIME type, AppStream, icons, manual
 # pages), install the desk alone with apt, run it as an unprivileged user
 # under Xvfb with the installed reference host, add the OLA module's package
-# and run it again, then purge both and check that nothing of them is left.
+# and run it again, add the wine bridge's package and run the desk with it
+# and a Windows mock host under wine (wine_bridge.sh), then purge them all and
+# check that nothing of them is left.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/../../scripts/common.sh"
@@ -14,8 +16,10 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 2
 fi
 VANTRELLE_PACKAGES=(lintian desktop-file-utils appstream man-db file inotify-tools
-    shared-mime-info xdg-utils libfile-mimeinfo-perl xvfb xauth xdotool x11-utils)
+    shared-mime-info xdg-utils libfile-mimeinfo-perl xvfb xauth xdotool x11-utils
+    wine wine64 gcc-mingw-w64-x86-64-win32)
 ensure_packages || exit 1
+source "$here/wine_bridge.sh"
 
 passed=0
 failed=0
@@ -43,6 +47,7 @@ xvfb_pid=""
 pids=()
 cleanup() {
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+    wine_bridge_cleanup
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
     id "$user" >/dev/null 2>&1 && userdel --remove "$user" 2>/dev/null
@@ -134,9 +139,10 @@ check "the module's package depends on this very desk" \
     bash -c '[[ "$1" == *"vantrelle (= $2)"* ]]' _ "$ola_depends" "$(dpkg-deb -f "$deb" Version)"
 check "the package holds AppStream metadata" grep -q '^/usr/share/metainfo/.*\.metainfo\.xml$' \
     "$work/contents.txt"
+wine_bridge_check_package
 
 # --- install ------------------------------------------------------------------
-for p in vantrelle-ola vantrelle; do
+for p in vantrelle-wine-bridge vantrelle-ola vantrelle; do
     dpkg -s "$p" >/dev/null 2>&1 && apt-get -o DPkg::Lock::Timeout=600 remove --purge -y "$p"
 done
 # The desk alone first: it runs without OLA.
@@ -220,8 +226,10 @@ start_as_user() {
     exec runuser -u "$user" -- env -i HOME="$home" USER="$user" LOGNAME="$user" \
         PATH=/usr/bin:/bin DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="$runtime" "$@"
 }
+wine_bridge_start_prefix
 start_as_user /usr/bin/vantrelle-monitor >"$work/monitor.txt" 2>"$work/monitor.err" &
-pids+=($!)
+monitor=$!
+pids+=($monitor)
 check "the installed reference host listens" wait_for 20 test -S "$runtime/THXMainForm"
 # Which files the desk opens in the installed data folder.
 inotifywait --monitor --event open --format '%w%f' /usr/share/vantrelle \
@@ -309,6 +317,8 @@ wait "$desk" 2>/dev/null
 sed 's/^/    /' "$work/desk2.out"
 check "the installed desk found its OLA module" bash -c '! grep -q "OLA output is not available" "$1"' \
     _ "$work/desk2.out"
+wine_bridge_run
+echo "the wine bridge's part took ${bridge_seconds} s, wineboot's wait aside"
 check "nothing was written under /usr" bash -c \
     '[ -z "$(find /usr -xdev \( \( -newer "$1" -name Config.dat \) -o -user "$2" \) -print -quit)" ]' \
     _ "$work/stamp" "$uid"
@@ -317,17 +327,24 @@ check "nothing was written under /usr" bash -c \
 for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
 wait "${pids[@]}" 2>/dev/null
 check "no program of the user is left running" wait_for 20 bash -c '! pgrep -u "$1" >/dev/null' _ "$user"
+# Those installed: apt refuses the whole command for a package it does not
+# know, which one that failed to install is.
+known=()
+for p in vantrelle-wine-bridge vantrelle-ola vantrelle; do
+    dpkg -s "$p" >/dev/null 2>&1 && known+=("$p")
+done
 check "apt-get removes the packages with their configuration" \
     env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 remove --purge -y \
-    vantrelle-ola vantrelle
-check "dpkg no longer knows the packages" \
-    bash -c '! dpkg -s vantrelle >/dev/null 2>&1 && ! dpkg -s vantrelle-ola >/dev/null 2>&1'
+    "${known[@]}"
+check "dpkg no longer knows the packages" bash -c \
+    'for p in vantrelle vantrelle-ola vantrelle-wine-bridge; do ! dpkg -s $p >/dev/null 2>&1 || exit 1; done'
 left_over() {
     local left=""
     while read -r path; do
         [ -f "$path" ] || [ -L "$path" ] && left+="$path "
     done <"$work/installed.txt"
-    for dir in /usr/share/vantrelle /usr/share/doc/vantrelle /usr/share/doc/vantrelle-ola; do
+    for dir in /usr/share/vantrelle /usr/share/doc/vantrelle /usr/share/doc/vantrelle-ola \
+        /usr/share/doc/vantrelle-wine-bridge /usr/lib/vantrelle-wine-bridge; do
         [ -e "$dir" ] && left+="$dir "
     done
     [ -z "$left" ] || { echo "left behind: $left"; return 1; }

@@ -3,6 +3,34 @@
 # program, after checking what wine would otherwise get wrong quietly (a
 # missing prefix would be created afresh, with no host window in it).
 me=vantrelle-wine-bridge
+usage() {
+    cat <<USAGE
+usage: $me [--verbose]
+       $me --help
+Hands the desk's frames and keys to the window of class THXMainForm of a
+Windows host program under wine, as WM_COPYDATA and posted key messages.
+  --verbose  print one line per event
+  --help     print this and exit
+WINEPREFIX names the wine prefix the host program runs in (else ~/.wine);
+the socket is made in XDG_RUNTIME_DIR, where the desk looks for its host.
+USAGE
+}
+# The options first, so that help needs neither wine nor a prefix, and a
+# mistyped option is named before any prefix is looked at.
+for arg in "$@"; do
+    case "$arg" in
+    --help)
+        usage
+        exit 0
+        ;;
+    --verbose) ;;
+    *)
+        echo "$me: unknown option $arg" >&2
+        usage >&2
+        exit 2
+        ;;
+    esac
+done
 here=$(dirname "$(readlink -f "$0")")
 program=
 for candidate in "$here/$me.exe.so" "$here/../lib/$me/$me.exe.so"; do
