@@ -1,7 +1,8 @@
 /* Wine's own cost of one WM_COPYDATA between two processes, with no desk and
  * no bridge: sends --count frames of 512 bytes to the THXMainForm window, one
  * SendMessageTimeout each to a window found once, and prints the median and
- * the 99th percentile in microseconds:  copydata <median> <p99> <handled> */
+ * the 99th percentile in microseconds:  copydata <median> <p99> <handled>
+ * With --each, then every time taken, in the order sent, one per line. */
 #include <windows.h>
 
 #include <stdio.h>
@@ -16,9 +17,17 @@ static int ascending(const void* a, const void* b) {
 
 int main(int argc, char** argv) {
     int count = 5000;
-    if (argc == 3 && strcmp(argv[1], "--count") == 0) count = atoi(argv[2]);
+    int each = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--count") == 0 && i + 1 < argc)
+            count = atoi(argv[++i]);
+        else if (strcmp(argv[i], "--each") == 0)
+            each = 1;
+        else
+            count = 0;
+    }
     if (count < 1 || count > 1000000) {
-        fprintf(stderr, "usage: copydata-round-trip [--count N]\n");
+        fprintf(stderr, "usage: copydata-round-trip [--count N] [--each]\n");
         return 2;
     }
     const HWND window = FindWindowA("THXMainForm", NULL);
@@ -27,7 +36,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     double* us = malloc(sizeof *us * (size_t)count);
-    if (us == NULL) return 1;
+    double* sorted = malloc(sizeof *sorted * (size_t)count);
+    if (us == NULL || sorted == NULL) return 1;
     unsigned char levels[512];
     memset(levels, 0, sizeof levels);
     LARGE_INTEGER frequency, start, end;
@@ -46,8 +56,12 @@ int main(int argc, char** argv) {
         QueryPerformanceCounter(&end);
         us[i] = (double)(end.QuadPart - start.QuadPart) * 1e6 / (double)frequency.QuadPart;
     }
-    qsort(us, (size_t)count, sizeof *us, ascending);
-    printf("copydata %.2f %.2f %d\n", us[count / 2], us[(size_t)count * 99 / 100], handled);
+    memcpy(sorted, us, sizeof *us * (size_t)count);
+    qsort(sorted, (size_t)count, sizeof *sorted, ascending);
+    printf("copydata %.2f %.2f %d\n", sorted[count / 2], sorted[(size_t)count * 99 / 100], handled);
+    for (int i = 0; each && i < count; ++i)
+        printf("%.2f\n", us[i]);
+    free(sorted);
     free(us);
     return handled == count ? 0 : 1;
 }

@@ -2,8 +2,10 @@
 // reference host, and through the wine bridge to a Windows mock host under
 // wine, in one run: median and p99 of each, and their ratio. Beside them,
 // wine's own cost of the WM_COPYDATA alone, sent by a Windows program to the
-// same mock host: the floor under the bridge's figure. Makes its own private
-// display, wine prefix and runtime folder.
+// same mock host: the floor under the bridge's figure. The three take turns,
+// in rounds, so that a machine growing busier or quieter meanwhile weighs on
+// all of them alike. Makes its own private display, wine prefix and runtime
+// folder.
 
 #include <algorithm>
 #include <chrono>
@@ -27,26 +29,38 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kFrames = 5000;
+constexpr int kRounds = 5;
+constexpr int kFrames = 1000; // in each round, for each way
 
-struct Figures {
-    double median;
-    double p99;
-};
+using Samples = std::vector<double>; // microseconds
 
-Figures Measure(hostlink::Endpoint& endpoint, TChannelTable& table,
-                std::array<std::uint8_t, DMX_UNIVERSE_SIZE>& buffer, int& delivered) {
-    std::vector<double> us;
-    us.reserve(kFrames);
-    delivered = 0;
+// Frames handed to whichever host answers at the endpoint; false when one
+// was not answered.
+bool Measure(hostlink::Endpoint& endpoint, TChannelTable& table,
+             std::array<std::uint8_t, DMX_UNIVERSE_SIZE>& buffer, Samples& us) {
+    int delivered = 0;
     for (int i = 0; i < kFrames; ++i) {
         table.LevelOf(1 + i % 512) = static_cast<std::uint8_t>(i);
         const auto start = Clock::now();
         delivered += hostlink::TransmitDmxFrame(endpoint, table.Level, buffer) ? 1 : 0;
         us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
     }
+    return delivered == kFrames;
+}
+
+struct Figures {
+    double Median;
+    double P99;
+};
+
+Figures Summarise(Samples us) {
     std::sort(us.begin(), us.end());
     return {us[us.size() / 2], us[us.size() * 99 / 100]};
+}
+
+// The median of the last round's samples.
+double LastRound(const Samples& us) {
+    return Summarise(Samples(us.end() - kFrames, us.end())).Median;
 }
 
 // Starts a program with its standard output to /dev/null; its pid.
@@ -78,15 +92,25 @@ void Stop(pid_t pid) {
 }
 
 // Wine's WM_COPYDATA from one Windows program to the mock host's window.
-bool MeasureWineAlone(Figures& out) {
+bool MeasureWineAlone(Samples& us) {
     const std::string command = std::string("wine ") + VANTRELLE_COPYDATA_ROUND_TRIP + " --count " +
-                                std::to_string(kFrames);
+                                std::to_string(kFrames) + " --each";
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return false;
+    double median = 0;
+    double p99 = 0;
     int handled = 0;
-    const int fields = std::fscanf(pipe, "copydata %lf %lf %d", &out.median, &out.p99, &handled);
-    const int status = ::pclose(pipe);
-    return fields == 3 && handled == kFrames && status == 0;
+    bool ok = std::fscanf(pipe, "copydata %lf %lf %d", &median, &p99, &handled) == 3 &&
+              handled == kFrames;
+    Samples taken;
+    for (int i = 0; ok && i < kFrames; ++i) {
+        double sample = 0;
+        ok = std::fscanf(pipe, "%lf", &sample) == 1;
+        taken.push_back(sample);
+    }
+    ok = ::pclose(pipe) == 0 && ok;
+    if (ok) us.insert(us.end(), taken.begin(), taken.end());
+    return ok;
 }
 
 // Until a host answers at the endpoint.
@@ -140,15 +164,6 @@ int main() {
     ClearChannels(*table);
     std::array<std::uint8_t, DMX_UNIVERSE_SIZE> buffer{};
     hostlink::UnixEndpoint endpoint;
-    int delivered = 0;
-
-    const pid_t monitor = Start({VANTRELLE_BIN_DIR "/vantrelle-monitor", "--json"});
-    if (!WaitForHost(endpoint, 10)) return 1;
-    const Figures direct = Measure(endpoint, *table, buffer, delivered);
-    std::printf("direct to the reference host: median %8.2f us  p99 %8.2f us  (%d of %d)\n",
-                direct.median, direct.p99, delivered, kFrames);
-    const int directDelivered = delivered;
-    Stop(monitor);
 
     const pid_t display = StartDisplay();
     const auto booted = Clock::now();
@@ -159,37 +174,53 @@ int main() {
     }
     std::printf("wineboot: %.1f s\n", std::chrono::duration<double>(Clock::now() - booted).count());
     const pid_t mock = Start({"wine", VANTRELLE_MOCK_HOST, "--log", top + "/mock-host.log"});
-    for (int i = 0; i < 3000 && !std::filesystem::exists(top + "/mock-host.log"); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    const pid_t bridge = Start({VANTRELLE_WINE_BRIDGE});
-    if (!WaitForHost(endpoint, 30)) {
-        std::fprintf(stderr, "the bridge did not answer at %s\n", runtime.c_str());
-        Run({VANTRELLE_WINESERVER, "-k"});
-        Stop(display);
-        return 1;
+    // Once its window is there, wine alone can send to it.
+    Samples warmUp;
+    for (int i = 0; i < 300 && !MeasureWineAlone(warmUp); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+
+    // The reference host and the bridge take turns at the desk's socket.
+    Samples direct;
+    Samples bridged;
+    Samples alone;
+    bool ok = !warmUp.empty();
+    for (int round = 1; ok && round <= kRounds; ++round) {
+        const pid_t monitor = Start({VANTRELLE_BIN_DIR "/vantrelle-monitor", "--json"});
+        ok = WaitForHost(endpoint, 10) && Measure(endpoint, *table, buffer, direct);
+        Stop(monitor);
+        const pid_t bridge = Start({VANTRELLE_WINE_BRIDGE});
+        ok = ok && WaitForHost(endpoint, 30) && Measure(endpoint, *table, buffer, bridged);
+        Stop(bridge);
+        ok = ok && MeasureWineAlone(alone);
+        if (ok)
+            std::printf(
+                "round %d, medians: direct %6.1f us  bridge %6.1f us  wine alone %6.1f us\n", round,
+                LastRound(direct), LastRound(bridged), LastRound(alone));
     }
-    const Figures bridged = Measure(endpoint, *table, buffer, delivered);
-    std::printf("through the wine bridge:      median %8.2f us  p99 %8.2f us  (%d of %d)\n",
-                bridged.median, bridged.p99, delivered, kFrames);
-    std::printf("ratio bridge/direct: median %.2f  p99 %.2f\n", bridged.median / direct.median,
-                bridged.p99 / direct.p99);
-    Figures alone{};
-    const bool floorMeasured = MeasureWineAlone(alone);
-    if (floorMeasured) {
-        std::printf("wine alone, WM_COPYDATA:      median %8.2f us  p99 %8.2f us\n", alone.median,
-                    alone.p99);
-        std::printf("ratio wine alone/direct: median %.2f  p99 %.2f\n",
-                    alone.median / direct.median, alone.p99 / direct.p99);
-        std::printf("ratio bridge/wine alone: median %.2f  p99 %.2f\n",
-                    bridged.median / alone.median, bridged.p99 / alone.p99);
+    if (ok) {
+        const Figures d = Summarise(direct);
+        const Figures b = Summarise(bridged);
+        const Figures w = Summarise(alone);
+        std::printf("%d frames each:\n", kRounds * kFrames);
+        std::printf("direct to the reference host: median %8.2f us  p99 %8.2f us\n", d.Median,
+                    d.P99);
+        std::printf("through the wine bridge:      median %8.2f us  p99 %8.2f us\n", b.Median,
+                    b.P99);
+        std::printf("wine alone, WM_COPYDATA:      median %8.2f us  p99 %8.2f us\n", w.Median,
+                    w.P99);
+        std::printf("ratio bridge/direct:     median %.2f  p99 %.2f\n", b.Median / d.Median,
+                    b.P99 / d.P99);
+        std::printf("ratio wine alone/direct: median %.2f  p99 %.2f\n", w.Median / d.Median,
+                    w.P99 / d.P99);
+        std::printf("ratio bridge/wine alone: median %.2f  p99 %.2f\n", b.Median / w.Median,
+                    b.P99 / w.P99);
     } else {
-        std::fprintf(stderr, "wine's own WM_COPYDATA could not be measured\n");
+        std::fprintf(stderr, "a host did not answer every frame, or wine alone failed\n");
     }
 
-    Stop(bridge);
     Run({VANTRELLE_WINESERVER, "-k"});
     ::waitpid(mock, nullptr, 0);
     Stop(display);
     std::filesystem::remove_all(top);
-    return directDelivered == kFrames && delivered == kFrames && floorMeasured ? 0 : 1;
+    return ok ? 0 : 1;
 }
