@@ -18,21 +18,15 @@ ensure_packages
 # are made as dpkg-buildpackage makes them, whatever the caller's umask.
 umask 022
 build="${VANTRELLE_PACKAGE_BUILD:-$VANTRELLE_ROOT/build-package}"
-# Debian's flags (its -O2 and hardening), as a package built by its own tools
-# would get; Release adds only NDEBUG.
-buildflags() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
-ldflags="$(buildflags LDFLAGS)"
+# Debian's flags; Release adds only NDEBUG.
+ldflags="$(debian_buildflags LDFLAGS)"
 # A tree configured before with another compiler or without -Werror starts afresh.
-cache="$build/CMakeCache.txt"
-if [ -f "$cache" ] && ! { grep -q '^CMAKE_CXX_COMPILER:.*g++$' "$cache" &&
-    grep -q '^VANTRELLE_WERROR:BOOL=ON$' "$cache" &&
-    grep -q '^CMAKE_CXX_FLAGS_RELEASE:STRING=-DNDEBUG$' "$cache"; }; then
-    rm -rf "$build"
-fi
+fresh_tree_unless "$build" "CMAKE_CXX_COMPILER:FILEPATH=$(command -v g++)" \
+    VANTRELLE_WERROR:BOOL=ON CMAKE_CXX_FLAGS_RELEASE:STRING=-DNDEBUG
 VANTRELLE_CC=gcc VANTRELLE_CXX=g++ VANTRELLE_WERROR=ON \
     configure_tree "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
     -DVANTRELLE_TESTS=OFF -DVANTRELLE_BENCH=OFF -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
-    -DCMAKE_CXX_FLAGS="$(buildflags CPPFLAGS) $(buildflags CXXFLAGS)" -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG \
+    -DCMAKE_CXX_FLAGS="$(debian_buildflags CPPFLAGS) $(debian_buildflags CXXFLAGS)" -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG \
     -DCMAKE_EXE_LINKER_FLAGS="$ldflags" -DCMAKE_MODULE_LINKER_FLAGS="$ldflags" >&2
 # Only what the packages hold; the galleries stay unbuilt.
 cmake --build "$build" --target vantrelle vantrelle-monitor vantrelle_ola_module \

@@ -58,6 +58,25 @@ configure_tree() {
         -DVANTRELLE_WERROR="${VANTRELLE_WERROR:-OFF}" "${launcher[@]}" "$@"
 }
 
+# debian_buildflags NAME: Debian's value of a build flag (CFLAGS, LDFLAGS, ...),
+# its -O2 and full hardening, as a package built by its own tools gets.
+debian_buildflags() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
+
+# fresh_tree_unless BUILD LINE...: removes the build tree unless its
+# CMakeCache.txt holds every LINE exactly, so that a tree configured with
+# other compilers or flags starts afresh.
+fresh_tree_unless() {
+    local build="$1" line
+    shift
+    [ -f "$build/CMakeCache.txt" ] || return 0
+    for line in "$@"; do
+        grep -qxF -- "$line" "$build/CMakeCache.txt" || {
+            rm -rf "$build"
+            return 0
+        }
+    done
+}
+
 # The one build tree of run.sh and test.sh: configured, then built whole, or
 # only the targets given (what they load is built with them).
 configure_and_build() {

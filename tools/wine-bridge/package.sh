@@ -21,17 +21,12 @@ ensure_packages >&2
 umask 022
 build="$VANTRELLE_ROOT/build-wine-bridge"
 out="$(mkdir -p "${1:-$build}" && cd "${1:-$build}" && pwd)"
-# Debian's flags (its -O2 and hardening); Release adds only NDEBUG. A tree
-# configured before with other compilers or flags starts afresh.
-buildflags() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
-cflags="$(buildflags CPPFLAGS) $(buildflags CFLAGS)"
-ldflags="$(buildflags LDFLAGS)"
-cache="$build/CMakeCache.txt"
-if [ -f "$cache" ] && ! { grep -q '^CMAKE_C_COMPILER:.*gcc$' "$cache" &&
-    grep -qxF "CMAKE_C_FLAGS:STRING=$cflags" "$cache" &&
-    grep -qxF "CMAKE_SHARED_LINKER_FLAGS:STRING=$ldflags" "$cache"; }; then
-    rm -rf "$build"
-fi
+# Debian's flags; Release adds only NDEBUG. A tree configured before with
+# other compilers or flags starts afresh.
+cflags="$(debian_buildflags CPPFLAGS) $(debian_buildflags CFLAGS)"
+ldflags="$(debian_buildflags LDFLAGS)"
+fresh_tree_unless "$build" "CMAKE_C_COMPILER:FILEPATH=$(command -v gcc)" \
+    "CMAKE_C_FLAGS:STRING=$cflags" "CMAKE_SHARED_LINKER_FLAGS:STRING=$ldflags"
 VANTRELLE_CC=gcc VANTRELLE_CXX=g++ configure_tree "$build" -DCMAKE_BUILD_TYPE=Release \
     -DVANTRELLE_TESTS=OFF -DVANTRELLE_BENCH=OFF -DVANTRELLE_E2E=OFF \
     -DCMAKE_C_FLAGS="$cflags" -DCMAKE_C_FLAGS_RELEASE=-DNDEBUG \
