@@ -72,12 +72,7 @@ bool TSurfaceSession::Apply(const TSurfaceInput& input, TMillis now) {
         if (holds) {
             const int level = LevelFromValue(value, input.Max);
             applied_[i] = level;
-            ownSlot_ = slot;
-            struct Clear {
-                int& own;
-                ~Clear() { own = 0; }
-            } clear{ownSlot_};
-            model_.MoveFader(slot, level, TFocus{});
+            MoveOwnFader(slot, level);
         }
         return Marker(slot) != markerBefore;
     }
@@ -94,12 +89,7 @@ bool TSurfaceSession::Apply(const TSurfaceInput& input, TMillis now) {
                 now, ValueFromLevel(level, shape_.FaderMax[static_cast<std::size_t>(index)]));
         }
         if (index != 0) applied_[static_cast<std::size_t>(index)] = level;
-        ownSlot_ = slot;
-        struct Clear {
-            int& own;
-            ~Clear() { own = 0; }
-        } clear{ownSlot_};
-        model_.MoveFader(slot, level, TFocus{});
+        MoveOwnFader(slot, level);
         return false;
     }
     case TControlRole::Bump: {
@@ -138,6 +128,15 @@ bool TSurfaceSession::Apply(const TSurfaceInput& input, TMillis now) {
         return true;
     }
     return false;
+}
+
+void TSurfaceSession::MoveOwnFader(int slot, int level) {
+    ownSlot_ = slot;
+    struct Clear {
+        int& own;
+        ~Clear() { own = 0; }
+    } clear{ownSlot_};
+    model_.MoveFader(slot, level, TFocus{});
 }
 
 void TSurfaceSession::ChangeBank(int step) {

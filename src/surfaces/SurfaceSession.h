@@ -71,6 +71,9 @@ private:
     void OfferPages();
     void ChangeBank(int step);
     void ReleaseAll(bool urgent);
+    // Moves the fader with ownSlot_ naming it while the model announces the
+    // move, so that the surface is not sent its own move back.
+    void MoveOwnFader(int slot, int level);
     TFocus Focus() const;
 
     TDeskModel& model_;
