@@ -21,6 +21,7 @@
 
 #include "DeskFrames.h"
 #include "DeskSession.h"
+#include "FreeUdpPort.h"
 
 using namespace std::chrono_literals;
 using namespace deskframes;
@@ -28,18 +29,6 @@ using namespace deskframes;
 namespace {
 
 constexpr char kTitle[] = "Vantrelle 4.03";
-
-int FreeUdpPort() {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t size = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
 
 // One OSC message with an int argument, as the wire has it.
 QByteArray OscInt(const QByteArray& path, qint32 value) {

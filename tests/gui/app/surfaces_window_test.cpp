@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "FreeUdpPort.h"
 #include "RecordingEndpoint.h"
 #include "app/MainWindow.h"
 #include "app/SurfacesDialog.h"
@@ -31,18 +32,6 @@
 #include "surfaceio/OscSurface.h"
 
 namespace {
-
-int FreeUdpPort() {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t size = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
 
 void SendTo(int port, const QByteArray& datagram) {
     const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);

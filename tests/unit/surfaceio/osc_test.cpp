@@ -13,6 +13,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include "FreeUdpPort.h"
 #include "surfaceio/OscServer.h"
 
 namespace {
@@ -198,20 +199,12 @@ struct Client {
     }
 };
 
-int FreePort() {
-    Client probe;
-    sockaddr_in a{};
-    socklen_t size = sizeof a;
-    ::getsockname(probe.fd, reinterpret_cast<sockaddr*>(&a), &size);
-    return ntohs(a.sin_port);
-}
-
 } // namespace
 
 TEST(OscServer, TheMovingClientIsLeftOutOfItsOwnEchoOthersHearIt) {
     TInputMailbox box;
     TOscServer server(box);
-    const int port = FreePort();
+    const int port = FreeUdpPort();
     ASSERT_EQ(server.Start("127.0.0.1", port, ""), "");
     Client mover, other;
     other.SendTo(port, Message("/vantrelle/page", "i", {1}));
@@ -234,7 +227,7 @@ TEST(OscServer, TheMovingClientIsLeftOutOfItsOwnEchoOthersHearIt) {
 TEST(OscServer, ListensOnlyWhereToldAndNamesWhyNot) {
     TInputMailbox box;
     TOscServer first(box), second(box);
-    const int port = FreePort();
+    const int port = FreeUdpPort();
     ASSERT_EQ(first.Start("127.0.0.1", port, ""), "");
     EXPECT_NE(second.Start("127.0.0.1", port, "").find("cannot listen on 127.0.0.1:"),
               std::string::npos);
