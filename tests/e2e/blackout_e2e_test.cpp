@@ -16,17 +16,6 @@ using namespace deskframes;
 
 namespace {
 
-template <typename Pred>
-bool WaitForChannel(int channel, Pred pred) {
-    QDeadlineTimer deadline(15s);
-    while (!deadline.hasExpired()) {
-        const auto levels = TOlad::Fetch(1);
-        if (levels && pred((*levels)[channel - 1])) return true;
-        QThread::msleep(100); // polling step
-    }
-    return false;
-}
-
 TEST(BlackoutEndToEnd, TheNetworkOutputGoesDarkAndComesBackWhileTheHostKeepsItsFrames) {
     const TPrivateNetwork& network = EnterPrivateNetwork();
     if (!network.ready) GTEST_SKIP() << "no private network namespace: " << network.why;
@@ -41,21 +30,21 @@ TEST(BlackoutEndToEnd, TheNetworkOutputGoesDarkAndComesBackWhileTheHostKeepsItsF
     const QString window = s.WaitForWindow(QStringLiteral("Vantrelle 4.03"), 20s);
     ASSERT_FALSE(window.isEmpty());
     const int faderTop = MenuHeight(s, window) + kPageRow;
-    ASSERT_TRUE(WaitForChannel(1, [](int v) { return v == 0; })) << olad.Log();
+    ASSERT_TRUE(WaitForChannel(1, 1, [](int v) { return v == 0; })) << olad.Log();
 
     ASSERT_TRUE(s.Xdotool(At(window, kColumn / 2, faderTop + 105)));
     ASSERT_TRUE(s.Xdotool({"mousedown", "1"}));
     ASSERT_TRUE(s.Xdotool(At(window, kColumn / 2, 2)));
     ASSERT_TRUE(s.Xdotool({"mouseup", "1"}));
-    ASSERT_TRUE(WaitForChannel(1, [](int v) { return v == 255; })) << olad.Log();
+    ASSERT_TRUE(WaitForChannel(1, 1, [](int v) { return v == 255; })) << olad.Log();
     s.WaitForMessages(s.Messages().size() + 1, 500ms);
     const std::size_t hostHad = s.Messages().size();
 
     ASSERT_TRUE(s.Xdotool({"key", "ctrl+b"}));
-    EXPECT_TRUE(WaitForChannel(1, [](int v) { return v == 0; }))
+    EXPECT_TRUE(WaitForChannel(1, 1, [](int v) { return v == 0; }))
         << "the sACN receiver still holds the level in a blackout";
     ASSERT_TRUE(s.Xdotool({"key", "ctrl+b"}));
-    EXPECT_TRUE(WaitForChannel(1, [](int v) { return v == 255; }))
+    EXPECT_TRUE(WaitForChannel(1, 1, [](int v) { return v == 255; }))
         << "the level did not come back after the blackout";
 
     s.WaitForMessages(hostHad + 1, 1s);

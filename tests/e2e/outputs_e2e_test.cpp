@@ -26,18 +26,6 @@ using namespace deskframes;
 
 namespace {
 
-// Polls olad until channel `channel` of universe 1 satisfies `pred`.
-template <typename Pred>
-bool WaitForChannel(int channel, Pred pred) {
-    QDeadlineTimer deadline(15s);
-    while (!deadline.hasExpired()) {
-        const auto levels = TOlad::Fetch(1);
-        if (levels && pred((*levels)[channel - 1])) return true;
-        QThread::msleep(100); // polling step
-    }
-    return false;
-}
-
 // The desk started with the given output options; its window and where its
 // faders start.
 struct StartedDesk {
@@ -71,17 +59,17 @@ TEST(OutputsEndToEnd, FaderDraggedInTheDeskReachesOladOverSacn) {
     const StartedDesk d = StartDesk(s, {QStringLiteral("--sacn"), QStringLiteral("1@127.0.0.1")});
     ASSERT_FALSE(d.window.isEmpty()) << "the desk window did not appear";
     // The desk sends its zeros at the first show; olad has universe 1 from it.
-    ASSERT_TRUE(WaitForChannel(1, [](int v) { return v == 0; })) << olad.Log();
+    ASSERT_TRUE(WaitForChannel(1, 1, [](int v) { return v == 0; })) << olad.Log();
 
     // Drag fader 1 from its middle to above its top.
     ASSERT_TRUE(s.Xdotool(At(d.window, kColumn / 2, d.faderTop + 105)));
     ASSERT_TRUE(s.Xdotool({"mousedown", "1"}));
-    EXPECT_TRUE(WaitForChannel(1, [](int v) { return v > 0 && v < 255; }))
+    EXPECT_TRUE(WaitForChannel(1, 1, [](int v) { return v > 0 && v < 255; }))
         << "pressing the middle of the track gives olad a middle level";
     ASSERT_TRUE(s.Xdotool(At(d.window, kColumn / 2, d.faderTop + 5)));
     ASSERT_TRUE(s.Xdotool(At(d.window, kColumn / 2, 2)));
     ASSERT_TRUE(s.Xdotool({"mouseup", "1"}));
-    EXPECT_TRUE(WaitForChannel(1, [](int v) { return v == 255; })) << "olad never held 255";
+    EXPECT_TRUE(WaitForChannel(1, 1, [](int v) { return v == 255; })) << "olad never held 255";
     const auto levels = TOlad::Fetch(1);
     ASSERT_TRUE(levels);
     EXPECT_EQ((*levels)[1], 0) << "only the dragged channel moved";
@@ -104,7 +92,7 @@ TEST(OutputsEndToEnd, FaderPressedInTheDeskReachesOladThroughItsClientModule) {
     ASSERT_FALSE(d.window.isEmpty()) << "the desk window did not appear";
     ASSERT_TRUE(s.Xdotool(At(d.window, kColumn / 2, d.faderTop + 105)));
     ASSERT_TRUE(s.Xdotool({"click", "1"}));
-    EXPECT_TRUE(WaitForChannel(1, [](int v) { return v > 0 && v < 255; }))
+    EXPECT_TRUE(WaitForChannel(1, 1, [](int v) { return v > 0 && v < 255; }))
         << "the middle level never reached olad: " << olad.Log();
 
     ASSERT_TRUE(s.ExitWithoutSavingLayout(d.window)) << s.Error().toStdString();

@@ -201,3 +201,13 @@ std::optional<TUniverseLevels> TOlad::Fetch(unsigned universe) {
 bool WaitForLevels(unsigned universe, const TUniverseLevels& expected) {
     return Poll([&] { return TOlad::Fetch(universe) == expected; });
 }
+
+bool WaitForChannel(unsigned universe, int channel, const std::function<bool(std::uint8_t)>& pred) {
+    if (channel < 1 || channel > DMX_UNIVERSE_SIZE) return false;
+    return Poll(
+        [&] {
+            const auto levels = TOlad::Fetch(universe);
+            return levels && pred((*levels)[static_cast<std::size_t>(channel - 1)]);
+        },
+        15s);
+}

@@ -5,6 +5,7 @@
 #include "core/DmxConstants.h"
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -53,3 +54,6 @@ private:
 
 // Polls `fetch` until olad holds `expected` in `universe` or ten seconds pass.
 bool WaitForLevels(unsigned universe, const TUniverseLevels& expected);
+// Polls olad until `channel` (1-512) of `universe` satisfies `pred`, or
+// fifteen seconds pass.
+bool WaitForChannel(unsigned universe, int channel, const std::function<bool(std::uint8_t)>& pred);
