@@ -226,13 +226,26 @@ std::vector<LoggedKey> WineSession::Keys() const {
     return keys;
 }
 
-bool WineSession::WaitForFrames(std::size_t count, std::chrono::milliseconds timeout) const {
+namespace {
+
+template <typename Count>
+bool WaitForCount(Count count, std::size_t wanted, std::chrono::milliseconds timeout) {
     const QDeadlineTimer deadline(timeout);
-    while (Frames().size() < count) {
+    while (count() < wanted) {
         if (deadline.hasExpired()) return false;
         QThread::msleep(20);
     }
     return true;
+}
+
+} // namespace
+
+bool WineSession::WaitForFrames(std::size_t count, std::chrono::milliseconds timeout) const {
+    return WaitForCount([this] { return Frames().size(); }, count, timeout);
+}
+
+bool WineSession::WaitForKeys(std::size_t count, std::chrono::milliseconds timeout) const {
+    return WaitForCount([this] { return Keys().size(); }, count, timeout);
 }
 
 bool WineSession::WaitForLine(const QString& line, std::chrono::milliseconds timeout) const {

@@ -61,6 +61,7 @@ public:
     std::vector<LoggedKey> Keys() const;
     QStringList Faults() const;
     bool WaitForFrames(std::size_t count, std::chrono::milliseconds timeout) const;
+    bool WaitForKeys(std::size_t count, std::chrono::milliseconds timeout) const;
     bool WaitForLine(const QString& line, std::chrono::milliseconds timeout) const;
 
     QString Error() const { return error_; }

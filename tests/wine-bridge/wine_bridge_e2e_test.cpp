@@ -58,6 +58,25 @@ bool AllFaders(DeskSession& s, const QString& window, int downs) {
     return s.Xdotool(keys);
 }
 
+// The display, the mock host, the bridge and the desk, in that order; the
+// desk's window, once the mock host has the first frames.
+testing::AssertionResult StartThroughBridge(DeskSession& s, WineSession& wine, QString& window) {
+    if (!s.StartDisplay()) return testing::AssertionFailure() << s.Error().toStdString();
+    if (!wine.StartMockHost() || !wine.StartBridge())
+        return testing::AssertionFailure() << wine.Error().toStdString();
+    if (!s.StartDesk()) return testing::AssertionFailure() << s.Error().toStdString();
+    window = s.WaitForWindow(QStringLiteral("Vantrelle 4.03"), 30s);
+    if (window.isEmpty()) return testing::AssertionFailure() << "the desk's window did not show";
+    if (!wine.WaitForFrames(3, 30s))
+        return testing::AssertionFailure() << "the mock host got no frames";
+    return testing::AssertionSuccess();
+}
+
+// The frames the mock host has once they stop coming.
+std::vector<QByteArray> Settled(const WineSession& wine) {
+    return SettledFrames([&] { return wine.Frames(); }, 1s, 20s);
+}
+
 QByteArray AllAt(int level) {
     return QByteArray(512, static_cast<char>(level));
 }
@@ -153,13 +172,8 @@ TEST(WineBridge, FramesReachTheWindowExactlyAsTheReferenceHostGetsThem) {
 TEST(WineBridge, KeysReachTheWindowWithTheDesksWParamAndLParam) {
     DeskSession s;
     WineSession wine(s);
-    ASSERT_TRUE(s.StartDisplay()) << s.Error().toStdString();
-    ASSERT_TRUE(wine.StartMockHost()) << wine.Error().toStdString();
-    ASSERT_TRUE(wine.StartBridge()) << wine.Error().toStdString();
-    ASSERT_TRUE(s.StartDesk()) << s.Error().toStdString();
-    const QString window = s.WaitForWindow(QStringLiteral("Vantrelle 4.03"), 30s);
-    ASSERT_FALSE(window.isEmpty());
-    ASSERT_TRUE(wine.WaitForFrames(3, 30s));
+    QString window;
+    ASSERT_TRUE(StartThroughBridge(s, wine, window));
     ASSERT_TRUE(TurnOnForwarding(s, window));
     // The release of the menu's own key may come once forwarding is on.
     QThread::msleep(500);
@@ -177,9 +191,7 @@ TEST(WineBridge, KeysReachTheWindowWithTheDesksWParamAndLParam) {
         {WM_KEYDOWN, 0x211, 0x001D0001},   {WM_KEYDOWN, 0x258, 0x002D0001},
         {WM_KEYUP, 0x258, 0xC02D0001},     {WM_KEYUP, 0x11, 0xC01D0001},
         {WM_SYSKEYDOWN, 0x79, 0x00440001}, {WM_SYSKEYUP, 0x79, 0xC0440001}};
-    const QDeadlineTimer deadline(15s);
-    while (wine.Keys().size() < from + expected.size() && !deadline.hasExpired())
-        QThread::msleep(50);
+    wine.WaitForKeys(from + expected.size(), 15s);
     QThread::msleep(300); // nothing more may come
     std::vector<LoggedKey> keys = wine.Keys();
     keys.erase(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(from));
@@ -197,9 +209,7 @@ TEST(WineBridge, KeysReachTheWindowWithTheDesksWParamAndLParam) {
     QThread::msleep(300);
     const std::size_t held = wine.Keys().size();
     ASSERT_TRUE(s.Xdotool({"keydown", "a"}));
-    const QDeadlineTimer repeat(15s);
-    while (wine.Keys().size() < held + 3 && !repeat.hasExpired())
-        QThread::msleep(50);
+    wine.WaitForKeys(held + 3, 15s);
     ASSERT_TRUE(s.Xdotool({"keyup", "a"}));
     const QDeadlineTimer up(10s);
     while ((wine.Keys().empty() || wine.Keys().back().Msg != WM_KEYUP) && !up.hasExpired())
@@ -231,7 +241,7 @@ TEST(WineBridge, WithoutAWindowFramesAreDroppedUntilTheMockHostIsBackAfterACrash
 
     ASSERT_TRUE(wine.StartMockHost()) << wine.Error().toStdString();
     ASSERT_TRUE(AllFaders(s, window, 2));
-    const std::vector<QByteArray> first = SettledFrames([&] { return wine.Frames(); }, 1s, 20s);
+    const std::vector<QByteArray> first = Settled(wine);
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first.back(), AllAt(128));
 
@@ -244,7 +254,7 @@ TEST(WineBridge, WithoutAWindowFramesAreDroppedUntilTheMockHostIsBackAfterACrash
     const std::size_t before = wine.Frames().size();
     EXPECT_EQ(before, first.size()) << "frames while no window was there";
     ASSERT_TRUE(AllFaders(s, window, 2));
-    const std::vector<QByteArray> second = SettledFrames([&] { return wine.Frames(); }, 1s, 20s);
+    const std::vector<QByteArray> second = Settled(wine);
     ASSERT_GT(second.size(), before);
     EXPECT_EQ(second.back(), AllAt(128));
     EXPECT_EQ(second.size() - before, first.size()) << "the same command gives as many frames";
@@ -257,16 +267,14 @@ TEST(WineBridge, WithoutAWindowFramesAreDroppedUntilTheMockHostIsBackAfterACrash
     ASSERT_TRUE(wine.StartMockHost()) << wine.Error().toStdString();
     const std::size_t keysBefore = wine.Keys().size();
     ASSERT_TRUE(s.Xdotool({"key", "Up"}));
-    const QDeadlineTimer keyDeadline(15s);
-    while (wine.Keys().size() < keysBefore + 2 && !keyDeadline.hasExpired())
-        QThread::msleep(50);
+    wine.WaitForKeys(keysBefore + 2, 15s);
     const std::vector<LoggedKey> keys = wine.Keys();
     ASSERT_EQ(keys.size(), keysBefore + 2) << wine.BridgeOutput().toStdString();
     EXPECT_EQ(keys[keysBefore], (LoggedKey{WM_KEYDOWN, 0x26, 0x01480001}));
     EXPECT_EQ(keys[keysBefore + 1], (LoggedKey{WM_KEYUP, 0x26, 0xC1480001}));
     const std::size_t framesBefore = wine.Frames().size();
     ASSERT_TRUE(AllFaders(s, window, 3));
-    const std::vector<QByteArray> third = SettledFrames([&] { return wine.Frames(); }, 1s, 20s);
+    const std::vector<QByteArray> third = Settled(wine);
     EXPECT_EQ(third.size() - framesBefore, first.size());
     EXPECT_EQ(third.back(), AllAt(255));
     EXPECT_TRUE(wine.Faults().isEmpty());
@@ -275,14 +283,9 @@ TEST(WineBridge, WithoutAWindowFramesAreDroppedUntilTheMockHostIsBackAfterACrash
 TEST(WineBridge, HungWindowShowsAsNotAnsweringAndGetsTheNewestLevelsOnItsReturn) {
     DeskSession s;
     WineSession wine(s);
-    ASSERT_TRUE(s.StartDisplay()) << s.Error().toStdString();
-    ASSERT_TRUE(wine.StartMockHost()) << wine.Error().toStdString();
-    ASSERT_TRUE(wine.StartBridge()) << wine.Error().toStdString();
-    ASSERT_TRUE(s.StartDesk()) << s.Error().toStdString();
-    const QString window = s.WaitForWindow(QStringLiteral("Vantrelle 4.03"), 30s);
-    ASSERT_FALSE(window.isEmpty());
-    ASSERT_TRUE(wine.WaitForFrames(3, 30s));
-    const std::size_t before = SettledFrames([&] { return wine.Frames(); }, 1s, 20s).size();
+    QString window;
+    ASSERT_TRUE(StartThroughBridge(s, wine, window));
+    const std::size_t before = Settled(wine).size();
     ASSERT_TRUE(WaitForIndicator(s, window, QStringLiteral("connected"), 10s))
         << IndicatorState(s, window).toStdString();
 
@@ -309,13 +312,13 @@ TEST(WineBridge, HungWindowShowsAsNotAnsweringAndGetsTheNewestLevelsOnItsReturn)
     timer.restart();
     ASSERT_TRUE(wine.WaitForFrames(before + 2, 10s));
     EXPECT_TRUE(WaitForIndicator(s, window, QStringLiteral("connected"), 10s));
-    const std::vector<QByteArray> frames = SettledFrames([&] { return wine.Frames(); }, 1s, 20s);
+    const std::vector<QByteArray> frames = Settled(wine);
     RecordProperty("recovery_ms", static_cast<int>(timer.elapsed()));
     EXPECT_EQ(frames.size(), before + 2) << "the frame that waited, then only the newest levels";
     EXPECT_EQ(frames.back(), AllAt(255));
 
     ASSERT_TRUE(AllFaders(s, window, 2));
-    const std::vector<QByteArray> after = SettledFrames([&] { return wine.Frames(); }, 1s, 20s);
+    const std::vector<QByteArray> after = Settled(wine);
     ASSERT_GT(after.size(), frames.size()) << "frames flow again";
     EXPECT_EQ(after.back(), AllAt(128));
     EXPECT_TRUE(wine.Faults().isEmpty());
@@ -324,21 +327,16 @@ TEST(WineBridge, HungWindowShowsAsNotAnsweringAndGetsTheNewestLevelsOnItsReturn)
 TEST(WineBridge, SecondBridgeIsRefusedAndAKilledBridgeShowsAsNoHost) {
     DeskSession s;
     WineSession wine(s);
-    ASSERT_TRUE(s.StartDisplay()) << s.Error().toStdString();
-    ASSERT_TRUE(wine.StartMockHost()) << wine.Error().toStdString();
-    ASSERT_TRUE(wine.StartBridge()) << wine.Error().toStdString();
-    ASSERT_TRUE(s.StartDesk()) << s.Error().toStdString();
-    const QString window = s.WaitForWindow(QStringLiteral("Vantrelle 4.03"), 30s);
-    ASSERT_FALSE(window.isEmpty());
-    ASSERT_TRUE(wine.WaitForFrames(3, 30s));
+    QString window;
+    ASSERT_TRUE(StartThroughBridge(s, wine, window));
 
     QString output;
     EXPECT_EQ(wine.RunSecondBridge(&output), 1);
     EXPECT_TRUE(output.contains(QStringLiteral("another host is listening at ") + s.RuntimeDir()))
         << output.toStdString();
-    const std::size_t before = SettledFrames([&] { return wine.Frames(); }, 1s, 20s).size();
+    const std::size_t before = Settled(wine).size();
     ASSERT_TRUE(AllFaders(s, window, 3));
-    const std::vector<QByteArray> frames = SettledFrames([&] { return wine.Frames(); }, 1s, 20s);
+    const std::vector<QByteArray> frames = Settled(wine);
     ASSERT_GT(frames.size(), before) << "the first bridge lost its socket";
     EXPECT_EQ(frames.back(), AllAt(255));
 
@@ -353,7 +351,7 @@ TEST(WineBridge, SecondBridgeIsRefusedAndAKilledBridgeShowsAsNoHost) {
     ASSERT_TRUE(wine.StartBridge()) << wine.Error().toStdString();
     const std::size_t restarted = frames.size();
     ASSERT_TRUE(AllFaders(s, window, 3));
-    const std::vector<QByteArray> later = SettledFrames([&] { return wine.Frames(); }, 1s, 20s);
+    const std::vector<QByteArray> later = Settled(wine);
     ASSERT_GT(later.size(), restarted);
     EXPECT_EQ(later.back(), AllAt(255));
     EXPECT_TRUE(WaitForIndicator(s, window, QStringLiteral("connected"), 10s));
