@@ -164,3 +164,23 @@ function(vantrelle_add_windows_program target output source)
         VERBATIM)
     add_custom_target(${target} DEPENDS ${output})
 endfunction()
+
+# vantrelle_add_fuzz_target(name SECONDS s MAX_LEN n SOURCES... INPUTS dirs...):
+# a libFuzzer program with the readers it checks compiled in (so that they
+# carry the coverage instrumentation), run by ctest for a bounded time from
+# the INPUTS; new inputs go to <name>-corpus in the build tree.
+function(vantrelle_add_fuzz_target name)
+    cmake_parse_arguments(A "" "SECONDS;MAX_LEN" "SOURCES;INPUTS" ${ARGN})
+    add_executable(${name} ${A_SOURCES})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined
+        -fno-sanitize-recover=undefined)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus)
+    file(MAKE_DIRECTORY ${corpus})
+    add_test(NAME ${name}
+        COMMAND ${name} -seed=1 -max_total_time=${A_SECONDS} -timeout=5 -rss_limit_mb=1024
+                -max_len=${A_MAX_LEN} -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/
+                ${corpus} ${A_INPUTS})
+    set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 120)
+endfunction()
