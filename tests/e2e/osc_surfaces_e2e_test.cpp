@@ -22,6 +22,7 @@
 #include "DeskFrames.h"
 #include "DeskSession.h"
 #include "FreeUdpPort.h"
+#include "OscInt.h"
 
 using namespace std::chrono_literals;
 using namespace deskframes;
@@ -29,18 +30,6 @@ using namespace deskframes;
 namespace {
 
 constexpr char kTitle[] = "Vantrelle 4.03";
-
-// One OSC message with an int argument, as the wire has it.
-QByteArray OscInt(const QByteArray& path, qint32 value) {
-    QByteArray m = path;
-    m.append('\0');
-    while (m.size() % 4 != 0)
-        m.append('\0');
-    m.append(",i\0\0", 4);
-    const quint32 be = htonl(static_cast<quint32>(value));
-    m.append(reinterpret_cast<const char*>(&be), 4);
-    return m;
-}
 
 class OscEndToEnd : public ::testing::Test {
 protected:

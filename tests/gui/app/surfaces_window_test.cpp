@@ -22,6 +22,7 @@
 #include <QtTest>
 
 #include "FreeUdpPort.h"
+#include "OscInt.h"
 #include "RecordingEndpoint.h"
 #include "app/MainWindow.h"
 #include "app/SurfacesDialog.h"
@@ -42,17 +43,6 @@ void SendTo(int port, const QByteArray& datagram) {
     ::sendto(fd, datagram.constData(), static_cast<size_t>(datagram.size()), 0,
              reinterpret_cast<sockaddr*>(&to), sizeof to);
     ::close(fd);
-}
-
-QByteArray OscInt(const QByteArray& path, qint32 value) {
-    QByteArray m = path;
-    m.append('\0');
-    while (m.size() % 4 != 0)
-        m.append('\0');
-    m.append(",i\0\0", 4);
-    const quint32 be = htonl(static_cast<quint32>(value));
-    m.append(reinterpret_cast<const char*>(&be), 4);
-    return m;
 }
 
 } // namespace
