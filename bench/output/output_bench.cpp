@@ -13,9 +13,10 @@
 #include "Receiver.h"
 #include "output/ArtNetOutput.h"
 #include "output/Cid.h"
-#include "output/ola/OlaOutput.h"
 #include "output/OutputScheduler.h"
+#include "output/SacnGroups.h"
 #include "output/SacnOutput.h"
+#include "output/ola/OlaOutput.h"
 
 #include <algorithm>
 #include <atomic>

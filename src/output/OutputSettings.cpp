@@ -1,7 +1,8 @@
 #include "output/OutputSettings.h"
 
+#include "core/Ipv4Address.h"
 #include "output/Cid.h"
-#include "output/Ipv4Address.h"
+#include "output/SacnGroups.h"
 #include "output/SacnPacket.h"
 
 #include <charconv>

@@ -1,5 +1,7 @@
 #include "output/SacnOutput.h"
 
+#include "output/SacnGroups.h"
+
 TSacnOutput::TSacnOutput(TSacnConfig config) : config_(std::move(config)) {
     destination_ = config_.unicast ? *config_.unicast : SacnMulticastGroup(config_.universe);
     // Discovery goes to its standard group only when the user chose multicast;

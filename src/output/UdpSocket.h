@@ -2,7 +2,7 @@
 // A non-blocking IPv4 UDP socket that sends only to the destinations it was
 // given when opened, so a bug elsewhere cannot aim packets anywhere else.
 
-#include "output/Ipv4Address.h"
+#include "core/Ipv4Address.h"
 
 #include <cstddef>
 #include <cstdint>

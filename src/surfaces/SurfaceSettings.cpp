@@ -5,6 +5,7 @@
 #include <map>
 #include <sstream>
 
+#include "core/Ipv4Address.h"
 #include "core/KeyValueLines.h"
 
 namespace {
@@ -23,24 +24,6 @@ bool ReadBool(std::string_view v, bool& out) {
     if (v != "0" && v != "1") return false;
     out = v == "1";
     return true;
-}
-
-// A dotted IPv4 address, four numbers 0..255 without leading signs.
-bool IsAddress(std::string_view v) {
-    int parts = 0;
-    std::size_t pos = 0;
-    while (parts < 4) {
-        std::size_t end = v.find('.', pos);
-        if (end == std::string_view::npos) end = v.size();
-        int part = 0;
-        const std::string_view digits = v.substr(pos, end - pos);
-        if (digits.size() > 3 || !ReadInt(digits, 0, 255, part)) return false;
-        ++parts;
-        if (end == v.size()) break;
-        pos = end + 1;
-    }
-    return parts == 4 && pos <= v.size() && v.find('.', pos) == std::string_view::npos &&
-           v.back() != '.';
 }
 
 const core::TKeySetters<TSurfaceSettings>& Setters() {
@@ -68,7 +51,7 @@ const core::TKeySetters<TSurfaceSettings>& Setters() {
         {"osc.enabled", [](auto& s, auto v) { return ReadBool(v, s.OscEnabled); }},
         {"osc.address",
          [](auto& s, auto v) {
-             if (!IsAddress(v)) return false;
+             if (!ParseIpv4(v)) return false;
              s.OscAddress = std::string(v);
              return true;
          }},
@@ -100,7 +83,7 @@ bool ParseHostPort(std::string_view text, std::string& address, int& port) {
         number = text.substr(colon + 1);
     }
     int p = 0;
-    if (!ReadInt(number, 1, 65535, p) || !IsAddress(host)) return false;
+    if (!ReadInt(number, 1, 65535, p) || !ParseIpv4(host)) return false;
     address = std::string(host);
     port = p;
     return true;

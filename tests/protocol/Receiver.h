@@ -1,7 +1,7 @@
 #pragma once
 // A UDP socket that collects datagrams inside the private namespace.
 
-#include "output/Ipv4Address.h"
+#include "core/Ipv4Address.h"
 
 #include <chrono>
 #include <cstdint>

@@ -9,6 +9,7 @@
 #include "output/Cid.h"
 #include "output/OutputScheduler.h"
 #include "output/OutputSet.h"
+#include "output/SacnGroups.h"
 #include "output/SacnOutput.h"
 
 #include <gtest/gtest.h>

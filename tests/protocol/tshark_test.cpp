@@ -7,6 +7,7 @@
 #include "output/ByteOrder.h"
 #include "output/Cid.h"
 #include "output/OutputScheduler.h"
+#include "output/SacnGroups.h"
 #include "output/SacnOutput.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 // The sACN data and discovery packets, byte by byte.
 
 #include "output/Cid.h"
+#include "output/SacnGroups.h"
 #include "output/SacnPacket.h"
 
 #include <gtest/gtest.h>
@@ -178,3 +179,12 @@ TEST(Cid, TwoInstallationsGetDifferentIds) {
 }
 
 } // namespace
+
+TEST(SacnGroups, UniverseAndDiscoveryGroups) {
+    EXPECT_EQ(SacnMulticastGroup(1).ToString(), "239.255.0.1");
+    EXPECT_EQ(SacnMulticastGroup(63999).ToString(), "239.255.249.255");
+    EXPECT_EQ(SacnDiscoveryGroup().ToString(), "239.255.250.214");
+    EXPECT_TRUE(SacnMulticastGroup(300).IsMulticast());
+    EXPECT_FALSE(ParseIpv4("127.0.0.1")->IsMulticast());
+    EXPECT_TRUE(ParseIpv4("127.0.0.1")->IsLoopback());
+}

@@ -38,6 +38,8 @@ TEST(SurfaceSettings, RefusesBadLinesNamingTheLine) {
         {"osc.port=65536\n", "line 1: bad value for \"osc.port\""},
         {"osc.address=localhost\n", "line 1: bad value for \"osc.address\""},
         {"osc.address=1.2.3.256\n", "line 1: bad value for \"osc.address\""},
+        // inet_pton would refuse it at start-up: refused here, with its line.
+        {"osc.address=010.0.0.1\n", "line 1: bad value for \"osc.address\""},
         {"osc.address=1.2.3\n", "line 1: bad value for \"osc.address\""},
         {"osc.address=1.2.3.4.\n", "line 1: bad value for \"osc.address\""},
         {"osc.feedback=1.2.3.4:x\n", "line 1: bad value for \"osc.feedback\""},

@@ -1,7 +1,7 @@
 #pragma once
-// IPv4 addresses as the outputs accept them: dotted quads only, no host
-// names, so that nothing is looked up and nothing goes where the user did
-// not say.
+// IPv4 addresses as the desk accepts them from its settings: dotted quads
+// only, no host names, so that nothing is looked up and nothing goes where
+// the user did not say.
 
 #include <cstdint>
 #include <optional>
@@ -20,8 +20,3 @@ struct TIpv4Address {
 
 // Exactly four decimal parts 0-255, no leading zeros, nothing else.
 std::optional<TIpv4Address> ParseIpv4(std::string_view text);
-
-// The standard sACN multicast group of a universe (239.255.hi.lo).
-TIpv4Address SacnMulticastGroup(std::uint16_t universe);
-// Where sACN universe discovery goes.
-TIpv4Address SacnDiscoveryGroup();

@@ -1,8 +1,4 @@
-#include "output/Ipv4Address.h"
-
-namespace {
-constexpr std::uint16_t SACN_DISCOVERY_UNIVERSE = 64214;
-}
+#include "core/Ipv4Address.h"
 
 std::string TIpv4Address::ToString() const {
     return std::to_string(value >> 24) + "." + std::to_string((value >> 16) & 0xFF) + "." +
@@ -31,12 +27,4 @@ std::optional<TIpv4Address> ParseIpv4(std::string_view text) {
     }
     if (i != text.size()) return std::nullopt;
     return TIpv4Address{result};
-}
-
-TIpv4Address SacnMulticastGroup(std::uint16_t universe) {
-    return TIpv4Address{(239u << 24) | (255u << 16) | universe};
-}
-
-TIpv4Address SacnDiscoveryGroup() {
-    return SacnMulticastGroup(SACN_DISCOVERY_UNIVERSE);
 }

@@ -1,6 +1,6 @@
 // Addresses are dotted quads only; the sACN groups are computed from the universe.
 
-#include "output/Ipv4Address.h"
+#include "core/Ipv4Address.h"
 
 #include <gtest/gtest.h>
 
@@ -38,14 +38,5 @@ INSTANTIATE_TEST_SUITE_P(Cases, Ipv4Parse,
                                            TAddressCase{"LongDigits", "1.2.3.0004", false},
                                            TAddressCase{"Negative", "1.2.-3.4", false}),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Ipv4Address, SacnGroups) {
-    EXPECT_EQ(SacnMulticastGroup(1).ToString(), "239.255.0.1");
-    EXPECT_EQ(SacnMulticastGroup(63999).ToString(), "239.255.249.255");
-    EXPECT_EQ(SacnDiscoveryGroup().ToString(), "239.255.250.214");
-    EXPECT_TRUE(SacnMulticastGroup(300).IsMulticast());
-    EXPECT_FALSE(ParseIpv4("127.0.0.1")->IsMulticast());
-    EXPECT_TRUE(ParseIpv4("127.0.0.1")->IsLoopback());
-}
 
 } // namespace
