@@ -25,10 +25,6 @@ bool ParseWholeNumber(std::string_view text, int& value) {
 
 namespace {
 
-bool ParseInt(std::string_view text, int& value) {
-    return ParseWholeNumber(text, value);
-}
-
 // The address and the part before '@'.
 std::string_view SplitAddress(std::string_view text, std::string& address, bool& hasAddress) {
     const auto at = text.find('@');
@@ -143,7 +139,7 @@ std::string ApplySacnOption(std::string_view text, TSacnSettings& s) {
     bool hasAddress = false;
     std::string address;
     const std::string_view universe = SplitAddress(text, address, hasAddress);
-    if (!ParseInt(universe, next.universe))
+    if (!ParseWholeNumber(universe, next.universe))
         return "--sacn wants UNIVERSE[@ADDRESS], not \"" + std::string(text) + "\".";
     next.address = hasAddress ? address : std::string();
     if (hasAddress && address.empty()) return "--sacn: the address after @ is missing.";
@@ -160,9 +156,9 @@ std::string ApplyArtNetOption(std::string_view text, TArtNetSettings& s) {
     const std::string usage =
         "--artnet wants NET:SUB:UNI[@ADDRESS], not \"" + std::string(text) + "\".";
     if (second == std::string_view::npos) return usage;
-    if (!ParseInt(ports.substr(0, first), next.net) ||
-        !ParseInt(ports.substr(first + 1, second - first - 1), next.subNet) ||
-        !ParseInt(ports.substr(second + 1), next.universe))
+    if (!ParseWholeNumber(ports.substr(0, first), next.net) ||
+        !ParseWholeNumber(ports.substr(first + 1, second - first - 1), next.subNet) ||
+        !ParseWholeNumber(ports.substr(second + 1), next.universe))
         return usage;
     if (hasAddress) next.address = address;
     return EnableIfValid(s, next, ValidateArtNet);
@@ -170,7 +166,7 @@ std::string ApplyArtNetOption(std::string_view text, TArtNetSettings& s) {
 
 std::string ApplyOlaOption(std::string_view text, TOlaSettings& s) {
     TOlaSettings next = s;
-    if (!ParseInt(text, next.universe))
+    if (!ParseWholeNumber(text, next.universe))
         return "--ola wants a universe number, not \"" + std::string(text) + "\".";
     return EnableIfValid(s, next, ValidateOla);
 }
